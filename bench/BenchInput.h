@@ -1,0 +1,13 @@
+// The benchmarks' input script: the file named by QM_BENCH_SCRIPT, else the generator's output.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace qm::bench {
+
+// 8-bit script text of `lines` lines (Windows-1251, CR LF), made once and cached.
+// When QM_BENCH_SCRIPT names a file, that file is used whatever `lines` says.
+const std::string& ScriptBytes(size_t lines = 1000000);
+
+}  // namespace qm::bench

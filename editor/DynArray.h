@@ -1,0 +1,69 @@
+// TDynArray2: an array of fixed-size records in 32 KB chunks; records never move when it grows.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace qm {
+
+class TDynArray2 {
+ public:
+  static constexpr int kChunkBytes = 32768;
+
+  // itemSize bytes are copied per record; records lie itemStride bytes apart.
+  TDynArray2(uint16_t itemSize, uint16_t itemStride);
+  virtual ~TDynArray2();
+  TDynArray2(const TDynArray2&) = delete;
+  TDynArray2& operator=(const TDynArray2&) = delete;
+
+  // Address of record i; raises ERangeError outside 0 … Count-1.
+  uint8_t* Items(int i) const;
+  // Address of record i without the range check (callers that walk known ranges).
+  uint8_t* ItemAt(int i) const {
+    return Chunks[static_cast<size_t>(i / ItemsPerChunk)] + (i % ItemsPerChunk) * ItemStride;
+  }
+
+  // Below 0 becomes 0; growing allocates whole chunks, shrinking keeps them.
+  void SetCount(int n);
+  // Keeps (n-1) div ItemsPerChunk + 1 chunks.
+  void SetCapacity(int n);
+
+  int Add(const void* record);
+  void GetItem(int i, void* record) const;
+  void PutItem(int i, const void* record);
+
+  // Opens n records at index (contents undefined) or removes n records there,
+  // moving the later records chunk by chunk.
+  void InsertItems(int index, int n);
+  void DeleteItems(int index, int n);
+
+  // Calls fn(record) for records from..to-1, walking chunk by chunk.
+  template <typename Fn>
+  void ForRange(int from, int to, Fn&& fn) const {
+    while (from < to) {
+      const int chunk = from / ItemsPerChunk;
+      const int inChunk = from % ItemsPerChunk;
+      const int stop = std::min(to - from, ItemsPerChunk - inChunk);
+      uint8_t* p = Chunks[static_cast<size_t>(chunk)] + inChunk * ItemStride;
+      for (int k = 0; k < stop; ++k, p += ItemStride) fn(p);
+      from += stop;
+    }
+  }
+
+  // Bytes held by the chunks.
+  size_t AllocatedBytes() const { return Chunks.size() * static_cast<size_t>(kChunkBytes); }
+
+  const uint16_t ItemSize;
+  const uint16_t ItemStride;
+  std::vector<uint8_t*> Chunks;
+  int Count = 0;
+  int Capacity = 0;
+  const uint16_t ItemsPerChunk;
+
+ private:
+  void MoveRecords(int dst, int src, int n);
+};
+
+}  // namespace qm

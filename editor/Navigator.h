@@ -1,0 +1,98 @@
+// TPlusNavigatorU: a position in an editor's text that follows edits, with lazily cached paragraph, line and run.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "editor/Component.h"
+#include "editor/LinesList.h"
+#include "editor/Paragraphs.h"
+#include "editor/Types.h"
+
+namespace qm {
+
+class TPlusMemoU;
+
+class TPlusNavigatorU {
+ public:
+  // memo must be a TPlusMemoU or nullptr, else raises "Internal error: component is not a TPlusMemoU".
+  explicit TPlusNavigatorU(TComponent* memo);
+  ~TPlusNavigatorU();
+  TPlusNavigatorU(const TPlusNavigatorU&) = delete;
+  TPlusNavigatorU& operator=(const TPlusNavigatorU&) = delete;
+
+  void Assign(const TPlusNavigatorU& other);
+  // Forgets the paragraph; Pos is kept.
+  void Invalidate();
+
+  TPlusMemoU* Memo() const { return memo_; }
+
+  // Reading (each resolves the caches first).
+  int32_t Pos() const { return pos_; }
+  int ParNumber();
+  TParagraphRec* Paragraph();
+  int32_t ParOffset();
+  int DynNumber();
+  int LineInPar();
+  int32_t LineNumber();
+  int32_t LineOffset();
+  std::u16string LineText();
+  std::u16string CurrentWord(const TCharSet& separators);
+  std::u16string CurrentWord();
+  char16_t CharAt();
+  uint8_t CharCode();
+  TDynInfo Style();
+  int32_t Context();
+  uint8_t StaticStyle();
+  // count positions from the navigator; every paragraph end gives CR LF.
+  std::u16string GetText(int32_t count);
+  void GetText(char16_t* buffer, int32_t count);
+
+  // Moving.
+  void SetPos(int32_t p);
+  void SetParNumber(int n);
+  void SetParOffset(int32_t o);
+  void SetLineNumber(int32_t line);
+  void SetLineOffset(int32_t column);
+  void NextWord(const TCharSet& separators);
+  void PrevWord(const TCharSet& separators);
+  void WordStart(const TCharSet& separators);
+  void WordEnd(const TCharSet& separators);
+
+  // Style runs.
+  void InsertDynInfo(const TDynInfo& run);
+  void RemoveDynInfo();
+  bool PrevDynInfo(int32_t limit);
+  bool NextDynInfo(int32_t limit);
+  void SkipDynAtPos();
+
+  // Display lines of the current paragraph.
+  TLinesList& LinesAccess();
+
+  bool ResetOnChange = false;
+  std::function<void(TPlusNavigatorU*)> OnFree;
+
+ private:
+  friend class TPlusMemoU;
+  TParagraphsList& List() const;
+  void Resolve();
+  void ResolveRuns();
+  void ResolveLine();
+  char16_t CharAtPos(int32_t pos);
+
+  TPlusMemoU* memo_ = nullptr;
+  int32_t pos_ = 0;
+  int parNumber_ = -1;
+  int32_t parOffset_ = 0;
+  int dynNumber_ = -1;
+  int lineInPar_ = -1;
+  std::unique_ptr<TLinesList> linesAccess_;
+};
+
+// Tab-aware column counting over one paragraph's text.
+int32_t OffsetToColumn(std::u16string_view text, int32_t offset, int tabStops, bool staticFormat);
+int32_t ColumnToOffset(std::u16string_view text, int32_t column, int tabStops, bool staticFormat);
+
+}  // namespace qm

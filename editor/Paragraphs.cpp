@@ -1,0 +1,396 @@
+// Paragraph records, accessors, lazy offset shifts, and Clear; load, save and replace live in their own files.
+#include "editor/Paragraphs.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/Exceptions.h"
+
+namespace qm {
+namespace {
+
+const char16_t kEmptyText[1] = {0};
+
+constexpr uint32_t CompactInfo(int32_t length, int32_t width) {
+  return static_cast<uint32_t>(length) | (static_cast<uint32_t>(width) << 16);
+}
+
+}  // namespace
+
+char16_t* AllocText(int32_t capacity) {
+  // Two units in front hold the capacity.
+  auto* block = new char16_t[static_cast<size_t>(capacity) + 2];
+  std::memcpy(block, &capacity, sizeof capacity);
+  return block + 2;
+}
+
+void FreeText(char16_t* text) {
+  if (text != nullptr) delete[] (text - 2);
+}
+
+int32_t TextCapacity(const char16_t* text) {
+  int32_t capacity;
+  std::memcpy(&capacity, text - 2, sizeof capacity);
+  return capacity;
+}
+
+int64_t SlackCapacity(int64_t n) { return n + n / 64 + 1; }
+
+uint8_t FormatCodeMask(char16_t c) {
+  switch (c) {
+    case 2: return fsBold;
+    case 1: return fsItalic;
+    case 21: return fsUnderline;
+    case 3: return fsHighlight;
+    case 4: return fsAltFont;
+    default: return 0;
+  }
+}
+
+void RemoveEmptyCodePairs(std::u16string& text) {
+  std::u16string out;
+  out.reserve(text.size());
+  size_t runStart = 0;  // start in `out` of the current run of format codes
+  for (char16_t c : text) {
+    if (FormatCodeMask(c) == 0) {
+      out.push_back(c);
+      runStart = out.size();
+      continue;
+    }
+    // An equal code earlier in the same run of codes cancels with this one.
+    const auto at = out.find(c, runStart);
+    if (at != std::u16string::npos)
+      out.erase(at, 1);
+    else
+      out.push_back(c);
+  }
+  text.swap(out);
+}
+
+TParagraphsList::TParagraphsList() : TDynArray2(sizeof(TParagraphRec), sizeof(TParagraphRec)) {
+  AppendParagraph(nullptr, 0, 0);
+  LineCount = 1;
+}
+
+TParagraphsList::~TParagraphsList() {
+  ForRange(0, Count, [this](uint8_t* p) { FreeParagraph(reinterpret_cast<TParagraphRec*>(p)); });
+  for (ParExtraInfo* e : extras_) delete e;
+}
+
+void TParagraphsList::FreeParagraph(TParagraphRec* r) {
+  if (r->Flags & pfOwnText) FreeText(r->Text);
+  if (r->Flags & pfExtraInfo) {
+    ParExtraInfo* e = extras_[r->Info];
+    ReleaseStartInfo(e->StartInfo);
+    delete e;
+    const uint32_t index = r->Info;  // a packed field cannot bind to a reference
+    extras_[index] = nullptr;
+    freeExtras_.push_back(index);
+  }
+  r->Flags = 0;
+  r->Text = nullptr;
+}
+
+uint32_t TParagraphsList::NewExtra(ParExtraInfo* info) {
+  if (!freeExtras_.empty()) {
+    const uint32_t index = freeExtras_.back();
+    freeExtras_.pop_back();
+    extras_[index] = info;
+    return index;
+  }
+  extras_.push_back(info);
+  return static_cast<uint32_t>(extras_.size() - 1);
+}
+
+void TParagraphsList::AppendParagraph(char16_t* text, int32_t length, uint8_t startStyle) {
+  TParagraphRec r{text, TextLength, Count, 0, CompactInfo(length, 0)};
+  const int i = Add(&r);
+  if (length >= kCompactLimit || startStyle != 0) {
+    ParExtraInfo& e = MakeExtra(i);
+    e.Length = length;
+    e.FirstLine.LineStop = length;
+    e.FirstLine.MeasuredTo = length;
+    e.FirstLine.StartStyle = startStyle;
+  }
+}
+
+const char16_t* TParagraphsList::Text(int i) const {
+  const TParagraphRec* r = Rec(i);
+  return r->Text != nullptr ? r->Text : kEmptyText;
+}
+
+int32_t TParagraphsList::Length(int i) const {
+  const TParagraphRec* r = Rec(i);
+  if (r->Flags & pfExtraInfo) return extras_[r->Info]->Length;
+  return static_cast<int32_t>(r->Info & 0xFFFF);
+}
+
+int32_t TParagraphsList::ShiftedOffset(int i, const TParagraphRec* r) const {
+  return r->StartOffset + (i >= offsetShift_.Par ? offsetShift_.Delta : 0);
+}
+
+int32_t TParagraphsList::ShiftedLine(int i, const TParagraphRec* r) const {
+  return r->StartLine + (i >= lineShift_.Par ? lineShift_.Delta : 0);
+}
+
+int32_t TParagraphsList::StartOffset(int i) const { return ShiftedOffset(i, Rec(i)); }
+
+int32_t TParagraphsList::StartLine(int i) const { return ShiftedLine(i, Rec(i)); }
+
+int32_t TParagraphsList::Width(int i) const {
+  const TParagraphRec* r = Rec(i);
+  if (r->Flags & pfExtraInfo) return extras_[r->Info]->FirstLine.LineWidth;
+  return static_cast<int32_t>(r->Info >> 16);
+}
+
+ParExtraInfo* TParagraphsList::Extra(int i) const {
+  const TParagraphRec* r = Rec(i);
+  return (r->Flags & pfExtraInfo) ? extras_[r->Info] : nullptr;
+}
+
+ParExtraInfo& TParagraphsList::MakeExtra(int i) {
+  TParagraphRec* r = Rec(i);
+  if (r->Flags & pfExtraInfo) return *extras_[r->Info];
+  auto* e = new ParExtraInfo;
+  const int32_t length = static_cast<int32_t>(r->Info & 0xFFFF);
+  e->Length = length;
+  e->FirstLine.LineStop = length;
+  e->FirstLine.MeasuredTo = length;
+  e->FirstLine.LineWidth = static_cast<int32_t>(r->Info >> 16);
+  r->Info = NewExtra(e);
+  r->Flags |= pfExtraInfo;
+  return *e;
+}
+
+void TParagraphsList::SetParLength(int i, int32_t length) {
+  TParagraphRec* r = Rec(i);
+  if (!(r->Flags & pfExtraInfo) && length < kCompactLimit) {
+    r->Info = CompactInfo(length, static_cast<int32_t>(r->Info >> 16));
+    return;
+  }
+  ParExtraInfo& e = MakeExtra(i);
+  e.Length = length;
+  // A single display line keeps covering the whole paragraph.
+  if (e.MoreLines.empty()) e.FirstLine.LineStop = length;
+}
+
+int TParagraphsList::LineCountOf(int i) const {
+  const ParExtraInfo* e = Extra(i);
+  return e ? 1 + static_cast<int>(e->MoreLines.size()) : 1;
+}
+
+int TParagraphsList::RunCount(int i) const {
+  const ParExtraInfo* e = Extra(i);
+  return e ? static_cast<int>(e->Runs.size()) : 0;
+}
+
+TDynInfo* TParagraphsList::Runs(int i) const {
+  ParExtraInfo* e = Extra(i);
+  return (e && !e->Runs.empty()) ? e->Runs.data() : nullptr;
+}
+
+void TParagraphsList::SetRunCount(int i, int n) {
+  if (n <= 0 && Extra(i) == nullptr) return;
+  MakeExtra(i).Runs.resize(static_cast<size_t>(std::max(n, 0)));
+}
+
+TStartInfo* TParagraphsList::StartInfo(int i) const {
+  const ParExtraInfo* e = Extra(i);
+  return e ? e->StartInfo : DefaultStartInfo();
+}
+
+void TParagraphsList::SetStartInfo(int i, TStartInfo* info, bool copy) {
+  if (info == nullptr) info = DefaultStartInfo();
+  if (info == DefaultStartInfo() && Extra(i) == nullptr) return;
+  ParExtraInfo& e = MakeExtra(i);
+  TStartInfo* next = copy && info != DefaultStartInfo() ? new TStartInfo{info->Style, 1} : RetainStartInfo(info);
+  ReleaseStartInfo(e.StartInfo);
+  e.StartInfo = next;
+}
+
+void TParagraphsList::MakeOwnText(int i) {
+  TParagraphRec* r = Rec(i);
+  if (r->Flags & pfOwnText) return;
+  const int32_t length = Length(i);
+  char16_t* text = AllocText(static_cast<int32_t>(SlackCapacity(length)));
+  if (length > 0) std::memcpy(text, r->Text, static_cast<size_t>(length) * 2);
+  text[length] = 0;
+  r->Text = text;
+  r->Flags |= pfOwnText;
+}
+
+TLineInfo TParagraphsList::LayoutInfo(int i) const {
+  const ParExtraInfo* e = Extra(i);
+  if (e) return e->FirstLine;
+  TLineInfo line;
+  line.LineStop = Length(i);
+  line.MeasuredTo = line.LineStop;
+  line.LineWidth = Width(i);
+  return line;
+}
+
+void TParagraphsList::SetLayoutInfo(int i, const TLineInfo& line) {
+  TParagraphRec* r = Rec(i);
+  const int32_t length = Length(i);
+  const bool fitsCompact = line.LineStart == 0 && line.LineStop == length && line.MeasuredTo >= length &&
+                           line.LineWidth >= 0 && line.LineWidth < 65536 && line.StartStyle == 0;
+  if (!(r->Flags & pfExtraInfo) && fitsCompact) {
+    r->Info = CompactInfo(length, line.LineWidth);
+    return;
+  }
+  MakeExtra(i).FirstLine = line;
+}
+
+TLineInfo TParagraphsList::LineInfo(int i, int line) const {
+  if (line == 0) return LayoutInfo(i);
+  const ParExtraInfo* e = Extra(i);
+  if (e == nullptr || line < 0 || line > static_cast<int>(e->MoreLines.size())) throw ERangeError();
+  return e->MoreLines[static_cast<size_t>(line - 1)];
+}
+
+void TParagraphsList::SetDisplayLines(int i, const std::vector<TLineInfo>& lines) {
+  if (lines.empty()) throw ERangeError();
+  const int before = LineCountOf(i);
+  SetLayoutInfo(i, lines[0]);
+  if (lines.size() > 1 || Extra(i) != nullptr) {
+    ParExtraInfo& e = MakeExtra(i);
+    e.FirstLine = lines[0];
+    e.MoreLines.assign(lines.begin() + 1, lines.end());
+  }
+  const int delta = static_cast<int>(lines.size()) - before;
+  if (delta != 0) {
+    AddToStartLines(i + 1, delta);
+    LineCount += delta;
+  }
+}
+
+void TParagraphsList::MoveShift(PendingShift& shift, int target, bool lines) {
+  target = std::clamp(target, 0, Count);
+  if (shift.Delta != 0 && shift.Par != target) {
+    const int32_t d = shift.Par < target ? shift.Delta : -shift.Delta;
+    const int from = std::min(shift.Par, target);
+    const int to = std::max(shift.Par, target);
+    if (lines)
+      ForRange(from, to, [d](uint8_t* p) { reinterpret_cast<TParagraphRec*>(p)->StartLine += d; });
+    else
+      ForRange(from, to, [d](uint8_t* p) { reinterpret_cast<TParagraphRec*>(p)->StartOffset += d; });
+  }
+  shift.Par = target;
+}
+
+void TParagraphsList::AddToStartOffsets(int from, int32_t delta) {
+  MoveShift(offsetShift_, from, false);
+  offsetShift_.Delta += delta;
+}
+
+void TParagraphsList::AddToStartLines(int from, int32_t delta) {
+  MoveShift(lineShift_, from, true);
+  lineShift_.Delta += delta;
+}
+
+void TParagraphsList::AddToBoth(int from, int32_t offsetDelta, int32_t lineDelta) {
+  AddToStartOffsets(from, offsetDelta);
+  AddToStartLines(from, lineDelta);
+}
+
+int TParagraphsList::ParagraphOfPosition(int32_t pos) const {
+  const int count = Count;
+  if (TextLength <= 0 || count <= 1) return 0;
+  // A proportional estimate and a short walk find the paragraph in almost
+  // every real text; a binary search bounds the rest.
+  int i = static_cast<int>(static_cast<int64_t>(pos) * (count - 2) / TextLength);
+  i = std::clamp(i, 0, count - 1);
+  for (int steps = 0; steps < 16; ++steps) {
+    const int32_t start = StartOffset(i);
+    if (pos < start) {
+      --i;
+    } else if (start + Length(i) + 1 < pos && i < count - 1) {
+      ++i;
+    } else {
+      return i;
+    }
+  }
+  int lo = 0;
+  int hi = count - 1;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo + 1) / 2;
+    if (StartOffset(mid) <= pos)
+      lo = mid;
+    else
+      hi = mid - 1;
+  }
+  return lo;
+}
+
+int TParagraphsList::ParagraphOfLine(int32_t line) const {
+  const int count = Count;
+  if (count <= 1 || LineCount <= 0) return 0;
+  int i = static_cast<int>(static_cast<int64_t>(count) * line / LineCount);
+  i = std::clamp(i, 0, count - 1);
+  for (int steps = 0; steps < 16; ++steps) {
+    const int32_t start = StartLine(i);
+    if (line < start) {
+      --i;
+    } else if (line >= start + LineCountOf(i) && i < count - 1) {
+      ++i;
+    } else {
+      return i;
+    }
+  }
+  int lo = 0;
+  int hi = count - 1;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo + 1) / 2;
+    if (StartLine(mid) <= line)
+      lo = mid;
+    else
+      hi = mid - 1;
+  }
+  return lo;
+}
+
+void TParagraphsList::Clear() {
+  ForRange(0, Count, [this](uint8_t* p) { FreeParagraph(reinterpret_cast<TParagraphRec*>(p)); });
+  for (ParExtraInfo* e : extras_) delete e;
+  extras_.clear();
+  freeExtras_.clear();
+  TextLength = 0;
+  LineCount = 0;
+  Count = 0;
+  SetCapacity(1);
+  TextBlocks.clear();
+  FormatLast = -1;
+  FormattedCount = 0;
+  ScannedUpTo = -1;
+  offsetShift_ = {};
+  lineShift_ = {};
+  Dirty = {};
+}
+
+void TParagraphsList::InvalidateLayout() {
+  ForRange(0, Count, [](uint8_t* p) { reinterpret_cast<TParagraphRec*>(p)->Flags &= ~pfLaidOut; });
+  FormattedCount = 0;
+  FormatLast = Count - 1;
+}
+
+size_t TParagraphsList::MemoryUsed() const {
+  size_t bytes = AllocatedBytes();
+  for (const TextBlock& b : TextBlocks) bytes += b.Size * sizeof(char16_t);
+  bytes += extras_.capacity() * sizeof(ParExtraInfo*);
+  for (const ParExtraInfo* e : extras_) {
+    if (e == nullptr) continue;
+    bytes += sizeof(ParExtraInfo) + e->MoreLines.capacity() * sizeof(TLineInfo) +
+             e->Runs.capacity() * sizeof(TDynInfo);
+  }
+  ForRange(0, Count, [&bytes](uint8_t* p) {
+    const auto* r = reinterpret_cast<TParagraphRec*>(p);
+    if (r->Flags & pfOwnText) bytes += (static_cast<size_t>(TextCapacity(r->Text)) + 2) * sizeof(char16_t);
+  });
+  return bytes;
+}
+
+void TParagraphsList::CheckLength(int64_t n) const {
+  if (SlackCapacity(n) > LengthLimit) throw Exception(kTextTooLong);
+}
+
+}  // namespace qm

@@ -1,0 +1,202 @@
+// TParagraphsList: the paragraph store of the editor, with its records, extra info, load, save and replace.
+#pragma once
+
+#include <climits>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "editor/DynArray.h"
+#include "editor/DynInfo.h"
+#include "editor/Types.h"
+#include "platform/Stream.h"
+
+namespace qm {
+
+// Paragraph flags.
+inline constexpr uint8_t pfExtraInfo = 1 << 0;        // Info indexes a ParExtraInfo
+inline constexpr uint8_t pfOwnText = 1 << 1;          // Text is a buffer of this paragraph alone
+inline constexpr uint8_t pfLaidOut = 1 << 2;          // display lines and widths are valid
+inline constexpr uint8_t pfSpansParsed = 1 << 3;      // start-stop spans are up to date
+inline constexpr uint8_t pfKeywordsApplied = 1 << 4;  // the keyword pass has run
+inline constexpr uint8_t pfScanMark = 1 << 5;         // a further mark of the highlighting scan
+inline constexpr uint8_t pfHighlightBits = pfLaidOut | pfSpansParsed | pfKeywordsApplied;
+
+// The compact paragraph record: 21 bytes packed, so that a plain paragraph
+// costs its characters plus this record. Info holds Length (low 16 bits) and
+// Width (high 16 bits), or with pfExtraInfo the index of its ParExtraInfo.
+#pragma pack(push, 1)
+struct TParagraphRec {
+  char16_t* Text;
+  int32_t StartOffset;  // stored value; the list applies its pending shift on reading
+  int32_t StartLine;    // stored value; likewise
+  uint8_t Flags;
+  uint32_t Info;
+};
+#pragma pack(pop)
+static_assert(sizeof(TParagraphRec) == 21);
+
+// One display line of a paragraph.
+struct TLineInfo {
+  int32_t LineStart = 0;      // first character shown
+  int32_t LineStop = 0;       // one past the last character shown
+  int32_t LineWidth = 0;      // pixels
+  int32_t MeasuredTo = 0;     // offset up to which the wrapping pass measured
+  int32_t StretchSpaces = 0;  // spaces that justification may stretch
+  int32_t StretchFrom = 0;    // offset from which they stretch
+  uint8_t StartStyle = 0;     // format-code style state at the line start
+  int32_t FirstRun = 0;       // index of the first style run at or after LineStart
+  bool operator==(const TLineInfo&) const = default;
+};
+
+// Everything a paragraph holds beyond the compact record.
+struct ParExtraInfo {
+  TColor ParBackground = -1;  // the paragraph's own colours, read by painting
+  TColor ParForeground = -1;
+  int32_t Length = 0;
+  TLineInfo FirstLine;
+  uint8_t Flags = 0;
+  TStartInfo* StartInfo = DefaultStartInfo();
+  std::vector<TLineInfo> MoreLines;
+  std::vector<TDynInfo> Runs;  // ordered by Offset
+};
+
+// What one Replace did.
+struct TReplaceResult {
+  bool RunsRemoved = false;        // style runs inside the replaced range were removed
+  bool StyleStateChanged = false;  // the format-code state after the new text changed
+  int32_t LengthDelta = 0;         // change of TextLength
+  int32_t ParagraphsAdded = 0;     // change of the paragraph count (may be negative)
+  int32_t FirstParagraph = 0;      // paragraph that holds the start of the new text
+  int32_t TailParagraph = 0;       // paragraph that holds the end of the new text
+  int32_t TailOffset = 0;          // offset of the end of the new text in it
+};
+
+// The dirty range that the next layout pass must catch up with.
+struct TDirtyRange {
+  int32_t LinesBefore = 0;
+  int32_t FirstPar = -1;
+  int32_t LastPar = -1;
+  int32_t LineDelta = 0;
+};
+
+class TParagraphsList : public TDynArray2 {
+ public:
+  static constexpr int kLoadBlockChars = 65501;
+  static constexpr int kCompactLimit = 65535;
+  // The whole text and every paragraph buffer must stay addressable with
+  // signed 32-bit positions.
+  static constexpr int64_t kMaxLength = INT32_MAX;
+
+  TParagraphsList();
+  ~TParagraphsList() override;
+
+  // Record i (checked).
+  TParagraphRec* Rec(int i) const { return reinterpret_cast<TParagraphRec*>(Items(i)); }
+
+  // Paragraph accessors.
+  const char16_t* Text(int i) const;
+  std::u16string_view TextView(int i) const { return {Text(i), static_cast<size_t>(Length(i))}; }
+  int32_t Length(int i) const;
+  int32_t StartOffset(int i) const;
+  int32_t StartLine(int i) const;
+  uint8_t Flags(int i) const { return Rec(i)->Flags; }
+  void SetFlags(int i, uint8_t flags) { Rec(i)->Flags = static_cast<uint8_t>((Rec(i)->Flags & (pfExtraInfo | pfOwnText)) | (flags & ~(pfExtraInfo | pfOwnText))); }
+  int32_t Width(int i) const;
+  ParExtraInfo* Extra(int i) const;  // nullptr for a compact paragraph
+  ParExtraInfo& MakeExtra(int i);    // switches the paragraph to the extended form
+  void SetParLength(int i, int32_t length);
+  int LineCountOf(int i) const;
+  int RunCount(int i) const;
+  TDynInfo* Runs(int i) const;  // nullptr when there are none
+  void SetRunCount(int i, int n);
+  std::vector<TDynInfo>& RunVector(int i) { return MakeExtra(i).Runs; }
+  TStartInfo* StartInfo(int i) const;
+  // copy: take a private copy with count 1; else share the record.
+  void SetStartInfo(int i, TStartInfo* info, bool copy);
+  void MakeOwnText(int i);
+  TLineInfo LayoutInfo(int i) const;
+  void SetLayoutInfo(int i, const TLineInfo& line);
+  TLineInfo LineInfo(int i, int line) const;  // raises ERangeError outside the lines
+  // Replaces the display lines of paragraph i, moving later StartLines and LineCount.
+  void SetDisplayLines(int i, const std::vector<TLineInfo>& lines);
+
+  // Shift StartOffset / StartLine of paragraphs from `from` to the end.
+  void AddToStartOffsets(int from, int32_t delta);
+  void AddToStartLines(int from, int32_t delta);
+  void AddToBoth(int from, int32_t offsetDelta, int32_t lineDelta);
+
+  // Paragraph holding absolute position pos (0 … TextLength).
+  int ParagraphOfPosition(int32_t pos) const;
+  // Paragraph holding display line `line`.
+  int ParagraphOfLine(int32_t line) const;
+
+  using ProgressFn = std::function<void()>;
+  // Loads UTF-16 from the stream's position to its end; returns the detected line break.
+  TPlusLineBreak LoadFromStream(TStream& stream, char16_t nullReplacement, unsigned progressInterval,
+                                const ProgressFn& progress, bool discardTrailing);
+  void SaveToStream(TStream& stream, bool removeEmptyCodePairs, unsigned progressInterval,
+                    const ProgressFn& progress, TPlusLineBreak lineBreak, bool discardTrailing) const;
+  // Replaces from (p, s) to (q, e) with text; CR, CR LF split paragraphs.
+  // Raises "Text too long" and leaves the text unchanged when a limit would be passed.
+  TReplaceResult Replace(int p, int32_t s, int q, int32_t e, std::u16string_view text);
+  void Clear();
+  void InvalidateLayout();
+
+  // Bytes held by records, extra info, texts and load blocks.
+  size_t MemoryUsed() const;
+
+  struct TextBlock {
+    std::unique_ptr<char16_t[]> Data;
+    size_t Size = 0;
+  };
+
+  std::vector<TextBlock> TextBlocks;
+  bool StaticFormat = false;
+  bool Changed = false;
+  int32_t TextLength = 0;
+  int32_t LineCount = 1;
+  TDirtyRange Dirty;
+  int32_t ScannedUpTo = -1;
+  int32_t FormattedCount = 0;
+  int32_t FormatLast = -1;
+  bool Replacing = false;
+  // Largest TextLength and paragraph buffer allowed; lowered by tests.
+  int64_t LengthLimit = kMaxLength;
+
+ private:
+  // A shift still to be added to one field of every record from Par on.
+  struct PendingShift {
+    int Par = 0;
+    int32_t Delta = 0;
+  };
+  void MoveShift(PendingShift& shift, int target, bool lines);
+  int32_t ShiftedOffset(int i, const TParagraphRec* r) const;
+  int32_t ShiftedLine(int i, const TParagraphRec* r) const;
+
+  void AppendParagraph(char16_t* text, int32_t length, uint8_t startStyle);
+  void FreeParagraph(TParagraphRec* r);
+  uint32_t NewExtra(ParExtraInfo* info);
+  void CheckLength(int64_t n) const;
+
+  std::vector<ParExtraInfo*> extras_;
+  std::vector<uint32_t> freeExtras_;
+  PendingShift offsetShift_;
+  PendingShift lineShift_;
+};
+
+// Own-text buffers carry their capacity in front of the characters.
+char16_t* AllocText(int32_t capacity);
+void FreeText(char16_t* text);
+int32_t TextCapacity(const char16_t* text);
+// Capacity for n characters with slack: n + n div 64 + 1.
+int64_t SlackCapacity(int64_t n);
+
+// The style-state bit that format code c toggles, or 0.
+uint8_t FormatCodeMask(char16_t c);
+// Removes pairs of equal format codes that have only format codes between them.
+void RemoveEmptyCodePairs(std::u16string& text);
+
+}  // namespace qm

@@ -1,0 +1,143 @@
+// TPlusMemoU: store ownership, the navigator registry and the replace path that moves navigators.
+#include "editor/PlusMemoU.h"
+
+#include <algorithm>
+
+#include "platform/Exceptions.h"
+
+namespace qm {
+
+TCharSet DefaultSeparators() { return TCharSet(u"\t\n\r $%&,./:;<=>"); }
+
+TPlusMemoU::TPlusMemoU() : paragraphs_(std::make_unique<TParagraphsList>()) {}
+
+TPlusMemoU::~TPlusMemoU() {
+  // Navigators that outlive the control become free-standing.
+  for (TPlusNavigatorU* nav : navigators_) nav->memo_ = nullptr;
+}
+
+void TPlusMemoU::RegisterNavigator(TPlusNavigatorU* nav) { navigators_.push_back(nav); }
+
+void TPlusMemoU::UnregisterNavigator(TPlusNavigatorU* nav) {
+  const auto it = std::find(navigators_.rbegin(), navigators_.rend(), nav);
+  if (it != navigators_.rend()) navigators_.erase(std::next(it).base());
+}
+
+std::u16string TPlusMemoU::Text() const { return GetTextRange(0, TextLength()); }
+
+std::u16string TPlusMemoU::ParagraphText(int i) const { return std::u16string(paragraphs_->TextView(i)); }
+
+int32_t TPlusMemoU::ParagraphStart(int i) const { return paragraphs_->StartOffset(i); }
+
+std::u16string TPlusMemoU::GetTextRange(int32_t start, int32_t stop) const {
+  start = std::max(start, 0);
+  stop = std::min(stop, TextLength());
+  if (start >= stop) return {};
+  const TParagraphsList& list = *paragraphs_;
+  std::u16string out;
+  out.reserve(static_cast<size_t>(stop - start));
+  int par = list.ParagraphOfPosition(start);
+  int32_t offset = start - list.StartOffset(par);
+  int32_t left = stop - start;
+  while (left > 0 && par < list.Count) {
+    const std::u16string_view text = list.TextView(par);
+    const int32_t length = static_cast<int32_t>(text.size());
+    if (offset < length) {
+      const int32_t n = std::min(length - offset, left);
+      out.append(text.substr(static_cast<size_t>(offset), static_cast<size_t>(n)));
+      left -= n;
+      offset += n;
+      continue;
+    }
+    if (offset == length) {
+      out.push_back(u'\r');
+      --left;
+    }
+    if (left > 0) {
+      out.push_back(u'\n');
+      --left;
+    }
+    ++par;
+    offset = 0;
+  }
+  return out;
+}
+
+TReplaceResult TPlusMemoU::ReplaceRange(int32_t start, int32_t stop, std::u16string_view text) {
+  TParagraphsList& list = *paragraphs_;
+  if (stop < start) std::swap(start, stop);
+  start = std::clamp(start, 0, list.TextLength);
+  stop = std::clamp(stop, 0, list.TextLength);
+  int p = list.ParagraphOfPosition(start);
+  int32_t s = start - list.StartOffset(p);
+  // A range end between the two characters of a break takes the whole break.
+  if (s > list.Length(p)) {
+    --start;
+    --s;
+  }
+  int q = list.ParagraphOfPosition(stop);
+  int32_t e = stop - list.StartOffset(q);
+  if (e > list.Length(q)) {
+    ++stop;
+    ++q;
+    e = 0;
+  }
+  // The text may come from the store itself; replace from a copy.
+  const std::u16string copy(text);
+  const TReplaceResult r = list.Replace(p, s, q, e, copy);
+
+  for (TPlusNavigatorU* nav : navigators_) {
+    if (nav->pos_ > stop) {
+      nav->pos_ += r.LengthDelta;
+      if (nav->parNumber_ > q) {
+        nav->parNumber_ += r.ParagraphsAdded;
+      } else if (nav->parNumber_ == q) {
+        nav->parNumber_ = r.TailParagraph;
+        nav->parOffset_ = nav->parOffset_ - e + r.TailOffset;
+        nav->dynNumber_ = -1;
+        nav->lineInPar_ = -1;
+      } else {
+        nav->Invalidate();
+      }
+    } else if (nav->pos_ >= start) {
+      nav->pos_ = start;
+      if (nav->ResetOnChange) {
+        nav->Invalidate();
+      } else {
+        nav->parNumber_ = p;
+        nav->parOffset_ = s;
+        nav->dynNumber_ = -1;
+        nav->lineInPar_ = -1;
+      }
+    } else if (nav->parNumber_ == p) {
+      // Runs and lines of the changed paragraph may differ now.
+      nav->dynNumber_ = -1;
+      nav->lineInPar_ = -1;
+    }
+  }
+  return r;
+}
+
+void TPlusMemoU::LoadFromStream(TStream& stream) {
+  auto progress = [this] {
+    if (OnProgress) OnProgress(this);
+  };
+  const TPlusLineBreak detected =
+      paragraphs_->LoadFromStream(stream, NullReplacement, ProgressInterval, progress,
+                                  Options.Contains(pmoDiscardTrailingSpaces));
+  if (Options.Contains(pmoAutoLineBreak)) LineBreak = detected;
+  for (TPlusNavigatorU* nav : navigators_) {
+    nav->pos_ = 0;
+    nav->Invalidate();
+  }
+}
+
+void TPlusMemoU::SaveToStream(TStream& stream) {
+  auto progress = [this] {
+    if (OnProgress) OnProgress(this);
+  };
+  paragraphs_->SaveToStream(stream, true, ProgressInterval, progress, LineBreak,
+                            Options.Contains(pmoDiscardTrailingSpaces));
+}
+
+}  // namespace qm
