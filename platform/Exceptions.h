@@ -14,6 +14,7 @@ inline constexpr const char* kInternalPlusMemoError = "Internal PlusMemoU error"
 inline constexpr const char* kNotAPlusMemo = "Internal error: component is not a TPlusMemoU";
 inline constexpr const char* kNotAValidInteger = "'%s' is not a valid integer value";
 inline constexpr const char* kUnableToWrite = "Unable to write to %s";
+inline constexpr const char* kInvalidPropertyValue = "Invalid property value";
 
 // Base of every failure the program raises; Message is UTF-8.
 class Exception : public std::exception {
@@ -39,6 +40,12 @@ class ERangeError : public Exception {
 
 // A text could not be converted to a value ("'x' is not a valid integer value").
 class EConvertError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// A stored property could not be read ("Invalid property value").
+class EReadError : public Exception {
  public:
   using Exception::Exception;
 };
