@@ -1,21 +1,57 @@
-// The shared default start style and reference counting of start styles.
+// Attribute blocks: comparison, hashing and the shared style table.
 #include "editor/DynInfo.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace qm {
+namespace {
 
-TStartInfo* DefaultStartInfo() {
-  static TStartInfo defaultInfo;
-  return &defaultInfo;
+int StackTop(const TDynInfo& s) { return std::clamp<int>(s.Level, -1, kMaxKeyLevel); }
+
+}  // namespace
+
+bool TDynInfo::SameAttributes(const TDynInfo& o) const {
+  if (Kind != o.Kind || Level != o.Level || Background != o.Background || Foreground != o.Foreground ||
+      ContextNum != o.ContextNum || Cursor != o.Cursor || OpenKeyLength != o.OpenKeyLength ||
+      CloseKeyLength != o.CloseKeyLength)
+    return false;
+  for (int i = 0; i <= StackTop(*this); ++i)
+    if (KeyStack[i] != o.KeyStack[i]) return false;
+  return true;
 }
 
-TStartInfo* RetainStartInfo(TStartInfo* info) {
-  if (info != DefaultStartInfo()) ++info->RefCount;
-  return info;
+size_t TStyleTable::Hash::operator()(const TDynInfo& s) const {
+  size_t h = static_cast<size_t>(s.Kind) | (static_cast<size_t>(static_cast<uint8_t>(s.Level)) << 8) |
+             (static_cast<size_t>(s.OpenKeyLength) << 16) | (static_cast<size_t>(s.CloseKeyLength) << 24);
+  auto mix = [&h](uint64_t v) { h ^= std::hash<uint64_t>()(v) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
+  mix(static_cast<uint32_t>(s.Background));
+  mix(static_cast<uint32_t>(s.Foreground));
+  mix(static_cast<uint32_t>(s.ContextNum));
+  mix(static_cast<uint16_t>(s.Cursor));
+  for (int i = 0; i <= StackTop(s); ++i) mix(static_cast<uint16_t>(s.KeyStack[i]));
+  return h;
 }
 
-void ReleaseStartInfo(TStartInfo* info) {
-  if (info == nullptr || info == DefaultStartInfo()) return;
-  if (--info->RefCount <= 0) delete info;
+TStyleTable::TStyleTable() { Clear(); }
+
+void TStyleTable::Clear() {
+  styles_.assign(1, TDynInfo{});
+  index_.clear();
+  index_.emplace(styles_[0], 0);
+}
+
+uint32_t TStyleTable::Intern(const TDynInfo& style) {
+  TDynInfo key = style;
+  key.Offset = 0;
+  // Entries above the top of the key stack carry nothing; clearing them lets equal blocks share.
+  for (int i = StackTop(key) + 1; i <= kMaxKeyLevel; ++i) key.KeyStack[i] = 0;
+  const auto it = index_.find(key);
+  if (it != index_.end()) return it->second;
+  const auto id = static_cast<uint32_t>(styles_.size());
+  styles_.push_back(key);
+  index_.emplace(key, id);
+  return id;
 }
 
 }  // namespace qm

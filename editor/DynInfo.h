@@ -1,7 +1,9 @@
-// Style runs inside paragraphs (TDynInfo) and the shared, reference-counted start styles.
+// Style runs inside paragraphs (TDynInfo) and the table that shares equal attribute blocks.
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 #include "editor/Types.h"
 
@@ -31,21 +33,37 @@ struct TDynInfo {
   int KeyLevel() const { return Kind >= dkKeyStyle ? Level : -1; }
   // The context number when the style carries highlight attributes, else 0.
   int32_t Context() const { return (Kind & dkHighlight) ? ContextNum : 0; }
+  // Equal attribute blocks (the offset and key-stack entries above Level do not count).
+  bool SameAttributes(const TDynInfo& other) const;
 };
 
-// A style in effect at a paragraph start. Records other than the shared
-// default are reference-counted and shared between paragraphs.
-struct TStartInfo {
-  TDynInfo Style;
-  int32_t RefCount = 1;
+// A run as a paragraph stores it: the offset and the number of its attribute
+// block in the store's style table.
+struct TRunRec {
+  int32_t Offset;
+  uint32_t Attr;
 };
 
-// The one default start style; it is never freed.
-TStartInfo* DefaultStartInfo();
+// Shares attribute blocks: equal blocks get one number, so that a highlighted
+// text costs 8 bytes per run. Number 0 is the default style.
+class TStyleTable {
+ public:
+  TStyleTable();
+  uint32_t Intern(const TDynInfo& style);
+  // The block of number id, with Offset 0.
+  const TDynInfo& Get(uint32_t id) const { return styles_[id]; }
+  size_t Size() const { return styles_.size(); }
+  void Clear();
 
-// Takes one more reference (nothing for the default).
-TStartInfo* RetainStartInfo(TStartInfo* info);
-// Drops one reference and frees the record at zero (never the default).
-void ReleaseStartInfo(TStartInfo* info);
+ private:
+  struct Hash {
+    size_t operator()(const TDynInfo& s) const;
+  };
+  struct Equal {
+    bool operator()(const TDynInfo& a, const TDynInfo& b) const { return a.SameAttributes(b); }
+  };
+  std::vector<TDynInfo> styles_;
+  std::unordered_map<TDynInfo, uint32_t, Hash, Equal> index_;
+};
 
 }  // namespace qm

@@ -56,10 +56,12 @@ void TPlusNavigatorU::ResolveRuns() {
   if (dynNumber_ >= 0) return;
   const TParagraphsList& list = List();
   const int n = list.RunCount(parNumber_);
-  const TDynInfo* runs = list.Runs(parNumber_);
+  const TRunRec* runs = list.RunRecs(parNumber_);
   const int32_t offset = parOffset_;
-  dynNumber_ = static_cast<int>(
-      std::lower_bound(runs, runs + n, offset, [](const TDynInfo& r, int32_t o) { return r.Offset < o; }) - runs);
+  dynNumber_ = n == 0 ? 0
+                      : static_cast<int>(std::lower_bound(runs, runs + n, offset,
+                                                          [](const TRunRec& r, int32_t o) { return r.Offset < o; }) -
+                                         runs);
 }
 
 void TPlusNavigatorU::ResolveLine() {
@@ -67,12 +69,12 @@ void TPlusNavigatorU::ResolveLine() {
   if (lineInPar_ >= 0) return;
   const TParagraphsList& list = List();
   const ParExtraInfo* extra = list.Extra(parNumber_);
-  if (extra == nullptr || extra->MoreLines.empty()) {
+  if (extra == nullptr || extra->Rare == nullptr || extra->Rare->MoreLines.empty()) {
     lineInPar_ = 0;
     return;
   }
   // The last display line that starts at or before the offset.
-  const auto& more = extra->MoreLines;
+  const auto& more = extra->Rare->MoreLines;
   const int32_t offset = parOffset_;
   const auto it = std::upper_bound(more.begin(), more.end(), offset,
                                    [](int32_t o, const TLineInfo& l) { return o < l.LineStart; });
@@ -152,8 +154,8 @@ uint8_t TPlusNavigatorU::CharCode() {
 TDynInfo TPlusNavigatorU::Style() {
   ResolveRuns();
   const TParagraphsList& list = List();
-  if (dynNumber_ > 0) return list.Runs(parNumber_)[dynNumber_ - 1];
-  return list.StartInfo(parNumber_)->Style;
+  if (dynNumber_ > 0) return list.Run(parNumber_, dynNumber_ - 1);
+  return list.StartStyle(parNumber_);
 }
 
 int32_t TPlusNavigatorU::Context() {
@@ -216,7 +218,7 @@ void TPlusNavigatorU::SetPos(int32_t p) {
           // Forward inside the paragraph: advance the cached indices.
           if (dynNumber_ >= 0) {
             const int n = list.RunCount(parNumber_);
-            const TDynInfo* runs = list.Runs(parNumber_);
+            const TRunRec* runs = list.RunRecs(parNumber_);
             while (dynNumber_ < n && runs[dynNumber_].Offset < offset) ++dynNumber_;
           }
           if (lineInPar_ >= 0) {
@@ -336,21 +338,18 @@ void TPlusNavigatorU::WordStart(const TCharSet& separators) {
 
 void TPlusNavigatorU::InsertDynInfo(const TDynInfo& run) {
   ResolveRuns();
-  TParagraphsList& list = List();
-  auto& runs = list.RunVector(parNumber_);
   TDynInfo copy = run;
   copy.Offset = parOffset_;
-  runs.insert(runs.begin() + dynNumber_, copy);
+  List().InsertRun(parNumber_, dynNumber_, copy);
   ++dynNumber_;
 }
 
 void TPlusNavigatorU::RemoveDynInfo() {
   ResolveRuns();
   TParagraphsList& list = List();
-  if (dynNumber_ >= list.RunCount(parNumber_) || list.Runs(parNumber_)[dynNumber_].Offset != parOffset_)
+  if (dynNumber_ >= list.RunCount(parNumber_) || list.RunOffset(parNumber_, dynNumber_) != parOffset_)
     throw Exception(kInternalPlusMemoError);
-  auto& runs = list.RunVector(parNumber_);
-  runs.erase(runs.begin() + dynNumber_);
+  list.EraseRuns(parNumber_, dynNumber_, 1);
 }
 
 bool TPlusNavigatorU::NextDynInfo(int32_t limit) {
@@ -362,7 +361,7 @@ bool TPlusNavigatorU::NextDynInfo(int32_t limit) {
     const int32_t start = list.StartOffset(par);
     if (start > limit) return false;
     const int n = list.RunCount(par);
-    const TDynInfo* runs = list.Runs(par);
+    const TRunRec* runs = list.RunRecs(par);
     for (int i = 0; i < n; ++i) {
       if (runs[i].Offset <= after) continue;
       if (start + runs[i].Offset > limit) return false;
@@ -384,7 +383,7 @@ bool TPlusNavigatorU::PrevDynInfo(int32_t limit) {
     const int32_t start = list.StartOffset(par);
     if (start + list.Length(par) + 1 < limit) return false;
     const int n = list.RunCount(par);
-    const TDynInfo* runs = list.Runs(par);
+    const TRunRec* runs = list.RunRecs(par);
     for (int i = n - 1; i >= 0; --i) {
       if (runs[i].Offset >= before) continue;
       if (start + runs[i].Offset < limit) return false;
@@ -401,7 +400,7 @@ void TPlusNavigatorU::SkipDynAtPos() {
   ResolveRuns();
   const TParagraphsList& list = List();
   const int n = list.RunCount(parNumber_);
-  const TDynInfo* runs = list.Runs(parNumber_);
+  const TRunRec* runs = list.RunRecs(parNumber_);
   while (dynNumber_ < n && runs[dynNumber_].Offset <= parOffset_) ++dynNumber_;
 }
 

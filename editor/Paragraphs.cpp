@@ -2,7 +2,9 @@
 #include "editor/Paragraphs.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "platform/Exceptions.h"
 
@@ -67,6 +69,25 @@ void RemoveEmptyCodePairs(std::u16string& text) {
   text.swap(out);
 }
 
+namespace {
+
+ParExtraInfo* AllocExtra(uint32_t capacity) {
+  void* block = std::malloc(sizeof(ParExtraInfo) + static_cast<size_t>(capacity) * sizeof(TRunRec));
+  if (block == nullptr) throw std::bad_alloc();
+  auto* e = new (block) ParExtraInfo;
+  e->RunCapacity = capacity;
+  return e;
+}
+
+void FreeExtra(ParExtraInfo* e) {
+  if (e == nullptr) return;
+  delete e->Rare;
+  e->~ParExtraInfo();
+  std::free(e);
+}
+
+}  // namespace
+
 TParagraphsList::TParagraphsList() : TDynArray2(sizeof(TParagraphRec), sizeof(TParagraphRec)) {
   AppendParagraph(nullptr, 0, 0);
   LineCount = 1;
@@ -74,16 +95,14 @@ TParagraphsList::TParagraphsList() : TDynArray2(sizeof(TParagraphRec), sizeof(TP
 
 TParagraphsList::~TParagraphsList() {
   ForRange(0, Count, [this](uint8_t* p) { FreeParagraph(reinterpret_cast<TParagraphRec*>(p)); });
-  for (ParExtraInfo* e : extras_) delete e;
+  for (ParExtraInfo* e : extras_) FreeExtra(e);
 }
 
 void TParagraphsList::FreeParagraph(TParagraphRec* r) {
   if (r->Flags & pfOwnText) FreeText(r->Text);
   if (r->Flags & pfExtraInfo) {
-    ParExtraInfo* e = extras_[r->Info];
-    ReleaseStartInfo(e->StartInfo);
-    delete e;
     const uint32_t index = r->Info;  // a packed field cannot bind to a reference
+    FreeExtra(extras_[index]);
     extras_[index] = nullptr;
     freeExtras_.push_back(index);
   }
@@ -102,15 +121,13 @@ uint32_t TParagraphsList::NewExtra(ParExtraInfo* info) {
   return static_cast<uint32_t>(extras_.size() - 1);
 }
 
-void TParagraphsList::AppendParagraph(char16_t* text, int32_t length, uint8_t startStyle) {
+void TParagraphsList::AppendParagraph(char16_t* text, int32_t length, uint8_t staticStyle) {
   TParagraphRec r{text, TextLength, Count, 0, CompactInfo(length, 0)};
   const int i = Add(&r);
-  if (length >= kCompactLimit || startStyle != 0) {
+  if (length >= kCompactLimit || staticStyle != 0) {
     ParExtraInfo& e = MakeExtra(i);
     e.Length = length;
-    e.FirstLine.LineStop = length;
-    e.FirstLine.MeasuredTo = length;
-    e.FirstLine.StartStyle = startStyle;
+    e.StaticStyle = staticStyle;
   }
 }
 
@@ -139,7 +156,7 @@ int32_t TParagraphsList::StartLine(int i) const { return ShiftedLine(i, Rec(i));
 
 int32_t TParagraphsList::Width(int i) const {
   const TParagraphRec* r = Rec(i);
-  if (r->Flags & pfExtraInfo) return extras_[r->Info]->FirstLine.LineWidth;
+  if (r->Flags & pfExtraInfo) return LayoutInfo(i).LineWidth;
   return static_cast<int32_t>(r->Info >> 16);
 }
 
@@ -151,15 +168,35 @@ ParExtraInfo* TParagraphsList::Extra(int i) const {
 ParExtraInfo& TParagraphsList::MakeExtra(int i) {
   TParagraphRec* r = Rec(i);
   if (r->Flags & pfExtraInfo) return *extras_[r->Info];
-  auto* e = new ParExtraInfo;
-  const int32_t length = static_cast<int32_t>(r->Info & 0xFFFF);
-  e->Length = length;
-  e->FirstLine.LineStop = length;
-  e->FirstLine.MeasuredTo = length;
-  e->FirstLine.LineWidth = static_cast<int32_t>(r->Info >> 16);
+  ParExtraInfo* e = AllocExtra(0);
+  e->Length = static_cast<int32_t>(r->Info & 0xFFFF);
+  e->Width = static_cast<int32_t>(r->Info >> 16);
   r->Info = NewExtra(e);
   r->Flags |= pfExtraInfo;
   return *e;
+}
+
+ParExtraRare& TParagraphsList::MakeRare(int i) {
+  ParExtraInfo& e = MakeExtra(i);
+  if (e.Rare == nullptr) e.Rare = new ParExtraRare;
+  return *e.Rare;
+}
+
+ParExtraInfo* TParagraphsList::GrowRuns(int i, uint32_t capacity) {
+  TParagraphRec* r = Rec(i);
+  MakeExtra(i);
+  const uint32_t index = r->Info;
+  ParExtraInfo* old = extras_[index];
+  if (old->RunCapacity >= capacity) return old;
+  capacity = std::max({capacity, old->RunCapacity + old->RunCapacity / 2, 4u});
+  ParExtraInfo* grown = AllocExtra(capacity);
+  std::memcpy(static_cast<void*>(grown), old, sizeof(ParExtraInfo));
+  grown->RunCapacity = capacity;
+  std::memcpy(grown->Runs(), old->Runs(), old->RunCount * sizeof(TRunRec));
+  old->Rare = nullptr;  // now owned by the grown block
+  FreeExtra(old);
+  extras_[index] = grown;
+  return grown;
 }
 
 void TParagraphsList::SetParLength(int i, int32_t length) {
@@ -171,41 +208,74 @@ void TParagraphsList::SetParLength(int i, int32_t length) {
   ParExtraInfo& e = MakeExtra(i);
   e.Length = length;
   // A single display line keeps covering the whole paragraph.
-  if (e.MoreLines.empty()) e.FirstLine.LineStop = length;
+  if (e.Rare != nullptr && e.Rare->HasFirstLine && e.Rare->MoreLines.empty()) e.Rare->FirstLine.LineStop = length;
 }
 
 int TParagraphsList::LineCountOf(int i) const {
   const ParExtraInfo* e = Extra(i);
-  return e ? 1 + static_cast<int>(e->MoreLines.size()) : 1;
+  return (e && e->Rare) ? 1 + static_cast<int>(e->Rare->MoreLines.size()) : 1;
 }
 
 int TParagraphsList::RunCount(int i) const {
   const ParExtraInfo* e = Extra(i);
-  return e ? static_cast<int>(e->Runs.size()) : 0;
+  return e ? static_cast<int>(e->RunCount) : 0;
 }
 
-TDynInfo* TParagraphsList::Runs(int i) const {
-  ParExtraInfo* e = Extra(i);
-  return (e && !e->Runs.empty()) ? e->Runs.data() : nullptr;
-}
-
-void TParagraphsList::SetRunCount(int i, int n) {
-  if (n <= 0 && Extra(i) == nullptr) return;
-  MakeExtra(i).Runs.resize(static_cast<size_t>(std::max(n, 0)));
-}
-
-TStartInfo* TParagraphsList::StartInfo(int i) const {
+const TRunRec* TParagraphsList::RunRecs(int i) const {
   const ParExtraInfo* e = Extra(i);
-  return e ? e->StartInfo : DefaultStartInfo();
+  return (e && e->RunCount > 0) ? e->Runs() : nullptr;
 }
 
-void TParagraphsList::SetStartInfo(int i, TStartInfo* info, bool copy) {
-  if (info == nullptr) info = DefaultStartInfo();
-  if (info == DefaultStartInfo() && Extra(i) == nullptr) return;
-  ParExtraInfo& e = MakeExtra(i);
-  TStartInfo* next = copy && info != DefaultStartInfo() ? new TStartInfo{info->Style, 1} : RetainStartInfo(info);
-  ReleaseStartInfo(e.StartInfo);
-  e.StartInfo = next;
+TDynInfo TParagraphsList::Run(int i, int k) const {
+  const ParExtraInfo* e = Extra(i);
+  if (e == nullptr || k < 0 || k >= static_cast<int>(e->RunCount)) throw ERangeError();
+  TDynInfo run = Styles.Get(e->Runs()[k].Attr);
+  run.Offset = e->Runs()[k].Offset;
+  return run;
+}
+
+void TParagraphsList::InsertRun(int i, int k, const TDynInfo& run) {
+  const uint32_t attr = Styles.Intern(run);
+  ParExtraInfo* e = GrowRuns(i, RunCount(i) + 1);
+  if (k < 0 || k > static_cast<int>(e->RunCount)) throw ERangeError();
+  TRunRec* runs = e->Runs();
+  std::memmove(runs + k + 1, runs + k, (e->RunCount - static_cast<uint32_t>(k)) * sizeof(TRunRec));
+  runs[k] = TRunRec{run.Offset, attr};
+  ++e->RunCount;
+}
+
+void TParagraphsList::SetRun(int i, int k, const TDynInfo& run) {
+  ParExtraInfo* e = Extra(i);
+  if (e == nullptr || k < 0 || k >= static_cast<int>(e->RunCount)) throw ERangeError();
+  e->Runs()[k] = TRunRec{run.Offset, Styles.Intern(run)};
+}
+
+void TParagraphsList::EraseRuns(int i, int k, int count) {
+  ParExtraInfo* e = Extra(i);
+  if (count <= 0) return;
+  if (e == nullptr || k < 0 || k + count > static_cast<int>(e->RunCount)) throw ERangeError();
+  TRunRec* runs = e->Runs();
+  std::memmove(runs + k, runs + k + count, (e->RunCount - static_cast<uint32_t>(k + count)) * sizeof(TRunRec));
+  e->RunCount -= static_cast<uint32_t>(count);
+}
+
+void TParagraphsList::SetRuns(int i, const std::vector<TDynInfo>& runs) {
+  if (runs.empty() && Extra(i) == nullptr) return;
+  ParExtraInfo* e = GrowRuns(i, static_cast<uint32_t>(runs.size()));
+  for (size_t k = 0; k < runs.size(); ++k) e->Runs()[k] = TRunRec{runs[k].Offset, Styles.Intern(runs[k])};
+  e->RunCount = static_cast<uint32_t>(runs.size());
+}
+
+TDynInfo TParagraphsList::StartStyle(int i) const { return Styles.Get(StartStyleId(i)); }
+
+uint32_t TParagraphsList::StartStyleId(int i) const {
+  const ParExtraInfo* e = Extra(i);
+  return e ? e->StartStyle : 0;
+}
+
+void TParagraphsList::SetStartStyleId(int i, uint32_t id) {
+  if (id == 0 && Extra(i) == nullptr) return;
+  MakeExtra(i).StartStyle = id;
 }
 
 void TParagraphsList::MakeOwnText(int i) {
@@ -221,46 +291,83 @@ void TParagraphsList::MakeOwnText(int i) {
 
 TLineInfo TParagraphsList::LayoutInfo(int i) const {
   const ParExtraInfo* e = Extra(i);
-  if (e) return e->FirstLine;
+  if (e && e->Rare && e->Rare->HasFirstLine) {
+    TLineInfo line = e->Rare->FirstLine;
+    line.StartStyle = e->StaticStyle;
+    return line;
+  }
   TLineInfo line;
   line.LineStop = Length(i);
   line.MeasuredTo = line.LineStop;
-  line.LineWidth = Width(i);
+  line.LineWidth = e ? e->Width : static_cast<int32_t>(Rec(i)->Info >> 16);
+  line.StartStyle = e ? e->StaticStyle : 0;
   return line;
 }
 
 void TParagraphsList::SetLayoutInfo(int i, const TLineInfo& line) {
   TParagraphRec* r = Rec(i);
   const int32_t length = Length(i);
-  const bool fitsCompact = line.LineStart == 0 && line.LineStop == length && line.MeasuredTo >= length &&
-                           line.LineWidth >= 0 && line.LineWidth < 65536 && line.StartStyle == 0;
-  if (!(r->Flags & pfExtraInfo) && fitsCompact) {
+  // A single line over the whole paragraph needs only its width and start state.
+  const bool plain = line.LineStart == 0 && line.LineStop == length && line.MeasuredTo >= length &&
+                     line.StretchSpaces == 0 && line.StretchFrom == 0 && line.FirstRun == 0 && line.LineWidth >= 0;
+  if (!(r->Flags & pfExtraInfo) && plain && line.LineWidth < 65536 && line.StartStyle == 0) {
     r->Info = CompactInfo(length, line.LineWidth);
     return;
   }
-  MakeExtra(i).FirstLine = line;
+  ParExtraInfo& e = MakeExtra(i);
+  e.StaticStyle = line.StartStyle;
+  e.Width = line.LineWidth;
+  if (plain && (e.Rare == nullptr || e.Rare->MoreLines.empty())) {
+    if (e.Rare) e.Rare->HasFirstLine = false;
+    return;
+  }
+  ParExtraRare& rare = MakeRare(i);
+  rare.HasFirstLine = true;
+  rare.FirstLine = line;
 }
 
 TLineInfo TParagraphsList::LineInfo(int i, int line) const {
   if (line == 0) return LayoutInfo(i);
   const ParExtraInfo* e = Extra(i);
-  if (e == nullptr || line < 0 || line > static_cast<int>(e->MoreLines.size())) throw ERangeError();
-  return e->MoreLines[static_cast<size_t>(line - 1)];
+  if (e == nullptr || e->Rare == nullptr || line < 0 || line > static_cast<int>(e->Rare->MoreLines.size()))
+    throw ERangeError();
+  return e->Rare->MoreLines[static_cast<size_t>(line - 1)];
 }
 
 void TParagraphsList::SetDisplayLines(int i, const std::vector<TLineInfo>& lines) {
   if (lines.empty()) throw ERangeError();
   const int before = LineCountOf(i);
-  SetLayoutInfo(i, lines[0]);
-  if (lines.size() > 1 || Extra(i) != nullptr) {
-    ParExtraInfo& e = MakeExtra(i);
-    e.FirstLine = lines[0];
-    e.MoreLines.assign(lines.begin() + 1, lines.end());
+  if (lines.size() > 1) {
+    MakeRare(i).MoreLines.assign(lines.begin() + 1, lines.end());
+  } else if (ParExtraInfo* e = Extra(i); e && e->Rare) {
+    e->Rare->MoreLines.clear();
   }
+  SetLayoutInfo(i, lines[0]);
   const int delta = static_cast<int>(lines.size()) - before;
   if (delta != 0) {
     AddToStartLines(i + 1, delta);
     LineCount += delta;
+  }
+}
+
+void TParagraphsList::AppendRunRecs(int i, const std::vector<TRunRec>& runs) {
+  if (runs.empty()) return;
+  ParExtraInfo* e = GrowRuns(i, RunCount(i) + static_cast<uint32_t>(runs.size()));
+  std::memcpy(e->Runs() + e->RunCount, runs.data(), runs.size() * sizeof(TRunRec));
+  e->RunCount += static_cast<uint32_t>(runs.size());
+}
+
+void TParagraphsList::ResetLayout(int i, int32_t length) {
+  // One display line over the whole paragraph until the wrapping pass runs again.
+  SetParLength(i, length);
+  if (ParExtraInfo* e = Extra(i)) {
+    e->Width = 0;
+    if (e->Rare) {
+      e->Rare->HasFirstLine = false;
+      e->Rare->MoreLines.clear();
+    }
+  } else {
+    Rec(i)->Info = CompactInfo(length, 0);
   }
 }
 
@@ -351,8 +458,9 @@ int TParagraphsList::ParagraphOfLine(int32_t line) const {
 
 void TParagraphsList::Clear() {
   ForRange(0, Count, [this](uint8_t* p) { FreeParagraph(reinterpret_cast<TParagraphRec*>(p)); });
-  for (ParExtraInfo* e : extras_) delete e;
+  for (ParExtraInfo* e : extras_) FreeExtra(e);
   extras_.clear();
+  Styles.Clear();
   freeExtras_.clear();
   TextLength = 0;
   LineCount = 0;
@@ -379,9 +487,10 @@ size_t TParagraphsList::MemoryUsed() const {
   bytes += extras_.capacity() * sizeof(ParExtraInfo*);
   for (const ParExtraInfo* e : extras_) {
     if (e == nullptr) continue;
-    bytes += sizeof(ParExtraInfo) + e->MoreLines.capacity() * sizeof(TLineInfo) +
-             e->Runs.capacity() * sizeof(TDynInfo);
+    bytes += sizeof(ParExtraInfo) + e->RunCapacity * sizeof(TRunRec);
+    if (e->Rare) bytes += sizeof(ParExtraRare) + e->Rare->MoreLines.capacity() * sizeof(TLineInfo);
   }
+  bytes += Styles.Size() * sizeof(TDynInfo) * 2;  // the blocks and their index
   ForRange(0, Count, [&bytes](uint8_t* p) {
     const auto* r = reinterpret_cast<TParagraphRec*>(p);
     if (r->Flags & pfOwnText) bytes += (static_cast<size_t>(TextCapacity(r->Text)) + 2) * sizeof(char16_t);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -51,17 +52,33 @@ struct TLineInfo {
   bool operator==(const TLineInfo&) const = default;
 };
 
-// Everything a paragraph holds beyond the compact record.
-struct ParExtraInfo {
+// What few paragraphs need: several display lines, unusual first-line
+// values, colours of their own.
+struct ParExtraRare {
   TColor ParBackground = -1;  // the paragraph's own colours, read by painting
   TColor ParForeground = -1;
-  int32_t Length = 0;
+  uint8_t Flags = 0;          // a flag byte of the paragraph
+  bool HasFirstLine = false;  // FirstLine holds the first display line
   TLineInfo FirstLine;
-  uint8_t Flags = 0;
-  TStartInfo* StartInfo = DefaultStartInfo();
   std::vector<TLineInfo> MoreLines;
-  std::vector<TDynInfo> Runs;  // ordered by Offset
 };
+
+// Everything a paragraph holds beyond the compact record: one block whose
+// style runs follow the header, so a highlighted paragraph costs one
+// allocation. Reallocated when the runs outgrow it; reached by index.
+struct ParExtraInfo {
+  int32_t Length = 0;
+  int32_t Width = 0;         // width of a single display line
+  uint32_t StartStyle = 0;   // style-table number of the style in effect at the start
+  uint32_t RunCount = 0;
+  uint32_t RunCapacity = 0;
+  uint8_t StaticStyle = 0;   // format-code state at the start
+  ParExtraRare* Rare = nullptr;
+
+  TRunRec* Runs() { return reinterpret_cast<TRunRec*>(this + 1); }
+  const TRunRec* Runs() const { return reinterpret_cast<const TRunRec*>(this + 1); }
+};
+static_assert(sizeof(ParExtraInfo) % alignof(TRunRec) == 0);
 
 // What one Replace did.
 struct TReplaceResult {
@@ -103,19 +120,33 @@ class TParagraphsList : public TDynArray2 {
   int32_t StartOffset(int i) const;
   int32_t StartLine(int i) const;
   uint8_t Flags(int i) const { return Rec(i)->Flags; }
-  void SetFlags(int i, uint8_t flags) { Rec(i)->Flags = static_cast<uint8_t>((Rec(i)->Flags & (pfExtraInfo | pfOwnText)) | (flags & ~(pfExtraInfo | pfOwnText))); }
+  // Sets the layout and highlighting flags; pfExtraInfo and pfOwnText stay as they are.
+  void SetFlags(int i, uint8_t flags) {
+    TParagraphRec* r = Rec(i);
+    r->Flags = static_cast<uint8_t>((r->Flags & (pfExtraInfo | pfOwnText)) | (flags & ~(pfExtraInfo | pfOwnText)));
+  }
   int32_t Width(int i) const;
   ParExtraInfo* Extra(int i) const;  // nullptr for a compact paragraph
   ParExtraInfo& MakeExtra(int i);    // switches the paragraph to the extended form
+  ParExtraRare& MakeRare(int i);
   void SetParLength(int i, int32_t length);
   int LineCountOf(int i) const;
+
+  // Style runs, ordered by offset.
   int RunCount(int i) const;
-  TDynInfo* Runs(int i) const;  // nullptr when there are none
-  void SetRunCount(int i, int n);
-  std::vector<TDynInfo>& RunVector(int i) { return MakeExtra(i).Runs; }
-  TStartInfo* StartInfo(int i) const;
-  // copy: take a private copy with count 1; else share the record.
-  void SetStartInfo(int i, TStartInfo* info, bool copy);
+  TDynInfo Run(int i, int k) const;  // the run with its attributes
+  int32_t RunOffset(int i, int k) const { return Extra(i)->Runs()[k].Offset; }
+  const TRunRec* RunRecs(int i) const;  // nullptr when there are none
+  void InsertRun(int i, int k, const TDynInfo& run);
+  void SetRun(int i, int k, const TDynInfo& run);
+  void EraseRuns(int i, int k, int count);
+  void SetRuns(int i, const std::vector<TDynInfo>& runs);
+  // The style in effect at the paragraph start.
+  TDynInfo StartStyle(int i) const;
+  uint32_t StartStyleId(int i) const;
+  void SetStartStyle(int i, const TDynInfo& style) { SetStartStyleId(i, Styles.Intern(style)); }
+  void SetStartStyleId(int i, uint32_t id);
+
   void MakeOwnText(int i);
   TLineInfo LayoutInfo(int i) const;
   void SetLayoutInfo(int i, const TLineInfo& line);
@@ -154,6 +185,7 @@ class TParagraphsList : public TDynArray2 {
   };
 
   std::vector<TextBlock> TextBlocks;
+  TStyleTable Styles;
   bool StaticFormat = false;
   bool Changed = false;
   int32_t TextLength = 0;
@@ -176,12 +208,15 @@ class TParagraphsList : public TDynArray2 {
   int32_t ShiftedOffset(int i, const TParagraphRec* r) const;
   int32_t ShiftedLine(int i, const TParagraphRec* r) const;
 
-  void AppendParagraph(char16_t* text, int32_t length, uint8_t startStyle);
+  void AppendParagraph(char16_t* text, int32_t length, uint8_t staticStyle);
   void FreeParagraph(TParagraphRec* r);
   uint32_t NewExtra(ParExtraInfo* info);
+  ParExtraInfo* GrowRuns(int i, uint32_t capacity);
+  void ResetLayout(int i, int32_t length);
+  void AppendRunRecs(int i, const std::vector<TRunRec>& runs);
   void CheckLength(int64_t n) const;
 
-  std::vector<ParExtraInfo*> extras_;
+  std::vector<ParExtraInfo*> extras_;  // a slot per extended paragraph
   std::vector<uint32_t> freeExtras_;
   PendingShift offsetShift_;
   PendingShift lineShift_;

@@ -122,19 +122,18 @@ TReplaceResult TParagraphsList::Replace(int p, int32_t s, int q, int32_t e, std:
   const int tailPar = p + k;
   const int32_t tailStart = k == 0 ? newFirstLength - static_cast<int32_t>(tail.size())
                                    : static_cast<int32_t>(lines[static_cast<size_t>(k)].size());
-  std::vector<TDynInfo> tailRuns;
+  std::vector<TRunRec> tailRuns;
   for (int i = p; i <= q; ++i) {
     const ParExtraInfo* x = Extra(i);
     if (x == nullptr) continue;
-    for (const TDynInfo& run : x->Runs) {
+    for (uint32_t k = 0; k < x->RunCount; ++k) {
+      const TRunRec run = x->Runs()[k];
       const bool before = i == p && run.Offset < s;
       const bool after = i == q && run.Offset >= e;
-      if (after) {
-        tailRuns.push_back(run);
-        tailRuns.back().Offset = run.Offset - e + tailStart;
-      } else if (!before) {
+      if (after)
+        tailRuns.push_back(TRunRec{run.Offset - e + tailStart, run.Attr});
+      else if (!before)
         result.RunsRemoved = true;
-      }
     }
   }
   int oldLines = 0;
@@ -168,16 +167,14 @@ TReplaceResult TParagraphsList::Replace(int p, int32_t s, int q, int32_t e, std:
     first->Flags = static_cast<uint8_t>((first->Flags & ~pfOwnText) | (made[0] ? pfOwnText : 0));
   }
   first->Flags &= ~pfLaidOut;
-  SetParLength(p, newFirstLength);
+  ResetLayout(p, newFirstLength);
   if (ParExtraInfo* x = Extra(p)) {
-    x->MoreLines.clear();
-    x->FirstLine = TLineInfo{0, newFirstLength, 0, 0, 0, 0, x->FirstLine.StartStyle, 0};
-    auto& runs = x->Runs;
-    runs.erase(std::remove_if(runs.begin(), runs.end(), [s](const TDynInfo& r) { return r.Offset >= s; }), runs.end());
-    if (k == 0) runs.insert(runs.end(), tailRuns.begin(), tailRuns.end());
-  } else {
-    Rec(p)->Info &= 0xFFFF;  // width unknown until laid out
-    if (k == 0 && !tailRuns.empty()) MakeExtra(p).Runs = tailRuns;
+    uint32_t keep = 0;
+    while (keep < x->RunCount && x->Runs()[keep].Offset < s) ++keep;
+    x->RunCount = keep;
+    if (k == 0) AppendRunRecs(p, tailRuns);
+  } else if (k == 0) {
+    AppendRunRecs(p, tailRuns);
   }
 
   int32_t offset = StartOffset(p) + newFirstLength + 2;
@@ -192,8 +189,8 @@ TReplaceResult TParagraphsList::Replace(int p, int32_t s, int q, int32_t e, std:
                     static_cast<uint32_t>(0)};
     std::memcpy(ItemAt(index), &r, sizeof r);
     SetParLength(index, length);
-    if (startState != 0) MakeExtra(index).FirstLine.StartStyle = startState;
-    if (i == k && !tailRuns.empty()) MakeExtra(index).Runs = tailRuns;
+    if (startState != 0) MakeExtra(index).StaticStyle = startState;
+    if (i == k) AppendRunRecs(index, tailRuns);
     if (StaticFormat) startState ^= ToggleMask(TextView(index));
     offset += length + 2;
   }
@@ -223,7 +220,7 @@ TReplaceResult TParagraphsList::Replace(int p, int32_t s, int q, int32_t e, std:
     uint8_t state = startState;
     for (int i = tailPar + 1; i < Count; ++i) {
       if (LayoutInfo(i).StartStyle == state) break;
-      MakeExtra(i).FirstLine.StartStyle = state;
+      MakeExtra(i).StaticStyle = state;
       Rec(i)->Flags &= ~pfLaidOut;
       state ^= ToggleMask(TextView(i));
     }

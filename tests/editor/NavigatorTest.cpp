@@ -261,25 +261,32 @@ TEST(Navigator, StyleRuns) {
   EXPECT_EQ(nav.DynNumber(), 1);
 }
 
-TEST(Navigator, StartStylesAreSharedAndCounted) {
+TEST(Navigator, StartStylesAndEqualRunsShareOneAttributeBlock) {
   TPlusMemoU memo;
   LoadText(memo, u"a\r\nb\r\nc");
   TParagraphsList& list = memo.Paragraphs();
-  auto* style = new TStartInfo;
-  style->Style.Kind = dkKeyStyle;
-  style->Style.ContextNum = 99;
-  list.SetStartInfo(1, style, false);
-  list.SetStartInfo(2, style, false);
-  ReleaseStartInfo(style);  // the two paragraphs hold it now
-  EXPECT_EQ(style->RefCount, 2);
+  TDynInfo block;
+  block.Kind = dkKeyStyle;
+  block.Level = 0;
+  block.KeyStack[0] = -32766;
+  block.ContextNum = 99;
+  list.SetStartStyle(1, block);
+  block.KeyStack[5] = 77;  // above the top of the key stack: carries nothing
+  list.SetStartStyle(2, block);
+  EXPECT_EQ(list.StartStyleId(1), list.StartStyleId(2));
+  EXPECT_NE(list.StartStyleId(1), 0u);
+  EXPECT_EQ(list.StartStyleId(0), 0u);
   TPlusNavigatorU nav(&memo);
   nav.SetPos(memo.ParagraphStart(2));
   EXPECT_EQ(nav.Context(), 99);
-  list.SetStartInfo(1, nullptr, false);
-  EXPECT_EQ(style->RefCount, 1);
-  list.SetStartInfo(2, style, true);  // a private copy replaces the shared one
-  EXPECT_NE(list.StartInfo(2), style);
-  EXPECT_EQ(list.StartInfo(2)->Style.ContextNum, 99);
+  EXPECT_EQ(nav.Style().KeyStack[0], -32766);
+  const size_t styles = list.Styles.Size();
+  nav.SetPos(1);
+  nav.InsertDynInfo(block);
+  EXPECT_EQ(list.Styles.Size(), styles) << "an equal block is shared, not copied";
+  block.ContextNum = 98;
+  list.SetStartStyle(1, block);
+  EXPECT_NE(list.StartStyleId(1), list.StartStyleId(2));
 }
 
 TEST(Navigator, StaticStyleFollowsFormatCodes) {

@@ -20,7 +20,7 @@ TDynInfo RunAt(int32_t offset, int32_t context) {
 
 std::vector<std::pair<int32_t, int32_t>> RunsOf(const TParagraphsList& list, int par) {
   std::vector<std::pair<int32_t, int32_t>> out;
-  for (int i = 0; i < list.RunCount(par); ++i) out.emplace_back(list.Runs(par)[i].Offset, list.Runs(par)[i].ContextNum);
+  for (int i = 0; i < list.RunCount(par); ++i) out.emplace_back(list.Run(par, i).Offset, list.Run(par, i).ContextNum);
   return out;
 }
 
@@ -77,8 +77,8 @@ TEST(Replace, StyleRunsInsideAreRemovedAndTailRunsFollow) {
   TPlusMemoU memo;
   LoadText(memo, u"0123456789\r\nabcdefghij");
   TParagraphsList& list = memo.Paragraphs();
-  list.RunVector(0) = {RunAt(2, 1), RunAt(5, 2), RunAt(8, 3)};
-  list.RunVector(1) = {RunAt(1, 4), RunAt(6, 5)};
+  list.SetRuns(0, {RunAt(2, 1), RunAt(5, 2), RunAt(8, 3)});
+  list.SetRuns(1, {RunAt(1, 4), RunAt(6, 5)});
 
   // Same paragraph: the run at 5 lies inside [4, 7) and goes; 8 moves by -1.
   TReplaceResult r = memo.ReplaceRange(4, 7, u"XY");
