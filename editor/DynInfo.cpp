@@ -1,22 +1,15 @@
 // Attribute blocks: comparison, hashing and the shared style table.
 #include "editor/DynInfo.h"
 
-#include <algorithm>
 #include <functional>
 
 namespace qm {
-namespace {
-
-int StackTop(const TDynInfo& s) { return std::clamp<int>(s.Level, -1, kMaxKeyLevel); }
-
-}  // namespace
-
 bool TDynInfo::SameAttributes(const TDynInfo& o) const {
   if (Kind != o.Kind || Level != o.Level || Background != o.Background || Foreground != o.Foreground ||
       ContextNum != o.ContextNum || Cursor != o.Cursor || OpenKeyLength != o.OpenKeyLength ||
       CloseKeyLength != o.CloseKeyLength)
     return false;
-  for (int i = 0; i <= StackTop(*this); ++i)
+  for (int i = 0; i <= kMaxKeyLevel; ++i)
     if (KeyStack[i] != o.KeyStack[i]) return false;
   return true;
 }
@@ -29,7 +22,7 @@ size_t TStyleTable::Hash::operator()(const TDynInfo& s) const {
   mix(static_cast<uint32_t>(s.Foreground));
   mix(static_cast<uint32_t>(s.ContextNum));
   mix(static_cast<uint16_t>(s.Cursor));
-  for (int i = 0; i <= StackTop(s); ++i) mix(static_cast<uint16_t>(s.KeyStack[i]));
+  for (int i = 0; i <= kMaxKeyLevel; ++i) mix(static_cast<uint16_t>(s.KeyStack[i]));
   return h;
 }
 
@@ -44,8 +37,6 @@ void TStyleTable::Clear() {
 uint32_t TStyleTable::Intern(const TDynInfo& style) {
   TDynInfo key = style;
   key.Offset = 0;
-  // Entries above the top of the key stack carry nothing; clearing them lets equal blocks share.
-  for (int i = StackTop(key) + 1; i <= kMaxKeyLevel; ++i) key.KeyStack[i] = 0;
   const auto it = index_.find(key);
   if (it != index_.end()) return it->second;
   const auto id = static_cast<uint32_t>(styles_.size());

@@ -33,7 +33,7 @@ struct TDynInfo {
   int KeyLevel() const { return Kind >= dkKeyStyle ? Level : -1; }
   // The context number when the style carries highlight attributes, else 0.
   int32_t Context() const { return (Kind & dkHighlight) ? ContextNum : 0; }
-  // Equal attribute blocks (the offset and key-stack entries above Level do not count).
+  // Equal attribute blocks, every key-stack entry included (the offset does not count).
   bool SameAttributes(const TDynInfo& other) const;
 };
 

@@ -403,6 +403,22 @@ void TParagraphsList::AddToBoth(int from, int32_t offsetDelta, int32_t lineDelta
 int TParagraphsList::ParagraphOfPosition(int32_t pos) const {
   const int count = Count;
   if (TextLength <= 0 || count <= 1) return 0;
+  // Passes ask for the same paragraph, or the next one, over and over.
+  if (lastFound_ < count) {
+    for (int i = lastFound_; i < std::min(count, lastFound_ + 2); ++i) {
+      const int32_t start = StartOffset(i);
+      if (pos >= start && (pos <= start + Length(i) + 1 || i == count - 1)) {
+        lastFound_ = i;
+        return i;
+      }
+    }
+  }
+  lastFound_ = ParagraphOfPositionSearch(pos);
+  return lastFound_;
+}
+
+int TParagraphsList::ParagraphOfPositionSearch(int32_t pos) const {
+  const int count = Count;
   // A proportional estimate and a short walk find the paragraph in almost
   // every real text; a binary search bounds the rest.
   int i = static_cast<int>(static_cast<int64_t>(pos) * (count - 2) / TextLength);

@@ -216,7 +216,10 @@ class TParagraphsList : public TDynArray2 {
   void AppendRunRecs(int i, const std::vector<TRunRec>& runs);
   void CheckLength(int64_t n) const;
 
+  int ParagraphOfPositionSearch(int32_t pos) const;
+
   std::vector<ParExtraInfo*> extras_;  // a slot per extended paragraph
+  mutable int lastFound_ = 0;          // the paragraph ParagraphOfPosition found last
   std::vector<uint32_t> freeExtras_;
   PendingShift offsetShift_;
   PendingShift lineShift_;

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "editor/Highlighter.h"
+#include "editor/Scan.h"
 #include "platform/Exceptions.h"
 
 namespace qm {
@@ -12,6 +14,7 @@ TCharSet DefaultSeparators() { return TCharSet(u"\t\n\r $%&,./:;<=>"); }
 TPlusMemoU::TPlusMemoU() : paragraphs_(std::make_unique<TParagraphsList>()) {}
 
 TPlusMemoU::~TPlusMemoU() {
+  SetHighlighter(nullptr);
   // Navigators that outlive the control become free-standing.
   for (TPlusNavigatorU* nav : navigators_) nav->memo_ = nullptr;
 }
@@ -84,6 +87,7 @@ TReplaceResult TPlusMemoU::ReplaceRange(int32_t start, int32_t stop, std::u16str
   }
   // The text may come from the store itself; replace from a copy.
   const std::u16string copy(text);
+  const TDynInfo startStyle = scan::StyleAt(list, p, s, false);
   const TReplaceResult r = list.Replace(p, s, q, e, copy);
 
   for (TPlusNavigatorU* nav : navigators_) {
@@ -115,7 +119,54 @@ TReplaceResult TPlusMemoU::ReplaceRange(int32_t start, int32_t stop, std::u16str
       nav->lineInPar_ = -1;
     }
   }
+  RepairHighlighting(r, startStyle, start, stop + r.LengthDelta);
   return r;
+}
+
+void TPlusMemoU::RepairHighlighting(const TReplaceResult& r, const TDynInfo& startStyle, int32_t start,
+                                    int32_t newEnd) {
+  TParagraphsList& list = *paragraphs_;
+  // Paragraphs the new text created are parsed when they are needed; until
+  // then the scan hands styles on to them like to any changed paragraph.
+  for (int i = r.FirstParagraph + 1; i <= r.TailParagraph; ++i) list.SetFlags(i, list.Flags(i) & ~pfHighlightBits);
+  // Attributes without a key that lost no runs need no new parse.
+  if ((startStyle.Kind & dkHighlight) && !(startStyle.Kind & dkKeyOpened) && !r.RunsRemoved) return;
+  if (OnParse) OnParse(this, start, newEnd);
+  const int p = r.FirstParagraph;
+  const uint8_t flags = list.Flags(p);
+  if (UpdateCount > 0) {
+    list.SetFlags(p, flags & ~pfHighlightBits);
+    return;
+  }
+  // The whole paragraph is parsed again from its start style: what the scan
+  // finds is then exactly what a fresh parse of the same text finds.
+  if (flags & pfSpansParsed) scan::ParseSpans(*this, p);
+  if (flags & pfKeywordsApplied) {
+    const int32_t at = list.StartOffset(p);
+    scan::ApplyKeywords(*this, at, at + list.Length(p));
+    list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
+  }
+}
+
+void TPlusMemoU::SetHighlighter(TPlusHighlighterU* highlighter) {
+  if (highlighter == highlighter_) return;
+  if (highlighter_ != nullptr) {
+    auto& editors = highlighter_->editors_;
+    editors.erase(std::remove(editors.begin(), editors.end(), this), editors.end());
+  }
+  highlighter_ = highlighter;
+  if (highlighter_ != nullptr) highlighter_->editors_.push_back(this);
+}
+
+void TPlusMemoU::SetUpperCaseType(TpmUpperCase type) {
+  upperCaseType_ = type;
+  Keywords.SetUpperCaseType(type);
+  StartStopKeys.SetUpperCaseType(type);
+}
+
+void TPlusMemoU::SetSeparators(const TCharSet& separators) {
+  Separators = separators;
+  StartStopKeys.InvalidateSeparators();
 }
 
 void TPlusMemoU::LoadFromStream(TStream& stream) {

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "editor/Component.h"
+#include "editor/KeywordList.h"
 #include "editor/Navigator.h"
 #include "editor/Options.h"
 #include "editor/Paragraphs.h"
+#include "editor/StartStopList.h"
 #include "editor/Types.h"
 #include "platform/Stream.h"
 
@@ -18,6 +20,11 @@ namespace qm {
 
 // The default word separators: TAB, LF, CR, space and $%&,./:;<=>.
 TCharSet DefaultSeparators();
+
+class TPlusHighlighterU;
+
+// Sender, StartOffset, StopOffset.
+using TParseEvent = std::function<void(TComponent* sender, int32_t startOffset, int32_t stopOffset)>;
 
 class TPlusMemoU : public TComponent {
  public:
@@ -43,8 +50,18 @@ class TPlusMemoU : public TComponent {
 
   // Replaces the text between two absolute positions and moves every
   // navigator: those after the range by the length difference, those inside
-  // it (or at its end) to its start, those before it stay.
+  // it (or at its end) to its start, those before it stay. Highlighting is
+  // repaired around the change and OnParse fires.
   TReplaceResult ReplaceRange(int32_t start, int32_t stop, std::u16string_view text);
+
+  // The first highlighter of the chain.
+  TPlusHighlighterU* Highlighter() const { return highlighter_; }
+  void SetHighlighter(TPlusHighlighterU* highlighter);
+  TpmUpperCase UpperCaseType() const { return upperCaseType_; }
+  void SetUpperCaseType(TpmUpperCase type);
+  void SetSeparators(const TCharSet& separators);
+  // The editor's own keyword pass over the paragraphs of from … to.
+  void ApplyOwnKeywords(int32_t from, int32_t to);
 
   // UTF-16 load and save with the store's algorithms.
   void LoadFromStream(TStream& stream);
@@ -61,10 +78,21 @@ class TPlusMemoU : public TComponent {
   char16_t NullReplacement = 0;
   unsigned ProgressInterval = 300;
   std::function<void(TComponent*)> OnProgress;
+  TParseEvent OnParse;
+
+  TKeywordList Keywords;
+  TStartStopKeyList StartStopKeys;
+  bool ApplyKeyWords = true;
+  bool ApplyStartStopKeys = true;
+  int32_t UpdateCount = 0;
 
  private:
+  void RepairHighlighting(const TReplaceResult& r, const TDynInfo& startStyle, int32_t start, int32_t newEnd);
+
   std::unique_ptr<TParagraphsList> paragraphs_;
   std::vector<TPlusNavigatorU*> navigators_;
+  TPlusHighlighterU* highlighter_ = nullptr;
+  TpmUpperCase upperCaseType_ = pmuAscii;
 };
 
 }  // namespace qm

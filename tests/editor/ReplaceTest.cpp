@@ -104,7 +104,7 @@ TEST(Replace, NewParagraphsCarryTheScanFlagsOfTheSplitOne) {
   LoadText(memo, u"abc");
   TParagraphsList& list = memo.Paragraphs();
   list.SetFlags(0, pfSpansParsed | pfKeywordsApplied | pfLaidOut);
-  memo.ReplaceRange(1, 1, u"\r\n");
+  list.Replace(0, 1, 0, 1, u"\r\n");
   EXPECT_EQ(list.Flags(1) & pfHighlightBits, pfSpansParsed | pfKeywordsApplied);
   EXPECT_EQ(list.Flags(0) & pfLaidOut, 0);
 }

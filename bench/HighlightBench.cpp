@@ -1,0 +1,152 @@
+// Benchmarks of highlighting on the main window's chain: a whole script, its memory, and a typed character.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "bench/BenchInput.h"
+#include "bench/VocabGenerator.h"
+#include "editor/HighlighterChain.h"
+#include "editor/PlusMemoU.h"
+#include "editor/Scan.h"
+#include "platform/CodePage.h"
+
+namespace qm::bench {
+namespace {
+
+// The chain of the main window with the vocabulary of QM_BENCH_VOCAB, or a generated one.
+std::unique_ptr<THighlighterChain> BenchChain() {
+  auto chain = LoadHighlighterChain(std::string(QM_SOURCE_DIR) + "/app/HighlighterChain.cfg");
+  TXmlDocument vocabulary;
+  const char* path = std::getenv("QM_BENCH_VOCAB");
+  const bool loaded = (path != nullptr && *path != 0) ? vocabulary.Load(path) : vocabulary.LoadBytes(GenerateVocabulary());
+  if (loaded) LoadVocabulary(*chain, ReadVocabularyItems(vocabulary), nullptr);
+  return chain;
+}
+
+void Configure(TPlusMemoU& memo, THighlighterChain& chain) {
+  memo.WordWrap = false;
+  memo.SetSeparators(TCharSet(u"\t\n\r $%&(),./:;<=>"));
+  memo.SetHighlighter(chain.First());
+}
+
+void LoadScript(TPlusMemoU& memo, const std::string& bytes) {
+  const std::u16string wide = AnsiToWide(bytes);
+  TReadOnlyMemoryStream stream(wide.data(), wide.size() * 2);
+  memo.LoadFromStream(stream);
+}
+
+// Spans, keywords and numbers of the whole script; lines per second.
+void BM_HighlightAll(benchmark::State& state) {
+  auto chain = BenchChain();
+  const std::string& bytes = ScriptBytes();
+  int lines = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto memo = std::make_unique<TPlusMemoU>();
+    Configure(*memo, *chain);
+    LoadScript(*memo, bytes);
+    state.ResumeTiming();
+    scan::HighlightAll(*memo);
+    lines = memo->ParagraphCount();
+    state.PauseTiming();
+    memo.reset();
+    state.ResumeTiming();
+  }
+  state.counters["lines_per_second"] =
+      benchmark::Counter(static_cast<double>(lines) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_HighlightAll)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+long ResidentKilobytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+  return 0;
+}
+
+// Peak resident memory of a fresh process that loads and fully highlights the
+// script: measured in a child, so that nothing of the benchmark itself counts.
+void BM_MemoryHighlighted(benchmark::State& state) {
+  const std::string& bytes = ScriptBytes();
+  double peakMb = 0;
+  double afterMb = 0;
+  for (auto _ : state) {
+    int pipeFd[2];
+    if (pipe(pipeFd) != 0) {
+      state.SkipWithError("pipe failed");
+      return;
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+      close(pipeFd[0]);
+      auto chain = BenchChain();
+      TPlusMemoU memo;
+      Configure(memo, *chain);
+      LoadScript(memo, bytes);
+      scan::HighlightAll(memo);
+      malloc_trim(0);
+      struct rusage usage {};
+      getrusage(RUSAGE_SELF, &usage);
+      const long figures[2] = {usage.ru_maxrss, ResidentKilobytes()};
+      if (write(pipeFd[1], figures, sizeof figures) != sizeof figures) _exit(1);
+      _exit(0);
+    }
+    close(pipeFd[1]);
+    long figures[2] = {0, 0};
+    if (read(pipeFd[0], figures, sizeof figures) != sizeof figures) state.SkipWithError("child failed");
+    close(pipeFd[0]);
+    waitpid(child, nullptr, 0);
+    peakMb = static_cast<double>(figures[0]) / 1024.0;
+    afterMb = static_cast<double>(figures[1]) / 1024.0;
+  }
+  state.counters["peak_rss_mb"] = peakMb;
+  state.counters["rss_after_mb"] = afterMb;
+}
+BENCHMARK(BM_MemoryHighlighted)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One character typed inside a word in the middle of the highlighted script,
+// with the repair; the next iteration deletes it again.
+void TypeInMiddle(benchmark::State& state, bool highlighted) {
+  auto chain = BenchChain();
+  TPlusMemoU memo;
+  if (highlighted) Configure(memo, *chain);
+  LoadScript(memo, ScriptBytes());
+  if (highlighted) scan::HighlightAll(memo);
+  // A paragraph in the middle with a word of at least three letters.
+  int par = memo.ParagraphCount() / 2;
+  int32_t at = -1;
+  for (; par < memo.ParagraphCount() && at < 0; ++par) {
+    const std::u16string text = memo.ParagraphText(par);
+    for (size_t i = 0; i + 2 < text.size(); ++i)
+      if (std::isalpha(text[i]) && std::isalpha(text[i + 1]) && std::isalpha(text[i + 2])) {
+        at = memo.ParagraphStart(par) + static_cast<int32_t>(i) + 1;
+        break;
+      }
+  }
+  bool insert = true;
+  for (auto _ : state) {
+    if (insert)
+      memo.ReplaceRange(at, at, u"x");
+    else
+      memo.ReplaceRange(at, at + 1, u"");
+    insert = !insert;
+  }
+}
+
+void BM_TypeInHighlighted(benchmark::State& state) { TypeInMiddle(state, true); }
+BENCHMARK(BM_TypeInHighlighted)->Unit(benchmark::kMicrosecond);
+
+// The same edit without highlighting: the store's own cost.
+void BM_TypeInPlain(benchmark::State& state) { TypeInMiddle(state, false); }
+BENCHMARK(BM_TypeInPlain)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace qm::bench

@@ -1,0 +1,62 @@
+// The extended highlighter: its own keyword and start-stop lists, separators, a sub-highlighter and events.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "editor/Highlighter.h"
+#include "editor/KeywordList.h"
+#include "editor/KeywordPass.h"
+#include "editor/StartStopList.h"
+#include "editor/Types.h"
+
+namespace qm {
+
+class TPlusNavigatorU;
+
+// Sender, StartKey, StopKey (nullptr for a start key), KIndex, Accept.
+using TKeywordUEvent =
+    std::function<void(TComponent* sender, TPlusNavigatorU* startKey, TPlusNavigatorU* stopKey, int kIndex, bool& accept)>;
+
+class TCustomExtHighlighterU : public TPlusHighlighterU {
+ public:
+  TCustomExtHighlighterU();
+  ~TCustomExtHighlighterU() override;
+
+  void KeywordHook(TPlusMemoU& memo, int32_t from, int32_t to, int keywordBase) override;
+  bool StartKeyHook(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, int keyBase) override;
+  bool StopKeyHook(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, int keyBase) override;
+  int OwnStartStopCount() const override { return StartStopKeys.Count(); }
+  int OwnKeywordCount() const override { return Keywords.Count(); }
+
+  // Units 0..26 are always separators; units above 255 count as 255.
+  void SetSeparators(std::u16string_view separators);
+  std::u16string Separators() const;
+  const TCharSet& SeparatorSet() const { return separators_; }
+
+  TPlusHighlighterU* SubHighlighter() const { return sub_; }
+  void SetSubHighlighter(TPlusHighlighterU* sub) { sub_ = sub; }
+
+  TExtKeywordList Keywords;
+  TExtStartStopList StartStopKeys;
+  bool Active = true;
+  // Use the hash index for the keyword pass (the literal search stays for checking it).
+  bool UseKeywordIndex = true;
+  TKeywordUEvent OnKeyword;
+  TKeywordUEvent OnStart;
+  TKeywordUEvent OnStop;
+
+ protected:
+  void ApplyKeywordMatches(TPlusMemoU& memo, int par, const std::vector<TKeywordMatch>& matches, int keywordBase);
+
+ private:
+  TCharSet separators_;
+  TPlusHighlighterU* sub_ = nullptr;
+  TKeywordIndex index_;
+};
+
+// The published extended highlighter.
+class TExtHighlighterU : public TCustomExtHighlighterU {};
+
+}  // namespace qm

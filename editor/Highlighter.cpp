@@ -1,0 +1,19 @@
+// The base highlighter finds nothing; destroying it detaches it from its editors.
+#include "editor/Highlighter.h"
+
+#include "editor/PlusMemoU.h"
+
+namespace qm {
+
+TPlusHighlighterU::~TPlusHighlighterU() {
+  const std::vector<TPlusMemoU*> editors = editors_;
+  for (TPlusMemoU* memo : editors) memo->SetHighlighter(nullptr);
+}
+
+void TPlusHighlighterU::KeywordHook(TPlusMemoU&, int32_t, int32_t, int) {}
+
+bool TPlusHighlighterU::StartKeyHook(TPlusMemoU&, int, int32_t, bool, int32_t&, int) { return false; }
+
+bool TPlusHighlighterU::StopKeyHook(TPlusMemoU&, int, int32_t, bool, int32_t&, int) { return false; }
+
+}  // namespace qm

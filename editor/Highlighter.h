@@ -1,0 +1,39 @@
+// TPlusHighlighterU: the base of highlighter components, with the three hooks the editor's scan calls along a chain.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "editor/Component.h"
+
+namespace qm {
+
+class TPlusMemoU;
+
+class TPlusHighlighterU : public TComponent {
+ public:
+  TPlusHighlighterU() = default;
+  ~TPlusHighlighterU() override;
+
+  // The keyword pass over the paragraphs from the paragraph of `from` to that of `to`.
+  virtual void KeywordHook(TPlusMemoU& memo, int32_t from, int32_t to, int keywordBase);
+  // Looks for a start key in paragraph par around S…T; on success the opening
+  // run is in place and T is after the key.
+  virtual bool StartKeyHook(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, int keyBase);
+  // Looks for the stop key of the span open at S; on success the closing run
+  // is in place and T is after the stop key.
+  virtual bool StopKeyHook(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, int keyBase);
+
+  // Start-stop keys and keywords of this highlighter and the ones after it in
+  // the chain, for numbering.
+  virtual int OwnStartStopCount() const { return 0; }
+  virtual int OwnKeywordCount() const { return 0; }
+
+  const std::vector<TPlusMemoU*>& Editors() const { return editors_; }
+
+ private:
+  friend class TPlusMemoU;
+  std::vector<TPlusMemoU*> editors_;
+};
+
+}  // namespace qm

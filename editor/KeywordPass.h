@@ -1,0 +1,69 @@
+// The keyword pass: finding keyword matches in a paragraph (literally, or through an index) and applying them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "editor/KeywordList.h"
+#include "editor/Scan.h"
+#include "editor/Types.h"
+
+namespace qm {
+
+// One match: the entry's local index, its paragraph offset and length.
+struct TKeywordMatch {
+  int Entry;
+  int32_t Offset;
+  int32_t Length;
+  bool operator==(const TKeywordMatch&) const = default;
+};
+
+// Where one paragraph is searched: the stretch, the first offset the search
+// of an entry may start from (less that entry's length), and the cut (matches
+// must start at or before it).
+struct TKeywordStretch {
+  int32_t Start = 0;
+  int32_t End = 0;
+  int32_t SearchFrom = 0;  // the search of an entry begins KeyLength before this, not before Start
+  int32_t Cut = 0;         // matches start no later than this
+};
+
+// Every match of every entry in list order, each entry's matches left to
+// right, continuing KeyLength after each occurrence: the pass as written.
+std::vector<TKeywordMatch> FindKeywordsLiteral(const TKeywordList& list, const TCharSet& separators,
+                                               scan::TParagraphText& text, const TKeywordStretch& stretch);
+
+// The same matches in the same order, found by looking up the words of the
+// paragraph in a hash of the keys; keys that are not whole words without
+// separators are searched directly.
+class TKeywordIndex {
+ public:
+  // Rebuilds when the list or the separators changed since the last call.
+  void Prepare(const TKeywordList& list, const TCharSet& separators);
+  std::vector<TKeywordMatch> Find(const TKeywordList& list, const TCharSet& separators, scan::TParagraphText& text,
+                                  const TKeywordStretch& stretch) const;
+
+ private:
+  struct U16Hash {
+    size_t operator()(std::u16string_view s) const;
+  };
+  using Map = std::unordered_map<std::u16string_view, std::vector<int>, U16Hash>;
+  const TKeywordList* list_ = nullptr;
+  uint32_t changeCount_ = 0;
+  TCharSet separators_;
+  bool built_ = false;
+  Map exact_;   // keys compared with case
+  Map folded_;  // keys compared without case
+  std::vector<int> direct_;
+  int32_t minLength_ = 0;
+  int32_t maxLength_ = 0;
+};
+
+// The stretch of paragraph par for a pass over from … to (absolute positions).
+TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int32_t from, int32_t to,
+                               int32_t maxKeyLength);
+
+}  // namespace qm

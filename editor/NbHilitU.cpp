@@ -1,0 +1,104 @@
+// The number pass: words of digits (or $ and hexadecimal digits) where the style in effect allows numbers.
+#include "editor/NbHilitU.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "editor/PlusMemoU.h"
+#include "editor/Scan.h"
+
+namespace qm {
+
+int16_t TNumberHighlighterU::RegionScope(const TDynInfo& style) {
+  if (!(style.Kind & dkHighlight)) return 0;
+  if (style.Kind >= dkKeyStyle) return static_cast<int16_t>(style.ContextNum);
+  return -32768;
+}
+
+namespace {
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsHexDigit(char16_t c) { return IsDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
+
+bool IsNumber(std::u16string_view word) {
+  if (word.empty()) return false;
+  if (IsDigit(word[0])) return std::all_of(word.begin() + 1, word.end(), IsDigit);
+  if (word[0] == u'$') return std::all_of(word.begin() + 1, word.end(), IsHexDigit);
+  return false;
+}
+
+}  // namespace
+
+void TNumberHighlighterU::KeywordHook(TPlusMemoU& memo, int32_t from, int32_t to, int keywordBase) {
+  TParagraphsList& list = memo.Paragraphs();
+  const int par = list.ParagraphOfPosition(from);
+  const int32_t start = list.StartOffset(par);
+  const std::u16string_view text = list.TextView(par);
+  const int32_t len = static_cast<int32_t>(text.size());
+  const TCharSet& seps = SeparatorSet();
+
+  int32_t i = std::max(0, from - start - 1);
+  while (i > 0 && !seps.Contains(text[static_cast<size_t>(i - 1)])) --i;
+  const int32_t end = std::min(len, to - start + 1);
+
+  // Whether numbers may be coloured under the style in effect up to the next run boundary.
+  int32_t boundary = 0;
+  bool allowed = false;
+  auto refresh = [&](int32_t at) {
+    const TDynInfo style = scan::StyleAt(list, par, at, true);
+    const int k = scan::FirstRun(list, par, at, true);
+    boundary = k < list.RunCount(par) ? list.RunOffset(par, k) : INT32_MAX;
+    const int16_t scope = RegionScope(style);
+    bool doHilit = scope == Scope || Priority > 0;
+    if (OnQueryHilit) OnQueryHilit(this, scope, doHilit);
+    allowed = doHilit;
+  };
+  refresh(i);
+
+  std::vector<std::pair<int32_t, int32_t>> numbers;
+  auto applyAll = [&] {
+    for (const auto& [a, b] : numbers) {
+      const TDynInfo style = scan::StyleAt(list, par, a, true);
+      const int level = style.KeyLevel();
+      if (level >= kMaxKeyLevel) continue;
+      TDynInfo run = style;
+      run.Kind = static_cast<uint8_t>(Style + dkKeyStyle + (AltFont ? fsAltFont : 0));
+      run.Background = Background;
+      run.Foreground = Foreground;
+      run.ContextNum = ContextNum;
+      run.Cursor = 0;
+      run.OpenKeyLength = scan::KeyLengthField(b - a);
+      run.CloseKeyLength = scan::KeyLengthField(b - a);
+      run.Level = static_cast<int8_t>(level + 1);
+      run.KeyStack[level + 1] = static_cast<int16_t>(std::clamp(keywordBase, 0, 32767));
+      scan::ApplyRun(memo, par, a, b, run, true);
+    }
+    numbers.clear();
+  };
+
+  while (i < end) {
+    if (i >= boundary) refresh(i);
+    if (seps.Contains(text[static_cast<size_t>(i)])) {
+      ++i;
+      continue;
+    }
+    int32_t j = i;
+    while (j < len && !seps.Contains(text[static_cast<size_t>(j)])) ++j;
+    if (!allowed) {
+      // Jump to the next boundary, then past the word there and its separators.
+      if (boundary >= len) break;
+      i = boundary;
+      refresh(i);
+      while (i < len && !seps.Contains(text[static_cast<size_t>(i)])) ++i;
+      continue;
+    }
+    if (j <= boundary && IsNumber(text.substr(static_cast<size_t>(i), static_cast<size_t>(j - i)))) {
+      numbers.emplace_back(i, j);
+      if (numbers.size() == 16) applyAll();
+    }
+    i = j;
+  }
+  applyAll();
+}
+
+}  // namespace qm

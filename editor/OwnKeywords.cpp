@@ -1,0 +1,103 @@
+// The editor's own keyword pass: matches are masked out of highlighted text and out of later entries.
+#include <algorithm>
+
+#include "editor/CaseFolding.h"
+#include "editor/KeyOptions.h"
+#include "editor/KeywordPass.h"
+#include "editor/PlusMemoU.h"
+#include "editor/Scan.h"
+
+namespace qm {
+namespace {
+
+constexpr char16_t kMask = 5;
+
+// Keywords may apply under a style unless it is highlighted with a context,
+// except a keyword run the list lets keywords nest in.
+bool KeywordsMayApply(const TDynInfo& style, bool nest) {
+  if (!(style.Kind & dkHighlight) || style.ContextNum == 0) return true;
+  return nest && style.Kind >= dkKeyStyle && style.Level >= 0 && style.KeyStack[style.Level] >= 0;
+}
+
+}  // namespace
+
+void TPlusMemoU::ApplyOwnKeywords(int32_t from, int32_t to) {
+  TParagraphsList& list = *paragraphs_;
+  const bool nest = Keywords.NestKeywords();
+  const int first = list.ParagraphOfPosition(from);
+  const int last = list.ParagraphOfPosition(to);
+  for (int par = first; par <= last; ++par) {
+    const TKeywordStretch stretch = KeywordStretch(list, par, from, to, Keywords.MaxKeyLength());
+    const std::u16string_view text = list.TextView(par);
+    const bool mayAtStart = KeywordsMayApply(scan::StyleAt(list, par, stretch.Start, true), nest);
+    const int firstInside = scan::FirstRun(list, par, stretch.Start, true);
+    const bool boundaryInside =
+        firstInside < list.RunCount(par) && list.RunOffset(par, firstInside) < stretch.End;
+    if (!mayAtStart && !boundaryInside) continue;
+
+    // Copy the paragraph and mask what keywords must not match.
+    std::u16string plain(text);
+    for (int32_t i = stretch.Start; i < stretch.End; ++i)
+      if (!KeywordsMayApply(scan::StyleAt(list, par, i, true), nest)) plain[static_cast<size_t>(i)] = kMask;
+    std::u16string folded;
+    if (Keywords.HasFoldedKeys()) folded = FoldedCopy(plain, Keywords.UpperCaseType());
+
+    std::vector<TKeywordMatch> pending;
+    for (int index = 0; index < Keywords.Count(); ++index) {
+      const KeywordEntry& e = Keywords.Entry(index);
+      if (e.ContextNum == 0 || e.KeyLength == 0) continue;
+      std::u16string& hay = (e.Options & kwoMatchCase) ? plain : folded;
+      const int32_t klen = e.KeyLength;
+      int32_t i = stretch.Start;
+      if (stretch.SearchFrom >= 0 && !nest) i = std::max(stretch.Start, stretch.SearchFrom - klen);
+      const int32_t limit = std::min<int32_t>(stretch.End, stretch.Cut + klen);
+      while (i + klen <= limit) {
+        const size_t at = std::u16string_view(hay).substr(0, static_cast<size_t>(limit)).find(e.MatchKey,
+                                                                                             static_cast<size_t>(i));
+        if (at == std::u16string_view::npos) break;
+        const auto pos = static_cast<int32_t>(at);
+        bool ok = true;
+        if (e.Options & kwoWholeWord) {
+          const bool before = pos == stretch.Start || Separators.Contains(text[static_cast<size_t>(pos - 1)]);
+          const bool after = pos + klen == stretch.End ||
+                             (pos + klen < static_cast<int32_t>(text.size()) &&
+                              Separators.Contains(text[static_cast<size_t>(pos + klen)]));
+          ok = before && after;
+        }
+        if (ok) {
+          pending.push_back(TKeywordMatch{index, pos, klen});
+          // Earlier entries take their text away from later ones.
+          std::fill_n(plain.begin() + pos, klen, kMask);
+          if (!folded.empty()) std::fill_n(folded.begin() + pos, klen, kMask);
+        }
+        i = pos + klen;
+      }
+    }
+
+    for (const TKeywordMatch& m : pending) {
+      const KeywordEntry& e = Keywords.Entry(m.Entry);
+      const TDynInfo style = scan::StyleAt(list, par, m.Offset, true);
+      const int level = style.KeyLevel();
+      if (level >= kMaxKeyLevel) continue;
+      const int styleRun = scan::FirstRun(list, par, m.Offset, true) - 1;
+      if (level >= 0 && styleRun >= 0) {
+        TDynInfo prev = list.Run(par, styleRun);
+        prev.CloseKeyLength = 0;
+        list.SetRun(par, styleRun, prev);
+      }
+      TDynInfo run = style;
+      run.Kind = static_cast<uint8_t>(e.Style + dkKeyStyle);
+      run.Level = static_cast<int8_t>(level + 1);
+      run.KeyStack[level + 1] = static_cast<int16_t>(std::min(m.Entry, 32767));
+      run.Background = e.Background;
+      run.Foreground = e.Foreground;
+      run.ContextNum = e.ContextNum;
+      run.Cursor = e.Cursor;
+      run.OpenKeyLength = scan::KeyLengthField(m.Length);
+      run.CloseKeyLength = scan::KeyLengthField(m.Length);
+      scan::ApplyRun(*this, par, m.Offset, m.Offset + m.Length, run, true);
+    }
+  }
+}
+
+}  // namespace qm

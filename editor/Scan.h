@@ -1,0 +1,91 @@
+// The highlighting scan: start-stop spans, the style helpers the passes share, and the lazy parse of paragraphs.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "editor/DynInfo.h"
+#include "editor/Paragraphs.h"
+#include "editor/StartStopList.h"
+#include "editor/Types.h"
+
+namespace qm {
+
+class TPlusMemoU;
+
+namespace scan {
+
+// Index of the first run of paragraph par with Offset > x (pastRuns) or >= x.
+int FirstRun(const TParagraphsList& list, int par, int32_t x, bool pastRuns);
+// The style in effect at x: with pastRuns the style of the character at x
+// (runs starting at x count), else the style before x.
+TDynInfo StyleAt(const TParagraphsList& list, int par, int32_t x, bool pastRuns);
+// The last style before x whose key level is below `level`, looking back
+// across paragraphs; the default style when there is none.
+TDynInfo OuterStyle(const TParagraphsList& list, int par, int32_t x, bool pastRuns, int level);
+// Equal for the scan: bits 7 and 6 of Kind, and with bit 7 the level, the
+// context and the key stack up to the level.
+bool ScanEqual(const TDynInfo& a, const TDynInfo& b);
+// Gives x … y of paragraph par one style and restores the old style after it.
+void ApplyRun(TPlusMemoU& memo, int par, int32_t x, int32_t y, TDynInfo run, bool forceOn);
+// The enclosing span level of a style for the highlighter whose key base is given.
+int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own);
+// Clamps a key length into the 8-bit length fields of a run.
+uint8_t KeyLengthField(int length);
+
+// Text of one paragraph with its case-folded copy made on demand.
+class TParagraphText {
+ public:
+  TParagraphText(const TParagraphsList& list, int par) : text_(list.TextView(par)) {}
+  std::u16string_view Plain() const { return text_; }
+  std::u16string_view Folded(TpmUpperCase type);
+
+ private:
+  std::u16string_view text_;
+  std::u16string folded_;
+  int foldedType_ = -1;
+};
+
+// The stop-key search of one open span.
+struct TStopSearch {
+  const TStartStopKeyList* List = nullptr;
+  int Entry = 0;                           // local index of the span's entry
+  const TCharSet* Separators = nullptr;
+  bool Extended = false;                   // scope fields take part
+  int Base = 0;                            // key base of the list
+  std::function<bool(int32_t startKey, int32_t stopKey, int index)> OnStop;  // false rejects a hit
+};
+bool SearchStop(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, const TStopSearch& search);
+
+// The start-key search of one list.
+struct TStartSearch {
+  const TStartStopKeyList* List = nullptr;
+  const TCharSet* Separators = nullptr;
+  bool Extended = false;
+  int Base = 0;
+  std::function<bool(const TDynInfo& style, const StartStopEntry& entry)> Allowed;
+  std::function<bool(int32_t startKey, int index)> OnStart;  // false rejects a match
+};
+bool SearchStart(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, const TStartSearch& search);
+
+// The editor's scan.
+bool FindStopKey(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t);
+bool FindStartKey(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t);
+// The start-stop pass over one whole paragraph, handing a changed end style on
+// to the next paragraph (which is then parsed when needed).
+void ParseSpans(TPlusMemoU& memo, int par);
+// Parses every paragraph up to n that lacks its spans.
+void ParseUpTo(TPlusMemoU& memo, int n);
+// The keyword pass (chain first, then the editor's own list) over the paragraphs of from … to.
+void ApplyKeywords(TPlusMemoU& memo, int32_t from, int32_t to);
+// Parses spans up to b, then applies keywords to a … b where they are missing.
+void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b);
+// Drops all runs and flags, so everything is highlighted afresh when needed.
+void ResetHighlighting(TPlusMemoU& memo);
+// Does all the lazy work at once: every paragraph parsed and keyworded.
+void HighlightAll(TPlusMemoU& memo);
+
+}  // namespace scan
+}  // namespace qm

@@ -1,0 +1,99 @@
+// Property test: highlighting kept up edit by edit equals a fresh highlight of the same text.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "HighlightUtil.h"
+#include "bench/ScriptGenerator.h"
+#include "editor/StoreCheck.h"
+
+namespace qm {
+namespace {
+
+// The attributes that must agree: offset, Kind, Level, key stack up to the
+// level, context, colours and cursor of every run and of each start style.
+std::string Signature(const TParagraphsList& list) {
+  std::string out;
+  auto add = [&out](const TDynInfo& s, int32_t offset) {
+    out += std::to_string(offset) + ":" + std::to_string(s.Kind) + "/" + std::to_string(s.Level) + "/" +
+           std::to_string(s.ContextNum) + "/" + std::to_string(s.Background) + "/" + std::to_string(s.Foreground) +
+           "/" + std::to_string(s.Cursor) + "[";
+    for (int i = 0; i <= s.KeyLevel(); ++i) out += std::to_string(s.KeyStack[i]) + ",";
+    out += "] ";
+  };
+  for (int p = 0; p < list.Count; ++p) {
+    out += "\n#" + std::to_string(p) + " ";
+    add(list.StartStyle(p), -1);
+    for (int k = 0; k < list.RunCount(p); ++k) {
+      const TDynInfo run = list.Run(p, k);
+      add(run, run.Offset);
+    }
+  }
+  return out;
+}
+
+const char16_t* const kSnippets[] = {
+    u"begin ",  u"BEGIN GameMode\r\n", u"end",     u"END\r\n", u"\r\nend\r\n", u";",      u"; note ", u"\"",
+    u"\"text\"", u"scn ",             u"SCN Foo\r\n", u"ScriptName ", u"MenuMode", u"menumode", u"if ", u"endif",
+    u" 12 ",    u"set x to 5",        u"\r\n",    u"short ",  u"x",          u"Activate", u" ", u"begin MenuMode\r\n  set a to 1 ; c\r\nend\r\n",
+};
+
+struct Edit {
+  int32_t at;
+  std::u16string removed;
+  int32_t insertedLength;
+};
+
+void RunSequence(uint32_t seed, THighlighterChain& chain) {
+  std::mt19937 rng(seed);
+  auto below = [&rng](int n) { return n <= 0 ? 0 : static_cast<int>(rng() % static_cast<uint32_t>(n)); };
+  TPlusMemoU memo;
+  test::ConfigureScriptEditor(memo, chain);
+  test::LoadText(memo, AnsiToWide(bench::GenerateScript(20 + static_cast<size_t>(below(25)), seed)));
+  scan::HighlightAll(memo);
+  std::vector<Edit> history;
+
+  for (int step = 0; step < 40; ++step) {
+    const int32_t length = memo.TextLength();
+    const int kind = below(10);
+    if (kind < 2 && !history.empty()) {
+      // Reverse the most recent edit.
+      const Edit e = history.back();
+      history.pop_back();
+      memo.ReplaceRange(e.at, e.at + e.insertedLength, e.removed);
+    } else {
+      int32_t start = below(length + 1);
+      int32_t stop = start;
+      if (kind >= 6) stop = std::min(length, start + 1 + below(kind == 9 ? 200 : 12));  // deleting, maybe across lines
+      std::u16string text;
+      if (kind < 8) text = kSnippets[below(static_cast<int>(std::size(kSnippets)))];
+      // Keep the model of what was removed exact across a break cut in half.
+      const std::u16string before = memo.Text();
+      if (start > 0 && before[static_cast<size_t>(start) - 1] == u'\r') --start;
+      if (stop > 0 && stop < length && before[static_cast<size_t>(stop) - 1] == u'\r') ++stop;
+      const TReplaceResult r = memo.ReplaceRange(start, stop, text);
+      history.push_back(Edit{start, before.substr(static_cast<size_t>(start), static_cast<size_t>(stop - start)),
+                             stop - start + r.LengthDelta});
+    }
+    scan::HighlightAll(memo);
+    const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(step);
+    VerifyStore(memo.Paragraphs(), where);
+
+    TPlusMemoU fresh;
+    test::ConfigureScriptEditor(fresh, chain);
+    test::LoadText(fresh, memo.Text());
+    scan::HighlightAll(fresh);
+    ASSERT_EQ(Signature(memo.Paragraphs()), Signature(fresh.Paragraphs())) << where;
+  }
+}
+
+TEST(HighlightProperty, IncrementalEqualsFromScratch) {
+  auto chain = test::MainChain();
+  for (uint32_t seed = 1; seed <= 1000; ++seed) {
+    RunSequence(seed, *chain);
+    if (HasFatalFailure()) return;
+  }
+}
+
+}  // namespace
+}  // namespace qm
