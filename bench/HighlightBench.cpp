@@ -5,12 +5,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
 #include "bench/BenchInput.h"
+#include "bench/BenchMain.h"
 #include "bench/VocabGenerator.h"
 #include "editor/HighlighterChain.h"
 #include "editor/PlusMemoU.h"
@@ -64,6 +66,8 @@ void BM_HighlightAll(benchmark::State& state) {
 }
 BENCHMARK(BM_HighlightAll)->Unit(benchmark::kMillisecond)->Iterations(2);
 
+}  // namespace
+
 long ResidentKilobytes() {
   std::ifstream status("/proc/self/status");
   std::string line;
@@ -72,41 +76,55 @@ long ResidentKilobytes() {
   return 0;
 }
 
-// Peak resident memory of a fresh process that loads and fully highlights the
-// script: measured in a child, so that nothing of the benchmark itself counts.
+// The measurement of a fresh process (the benchmark starts this program again
+// with QM_BENCH_MEMORY_CHILD naming the script file): read the 8-bit file,
+// load it, let go of the file's bytes, highlight everything, and report the
+// peak and the final resident memory in kilobytes on standard output.
+int MeasureMemoryChild(const char* scriptPath) {
+  auto chain = BenchChain();
+  TPlusMemoU memo;
+  Configure(memo, *chain);
+  {
+    std::ifstream in(scriptPath, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    LoadScript(memo, all.str());
+  }
+  scan::HighlightAll(memo);
+  malloc_trim(0);
+  struct rusage usage {};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("%ld %ld\n", usage.ru_maxrss, ResidentKilobytes());
+  return 0;
+}
+
+namespace {
+
+// Peak resident memory of a fresh process that loads and fully highlights the script.
 void BM_MemoryHighlighted(benchmark::State& state) {
+  char path[] = "/tmp/qm-bench-script-XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd < 0) {
+    state.SkipWithError("cannot create a temporary file");
+    return;
+  }
   const std::string& bytes = ScriptBytes();
+  const bool written = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+  close(fd);
   double peakMb = 0;
   double afterMb = 0;
   for (auto _ : state) {
-    int pipeFd[2];
-    if (pipe(pipeFd) != 0) {
-      state.SkipWithError("pipe failed");
-      return;
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-      close(pipeFd[0]);
-      auto chain = BenchChain();
-      TPlusMemoU memo;
-      Configure(memo, *chain);
-      LoadScript(memo, bytes);
-      scan::HighlightAll(memo);
-      malloc_trim(0);
-      struct rusage usage {};
-      getrusage(RUSAGE_SELF, &usage);
-      const long figures[2] = {usage.ru_maxrss, ResidentKilobytes()};
-      if (write(pipeFd[1], figures, sizeof figures) != sizeof figures) _exit(1);
-      _exit(0);
-    }
-    close(pipeFd[1]);
-    long figures[2] = {0, 0};
-    if (read(pipeFd[0], figures, sizeof figures) != sizeof figures) state.SkipWithError("child failed");
-    close(pipeFd[0]);
-    waitpid(child, nullptr, 0);
-    peakMb = static_cast<double>(figures[0]) / 1024.0;
-    afterMb = static_cast<double>(figures[1]) / 1024.0;
+    if (!written) break;
+    const std::string command = "QM_BENCH_MEMORY_CHILD=" + std::string(path) + " /proc/" + std::to_string(getpid()) + "/exe";
+    FILE* child = popen(command.c_str(), "r");
+    long peak = 0;
+    long after = 0;
+    if (child == nullptr || std::fscanf(child, "%ld %ld", &peak, &after) != 2) state.SkipWithError("child failed");
+    if (child != nullptr) pclose(child);
+    peakMb = static_cast<double>(peak) / 1024.0;
+    afterMb = static_cast<double>(after) / 1024.0;
   }
+  unlink(path);
   state.counters["peak_rss_mb"] = peakMb;
   state.counters["rss_after_mb"] = afterMb;
 }

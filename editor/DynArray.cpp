@@ -9,6 +9,7 @@ namespace qm {
 
 TDynArray2::TDynArray2(uint16_t itemSize, uint16_t itemStride)
     : ItemSize(itemSize), ItemStride(itemStride), ItemsPerChunk(static_cast<uint16_t>(kChunkBytes / itemStride)) {
+  chunkReciprocal_ = ((uint64_t{1} << 40) / ItemsPerChunk) + 1;
   SetCapacity(1);
 }
 

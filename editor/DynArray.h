@@ -22,7 +22,8 @@ class TDynArray2 {
   uint8_t* Items(int i) const;
   // Address of record i without the range check (callers that walk known ranges).
   uint8_t* ItemAt(int i) const {
-    return Chunks[static_cast<size_t>(i / ItemsPerChunk)] + (i % ItemsPerChunk) * ItemStride;
+    const uint32_t chunk = ChunkOf(static_cast<uint32_t>(i));
+    return Chunks[chunk] + (static_cast<uint32_t>(i) - chunk * ItemsPerChunk) * ItemStride;
   }
 
   // Below 0 becomes 0; growing allocates whole chunks, shrinking keeps them.
@@ -63,7 +64,15 @@ class TDynArray2 {
   const uint16_t ItemsPerChunk;
 
  private:
+  // i div ItemsPerChunk by a multiplication: every record access needs it.
+  uint32_t ChunkOf(uint32_t i) const {
+    uint32_t q = static_cast<uint32_t>((static_cast<uint64_t>(i) * chunkReciprocal_) >> 40);
+    if (q * ItemsPerChunk > i) --q;
+    else if ((q + 1) * ItemsPerChunk <= i) ++q;
+    return q;
+  }
   void MoveRecords(int dst, int src, int n);
+  uint64_t chunkReciprocal_ = 0;
 };
 
 }  // namespace qm

@@ -32,16 +32,23 @@ void TStyleTable::Clear() {
   styles_.assign(1, TDynInfo{});
   index_.clear();
   index_.emplace(styles_[0], 0);
+  for (uint32_t& id : recent_) id = 0;
 }
 
 uint32_t TStyleTable::Intern(const TDynInfo& style) {
+  for (uint32_t id : recent_)
+    if (styles_[id].SameAttributes(style)) return id;
   TDynInfo key = style;
   key.Offset = 0;
   const auto it = index_.find(key);
-  if (it != index_.end()) return it->second;
+  if (it != index_.end()) {
+    recent_[recentNext_++ % kRecent] = it->second;
+    return it->second;
+  }
   const auto id = static_cast<uint32_t>(styles_.size());
   styles_.push_back(key);
   index_.emplace(key, id);
+  recent_[recentNext_++ % kRecent] = id;
   return id;
 }
 

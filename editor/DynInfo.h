@@ -64,6 +64,11 @@ class TStyleTable {
   };
   std::vector<TDynInfo> styles_;
   std::unordered_map<TDynInfo, uint32_t, Hash, Equal> index_;
+  // The passes intern the same few styles over and over (a keyword's and the
+  // one it restores): a small cache of recent numbers saves the hashing.
+  static constexpr size_t kRecent = 4;
+  uint32_t recent_[kRecent] = {};
+  size_t recentNext_ = 0;
 };
 
 }  // namespace qm

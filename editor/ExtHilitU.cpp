@@ -107,7 +107,7 @@ void TCustomExtHighlighterU::KeywordHook(TPlusMemoU& memo, int32_t from, int32_t
     const int last = list.ParagraphOfPosition(to);
     if (UseKeywordIndex) index_.Prepare(Keywords, separators_);
     for (int par = first; par <= last; ++par) {
-      scan::TParagraphText text(list, par);
+      scan::TParagraphText& text = memo.ScanText(par);
       const TKeywordStretch stretch = KeywordStretch(list, par, from, to, Keywords.MaxKeyLength());
       const std::vector<TKeywordMatch> matches = UseKeywordIndex
                                                      ? index_.Find(Keywords, separators_, text, stretch)

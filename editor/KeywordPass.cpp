@@ -71,10 +71,28 @@ std::vector<TKeywordMatch> FindKeywordsLiteral(const TKeywordList& list, const T
   return out;
 }
 
-size_t TKeywordIndex::U16Hash::operator()(std::u16string_view s) const {
-  uint64_t h = 1469598103934665603ULL;
-  for (char16_t c : s) h = (h ^ c) * 1099511628211ULL;
-  return static_cast<size_t>(h ^ (h >> 29));
+void TKeywordIndex::Table::Build(std::vector<std::pair<std::u16string_view, int>> keys) {
+  size_t size = 16;
+  while (size < keys.size() * 2) size *= 2;
+  Slots.assign(size, Slot{});
+  Mask = size - 1;
+  for (const auto& [key, entry] : keys) {
+    const uint64_t hash = scan::HashUnits(key.data(), key.size());
+    size_t at = hash & Mask;
+    while (!Slots[at].Entries.empty() && !(Slots[at].Hash == hash && Slots[at].Key == key)) at = (at + 1) & Mask;
+    Slots[at].Hash = hash;
+    Slots[at].Key = key;
+    Slots[at].Entries.push_back(entry);
+  }
+}
+
+const TKeywordIndex::Slot* TKeywordIndex::Table::Find(uint64_t hash, std::u16string_view key) const {
+  if (Slots.empty()) return nullptr;
+  for (size_t at = hash & Mask;; at = (at + 1) & Mask) {
+    const Slot& slot = Slots[at];
+    if (slot.Entries.empty()) return nullptr;
+    if (slot.Hash == hash && slot.Key == key) return &slot;
+  }
 }
 
 void TKeywordIndex::Prepare(const TKeywordList& list, const TCharSet& separators) {
@@ -83,11 +101,11 @@ void TKeywordIndex::Prepare(const TKeywordList& list, const TCharSet& separators
   changeCount_ = list.ChangeCount();
   separators_ = separators;
   built_ = true;
-  exact_.clear();
-  folded_.clear();
   direct_.clear();
   minLength_ = INT32_MAX;
   maxLength_ = 0;
+  std::vector<std::pair<std::u16string_view, int>> exact;
+  std::vector<std::pair<std::u16string_view, int>> folded;
   for (int i = 0; i < list.Count(); ++i) {
     const KeywordEntry& e = list.Entry(i);
     if (!Searchable(e)) continue;
@@ -98,46 +116,42 @@ void TKeywordIndex::Prepare(const TKeywordList& list, const TCharSet& separators
       continue;
     }
     // A whole word without separators can only be one word of the paragraph.
-    Map& map = (e.Options & kwoMatchCase) ? exact_ : folded_;
-    map[std::u16string_view(e.MatchKey)].push_back(i);
+    ((e.Options & kwoMatchCase) ? exact : folded).emplace_back(e.MatchKey, i);
     minLength_ = std::min(minLength_, e.KeyLength);
     maxLength_ = std::max(maxLength_, e.KeyLength);
   }
+  exact_.Build(std::move(exact));
+  folded_.Build(std::move(folded));
 }
 
 std::vector<TKeywordMatch> TKeywordIndex::Find(const TKeywordList& list, const TCharSet& separators,
                                                scan::TParagraphText& text, const TKeywordStretch& s) const {
   std::vector<TKeywordMatch> out;
   const std::u16string_view plain = text.Plain();
-  if (!exact_.empty() || !folded_.empty()) {
-    const std::u16string_view folded = folded_.empty() ? plain : text.Folded(list.UpperCaseType());
-    int32_t i = s.Start;
-    while (i < s.End) {
-      if (separators.Contains(plain[static_cast<size_t>(i)])) {
-        ++i;
-        continue;
+  const bool haveExact = !exact_.Slots.empty() && maxLength_ > 0;
+  if (maxLength_ > 0) {
+    const std::u16string_view folded = text.Folded(list.UpperCaseType());
+    auto look = [&](const Table& table, std::u16string_view hay, uint64_t hash, int32_t at, int32_t length) {
+      const Slot* slot = table.Find(hash, hay.substr(static_cast<size_t>(at), static_cast<size_t>(length)));
+      if (slot == nullptr) return;
+      for (int index : slot->Entries) {
+        const KeywordEntry& e = list.Entry(index);
+        if (at < SearchStart(s, e.KeyLength) || at > s.Cut) continue;
+        if (at + e.KeyLength > std::min<int32_t>(s.End, s.Cut + e.KeyLength)) continue;
+        if (!WholeWordAt(separators, plain, s, at, e.KeyLength)) continue;
+        out.push_back(TKeywordMatch{index, at, e.KeyLength});
       }
-      int32_t j = i;
-      while (j < s.End && !separators.Contains(plain[static_cast<size_t>(j)])) ++j;
-      const int32_t wlen = j - i;
-      // A word running past the stretch end is not whole within it, and a
-      // word not starting at the stretch start needs a separator before it.
-      if (wlen >= minLength_ && wlen <= maxLength_) {
-        auto look = [&](const Map& map, std::u16string_view hay) {
-          const auto it = map.find(hay.substr(static_cast<size_t>(i), static_cast<size_t>(wlen)));
-          if (it == map.end()) return;
-          for (int index : it->second) {
-            const KeywordEntry& e = list.Entry(index);
-            if (i < SearchStart(s, e.KeyLength) || i > s.Cut) continue;
-            if (i + e.KeyLength > std::min<int32_t>(s.End, s.Cut + e.KeyLength)) continue;
-            if (!WholeWordAt(separators, plain, s, i, e.KeyLength)) continue;
-            out.push_back(TKeywordMatch{index, i, e.KeyLength});
-          }
-        };
-        if (!exact_.empty()) look(exact_, plain);
-        if (!folded_.empty()) look(folded_, folded);
-      }
-      i = j;
+    };
+    for (const scan::TParagraphText::Word& w : text.Words(separators, list.UpperCaseType())) {
+      // The stretch bounds words like separators do.
+      const int32_t a = std::max(w.Start, s.Start);
+      const int32_t b = std::min(w.Start + w.Length, s.End);
+      if (b <= a || b - a < minLength_ || b - a > maxLength_) continue;
+      const bool whole = a == w.Start && b == w.Start + w.Length;
+      const auto len = static_cast<size_t>(b - a);
+      if (haveExact) look(exact_, plain, whole ? w.PlainHash : scan::HashUnits(plain.data() + a, len), a, b - a);
+      if (!folded_.Slots.empty())
+        look(folded_, folded, whole ? w.FoldedHash : scan::HashUnits(folded.data() + a, len), a, b - a);
     }
   }
   for (int index : direct_) {
@@ -146,7 +160,7 @@ std::vector<TKeywordMatch> TKeywordIndex::Find(const TKeywordList& list, const T
     FindEntry(e, index, separators, plain, hay, s, out);
   }
   // The pass applies entries in list order, each entry's matches left to right.
-  std::stable_sort(out.begin(), out.end(), [](const TKeywordMatch& a, const TKeywordMatch& b) {
+  std::sort(out.begin(), out.end(), [](const TKeywordMatch& a, const TKeywordMatch& b) {
     return a.Entry != b.Entry ? a.Entry < b.Entry : a.Offset < b.Offset;
   });
   return out;

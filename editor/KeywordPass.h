@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "editor/KeywordList.h"
@@ -47,16 +46,24 @@ class TKeywordIndex {
                                   const TKeywordStretch& stretch) const;
 
  private:
-  struct U16Hash {
-    size_t operator()(std::u16string_view s) const;
+  // Open addressing over the hashes of the keys; each slot lists its entries in list order.
+  struct Slot {
+    uint64_t Hash = 0;
+    std::u16string_view Key;
+    std::vector<int> Entries;
   };
-  using Map = std::unordered_map<std::u16string_view, std::vector<int>, U16Hash>;
+  struct Table {
+    std::vector<Slot> Slots;
+    size_t Mask = 0;
+    void Build(std::vector<std::pair<std::u16string_view, int>> keys);
+    const Slot* Find(uint64_t hash, std::u16string_view key) const;
+  };
   const TKeywordList* list_ = nullptr;
   uint32_t changeCount_ = 0;
   TCharSet separators_;
   bool built_ = false;
-  Map exact_;   // keys compared with case
-  Map folded_;  // keys compared without case
+  Table exact_;   // keys compared with case
+  Table folded_;  // keys compared without case
   std::vector<int> direct_;
   int32_t minLength_ = 0;
   int32_t maxLength_ = 0;

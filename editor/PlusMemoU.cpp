@@ -87,6 +87,7 @@ TReplaceResult TPlusMemoU::ReplaceRange(int32_t start, int32_t stop, std::u16str
   }
   // The text may come from the store itself; replace from a copy.
   const std::u16string copy(text);
+  ++editGeneration_;
   const TDynInfo startStyle = scan::StyleAt(list, p, s, false);
   const TReplaceResult r = list.Replace(p, s, q, e, copy);
 
@@ -169,7 +170,19 @@ void TPlusMemoU::SetSeparators(const TCharSet& separators) {
   StartStopKeys.InvalidateSeparators();
 }
 
+scan::TParagraphText& TPlusMemoU::ScanText(int par) {
+  const std::u16string_view text = paragraphs_->TextView(par);
+  if (par != scanTextPar_ || scanTextGeneration_ != editGeneration_ || scanText_.Plain().data() != text.data() ||
+      scanText_.Plain().size() != text.size()) {
+    scanText_.Reset(text);
+    scanTextPar_ = par;
+    scanTextGeneration_ = editGeneration_;
+  }
+  return scanText_;
+}
+
 void TPlusMemoU::LoadFromStream(TStream& stream) {
+  ++editGeneration_;
   auto progress = [this] {
     if (OnProgress) OnProgress(this);
   };

@@ -12,6 +12,7 @@
 #include "editor/Navigator.h"
 #include "editor/Options.h"
 #include "editor/Paragraphs.h"
+#include "editor/Scan.h"
 #include "editor/StartStopList.h"
 #include "editor/Types.h"
 #include "platform/Stream.h"
@@ -62,6 +63,9 @@ class TPlusMemoU : public TComponent {
   void SetSeparators(const TCharSet& separators);
   // The editor's own keyword pass over the paragraphs of from … to.
   void ApplyOwnKeywords(int32_t from, int32_t to);
+  // The text of paragraph par with its folded copy and words, shared by the
+  // passes of the whole chain until the text changes.
+  scan::TParagraphText& ScanText(int par);
 
   // UTF-16 load and save with the store's algorithms.
   void LoadFromStream(TStream& stream);
@@ -92,6 +96,10 @@ class TPlusMemoU : public TComponent {
   std::unique_ptr<TParagraphsList> paragraphs_;
   std::vector<TPlusNavigatorU*> navigators_;
   TPlusHighlighterU* highlighter_ = nullptr;
+  scan::TParagraphText scanText_;
+  int scanTextPar_ = -1;
+  uint64_t editGeneration_ = 0;  // advanced by every change of the text
+  uint64_t scanTextGeneration_ = ~uint64_t{0};
   TpmUpperCase upperCaseType_ = pmuAscii;
 };
 

@@ -11,12 +11,47 @@
 
 namespace qm::scan {
 
+uint64_t HashUnits(const char16_t* units, size_t length) {
+  uint64_t h = 1469598103934665603ULL;
+  for (size_t i = 0; i < length; ++i) h = (h ^ units[i]) * 1099511628211ULL;
+  return h ^ (h >> 29);
+}
+
+void TParagraphText::Reset(std::u16string_view text) {
+  text_ = text;
+  foldedType_ = -1;
+  wordsType_ = -1;
+}
+
 std::u16string_view TParagraphText::Folded(TpmUpperCase type) {
   if (foldedType_ != static_cast<int>(type)) {
-    folded_ = FoldedCopy(text_, type);
+    folded_.assign(text_);
+    FoldCase(folded_, type);
     foldedType_ = static_cast<int>(type);
   }
   return folded_;
+}
+
+const std::vector<TParagraphText::Word>& TParagraphText::Words(const TCharSet& separators, TpmUpperCase type) {
+  if (wordsType_ == static_cast<int>(type) && wordSeparators_ == separators) return words_;
+  const std::u16string_view folded = Folded(type);
+  words_.clear();
+  const auto n = static_cast<int32_t>(text_.size());
+  int32_t i = 0;
+  while (i < n) {
+    if (separators.Contains(text_[static_cast<size_t>(i)])) {
+      ++i;
+      continue;
+    }
+    int32_t j = i + 1;
+    while (j < n && !separators.Contains(text_[static_cast<size_t>(j)])) ++j;
+    const auto len = static_cast<size_t>(j - i);
+    words_.push_back(Word{i, j - i, HashUnits(text_.data() + i, len), HashUnits(folded.data() + i, len)});
+    i = j;
+  }
+  wordSeparators_ = separators;
+  wordsType_ = static_cast<int>(type);
+  return words_;
 }
 
 uint8_t KeyLengthField(int length) { return static_cast<uint8_t>(std::clamp(length, 0, 255)); }
@@ -114,7 +149,7 @@ bool IsStaticMark(const TDynInfo& r) { return (r.Kind & dkHighlight) && r.KeyLev
 bool SearchStop(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, const TStopSearch& search) {
   TParagraphsList& list = memo.Paragraphs();
   const StartStopEntry& entry = search.List->Entry(search.Entry);
-  TParagraphText text(list, par);
+  TParagraphText& text = memo.ScanText(par);
   const std::u16string_view plain = text.Plain();
   const int32_t len = static_cast<int32_t>(plain.size());
   const int32_t stopLen = entry.StopLength;
@@ -205,7 +240,7 @@ bool SearchStart(TPlusMemoU& memo, int par, int32_t s, bool /*sPastRuns*/, int32
   TParagraphsList& list = memo.Paragraphs();
   const TStartStopKeyList& keys = *search.List;
   if (keys.Count() == 0) return false;
-  TParagraphText text(list, par);
+  TParagraphText& text = memo.ScanText(par);
   const std::u16string_view plain = text.Plain();
   const int32_t len = static_cast<int32_t>(plain.size());
   const int32_t longest = keys.MaxStartLength() + 1;

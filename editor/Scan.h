@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "editor/DynInfo.h"
 #include "editor/Paragraphs.h"
@@ -35,17 +36,36 @@ int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own
 // Clamps a key length into the 8-bit length fields of a run.
 uint8_t KeyLengthField(int length);
 
-// Text of one paragraph with its case-folded copy made on demand.
+// FNV-1a over UTF-16 units.
+uint64_t HashUnits(const char16_t* units, size_t length);
+
+// Text of one paragraph with what the passes derive from it, each made once
+// on demand: the case-folded copy and the words between separators.
 class TParagraphText {
  public:
-  TParagraphText(const TParagraphsList& list, int par) : text_(list.TextView(par)) {}
+  struct Word {
+    int32_t Start;
+    int32_t Length;
+    uint64_t PlainHash;
+    uint64_t FoldedHash;
+  };
+
+  TParagraphText() = default;
+  TParagraphText(const TParagraphsList& list, int par) { Reset(list.TextView(par)); }
+  void Reset(std::u16string_view text);
   std::u16string_view Plain() const { return text_; }
   std::u16string_view Folded(TpmUpperCase type);
+  // The words (maximal runs of units outside the separators), with hashes of
+  // their plain and folded units.
+  const std::vector<Word>& Words(const TCharSet& separators, TpmUpperCase type);
 
  private:
   std::u16string_view text_;
   std::u16string folded_;
   int foldedType_ = -1;
+  std::vector<Word> words_;
+  TCharSet wordSeparators_;
+  int wordsType_ = -1;
 };
 
 // The stop-key search of one open span.

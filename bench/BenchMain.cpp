@@ -1,0 +1,15 @@
+// main of quillmark-bench: the benchmarks, or a memory measurement in a fresh process.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+#include "bench/BenchMain.h"
+
+int main(int argc, char** argv) {
+  if (const char* script = std::getenv("QM_BENCH_MEMORY_CHILD")) return qm::bench::MeasureMemoryChild(script);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
