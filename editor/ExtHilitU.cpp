@@ -11,7 +11,18 @@ namespace qm {
 
 TCustomExtHighlighterU::TCustomExtHighlighterU() { SetSeparators(u"\t ,.;"); }
 
-TCustomExtHighlighterU::~TCustomExtHighlighterU() = default;
+TCustomExtHighlighterU::~TCustomExtHighlighterU() { SetSubHighlighter(nullptr); }
+
+void TCustomExtHighlighterU::SetSubHighlighter(TPlusHighlighterU* sub) {
+  if (sub == sub_) return;
+  if (sub_ != nullptr) sub_->RemoveReferrer(this);
+  sub_ = sub;
+  if (sub_ != nullptr) sub_->AddReferrer(this);
+}
+
+void TCustomExtHighlighterU::SubHighlighterDestroyed(TPlusHighlighterU* sub) {
+  if (sub == sub_) sub_ = nullptr;
+}
 
 void TCustomExtHighlighterU::SetSeparators(std::u16string_view separators) {
   TCharSet set;

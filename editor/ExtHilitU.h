@@ -36,7 +36,8 @@ class TCustomExtHighlighterU : public TPlusHighlighterU {
   const TCharSet& SeparatorSet() const { return separators_; }
 
   TPlusHighlighterU* SubHighlighter() const { return sub_; }
-  void SetSubHighlighter(TPlusHighlighterU* sub) { sub_ = sub; }
+  // The sub-highlighter is forgotten when it is destroyed.
+  void SetSubHighlighter(TPlusHighlighterU* sub);
 
   TExtKeywordList Keywords;
   TExtStartStopList StartStopKeys;
@@ -48,6 +49,7 @@ class TCustomExtHighlighterU : public TPlusHighlighterU {
   TKeywordUEvent OnStop;
 
  protected:
+  void SubHighlighterDestroyed(TPlusHighlighterU* sub) override;
   void ApplyKeywordMatches(TPlusMemoU& memo, int par, const std::vector<TKeywordMatch>& matches, int keywordBase);
 
  private:

@@ -31,9 +31,18 @@ class TPlusHighlighterU : public TComponent {
 
   const std::vector<TPlusMemoU*>& Editors() const { return editors_; }
 
+ protected:
+  // Highlighters that name this one as their sub-highlighter; they forget it
+  // when it is destroyed.
+  void AddReferrer(TPlusHighlighterU* referrer) { referrers_.push_back(referrer); }
+  void RemoveReferrer(TPlusHighlighterU* referrer);
+  virtual void SubHighlighterDestroyed(TPlusHighlighterU*) {}
+
  private:
   friend class TPlusMemoU;
+  friend class TCustomExtHighlighterU;
   std::vector<TPlusMemoU*> editors_;
+  std::vector<TPlusHighlighterU*> referrers_;
 };
 
 }  // namespace qm

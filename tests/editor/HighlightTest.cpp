@@ -157,6 +157,21 @@ TEST_F(Highlight, QueryHilitDecidesPerRegion) {
   EXPECT_EQ(Map(0), "000ccnn");
 }
 
+TEST(HighlightChain, DestroyedComponentsAreForgotten) {
+  auto first = std::make_unique<TExtHighlighterU>();
+  auto sub = std::make_unique<TExtHighlighterU>();
+  first->SetSubHighlighter(sub.get());
+  TPlusMemoU memo;
+  memo.SetHighlighter(first.get());
+  sub.reset();
+  EXPECT_EQ(first->SubHighlighter(), nullptr);
+  first.reset();
+  EXPECT_EQ(memo.Highlighter(), nullptr);
+  test::LoadText(memo, u"still ; works");
+  scan::HighlightAll(memo);
+  EXPECT_EQ(memo.Paragraphs().RunCount(0), 0);
+}
+
 TEST_F(Highlight, LongKeysDoNotOverflowTheLengthFields) {
   TExtHighlighterU h;
   h.SetSeparators(u" ");
