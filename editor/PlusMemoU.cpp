@@ -11,7 +11,11 @@ namespace qm {
 
 TCharSet DefaultSeparators() { return TCharSet(u"\t\n\r $%&,./:;<=>"); }
 
-TPlusMemoU::TPlusMemoU() : paragraphs_(std::make_unique<TParagraphsList>()) {}
+TPlusMemoU::TPlusMemoU()
+    : paragraphs_(std::make_unique<TParagraphsList>()),
+      selStartNav_(std::make_unique<TPlusNavigatorU>(this)),
+      selStopNav_(std::make_unique<TPlusNavigatorU>(this)),
+      caretNav_(std::make_unique<TPlusNavigatorU>(this)) {}
 
 TPlusMemoU::~TPlusMemoU() {
   SetHighlighter(nullptr);
@@ -186,14 +190,33 @@ void TPlusMemoU::LoadFromStream(TStream& stream) {
   auto progress = [this] {
     if (OnProgress) OnProgress(this);
   };
-  const TPlusLineBreak detected =
-      paragraphs_->LoadFromStream(stream, NullReplacement, ProgressInterval, progress,
-                                  Options.Contains(pmoDiscardTrailingSpaces));
-  if (Options.Contains(pmoAutoLineBreak)) LineBreak = detected;
-  for (TPlusNavigatorU* nav : navigators_) {
-    nav->pos_ = 0;
-    nav->Invalidate();
+  BeginUpdate();
+  ClearUndo();
+  loading_ = true;
+  struct Done {
+    TPlusMemoU& memo;
+    ~Done() {
+      memo.loading_ = false;
+      memo.selLength_ = 0;
+      memo.BlockMode = false;
+      memo.VirtualColumn = 0;
+      for (TPlusNavigatorU* nav : memo.navigators_) {
+        nav->pos_ = 0;
+        nav->Invalidate();
+      }
+    }
+  };
+  {
+    Done done{*this};
+    const TPlusLineBreak detected =
+        paragraphs_->LoadFromStream(stream, NullReplacement, ProgressInterval, progress,
+                                    Options.Contains(pmoDiscardTrailingSpaces));
+    if (Options.Contains(pmoAutoLineBreak)) LineBreak = detected;
   }
+  if (OnParse) OnParse(this, 0, TextLength());
+  if (OnProgress) OnProgress(this);
+  paragraphs_->Changed = true;
+  EndUpdate();
 }
 
 void TPlusMemoU::SaveToStream(TStream& stream) {

@@ -15,6 +15,8 @@
 #include "editor/Scan.h"
 #include "editor/StartStopList.h"
 #include "editor/Types.h"
+#include "editor/UndoList.h"
+#include "platform/Clipboard.h"
 #include "platform/Stream.h"
 
 namespace qm {
@@ -26,6 +28,14 @@ class TPlusHighlighterU;
 
 // Sender, StartOffset, StopOffset.
 using TParseEvent = std::function<void(TComponent* sender, int32_t startOffset, int32_t stopOffset)>;
+using TNotifyEvent = std::function<void(TComponent* sender)>;
+// Sender, the text about to be inserted (the handler may replace it).
+using TpmBeforeChangeEvent = std::function<void(TComponent* sender, std::u16string& text)>;
+// Sender, Context, StartOffset, StopOffset.
+using TContextEvent = std::function<void(TComponent* sender, int32_t context, int32_t startOffset, int32_t stopOffset)>;
+
+// The clipboard format that marks a column block.
+inline constexpr const char* kColumnBlockFormat = "Borland IDE Block Type";
 
 class TPlusMemoU : public TComponent {
  public:
@@ -67,9 +77,66 @@ class TPlusMemoU : public TComponent {
   // passes of the whole chain until the text changes.
   scan::TParagraphText& ScanText(int par);
 
-  // UTF-16 load and save with the store's algorithms.
+  // UTF-16 load and save with the store's algorithms; loading clears the
+  // undo list and the selection and fires OnParse, OnProgress and OnChange.
   void LoadFromStream(TStream& stream);
   void SaveToStream(TStream& stream);
+
+  // --- Selection (positions follow the position rule) ---
+  int32_t SelStart() const;
+  int32_t SelLength() const { return selLength_; }
+  std::u16string SelText() const;
+  void SetSelStart(int32_t p);
+  void SetSelLength(int32_t n);
+  TPlusNavigatorU& CaretNav() const { return *caretNav_; }
+  TPlusNavigatorU& SelStartNav() const { return *selStartNav_; }
+  TPlusNavigatorU& SelStopNav() const { return *selStopNav_; }
+  int32_t CaretLine() const;
+  int32_t CaretColumn() const;
+  std::u16string WordAtCaret() const;
+  void SelectAll();
+  void GoToParagraph(int i);
+  void SetCaretLine(int32_t line);
+  void SetCaretColumn(int32_t column);
+
+  // --- Edits: every one passes through SetSelTextBuf ---
+  // Replaces the selection by text (undoable); nullptr or empty with nothing selected does nothing.
+  virtual void SetSelTextBuf(const char16_t* text);
+  void SetSelText(std::u16string_view text);
+  void ClearSelection();
+  void SetTextBuf(const char16_t* text);
+  void SetText(std::u16string_view text);
+  void Clear();
+  void InsertColumnBlock(std::u16string_view text);
+
+  // --- Undo ---
+  void Undo();
+  void Redo();
+  void ClearUndo();
+  bool CanUndo() const;
+  bool CanRedo() const;
+  int32_t UndoMaxLevel() const { return undoMaxLevel_; }
+  void SetUndoMaxLevel(int32_t level);  // raises EListError "Undo set too high" above 134 217 727
+  int32_t UndoMaxSpace() const { return undoMaxSpace_; }
+  void SetUndoMaxSpace(int32_t space);
+  const TUndoList& UndoRecords() const { return undo_; }
+  // Marks the last record so that one undo also undoes the record before it
+  // (a move of text by drag and drop: the deletion and the insertion).
+  void LinkLastUndoRecord();
+
+  // --- Search ---
+  bool FindText(std::u16string_view text, bool down, bool fromEnd, bool wholeWord, bool matchCase);
+
+  // --- Clipboard ---
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  // The clipboard used (the platform's by default; tests give their own).
+  TClipboard* Clipboard = nullptr;
+
+  // --- Update bracketing ---
+  void BeginUpdate();
+  void EndUpdate();
 
   bool StaticFormat() const { return paragraphs_->StaticFormat; }
   void SetStaticFormat(bool on) { paragraphs_->StaticFormat = on; }
@@ -89,8 +156,29 @@ class TPlusMemoU : public TComponent {
   bool ApplyKeyWords = true;
   bool ApplyStartStopKeys = true;
   int32_t UpdateCount = 0;
+  bool ReadOnly = false;
+  bool CaretMoved = false;
+  int32_t VirtualColumn = 0;
+  int32_t RememberedX = INT32_MIN;  // INT32_MIN: none
+  bool BlockMode = false;
+  int32_t BlockStartCol = 0;
+  int32_t BlockStopCol = 0;
+
+  TpmBeforeChangeEvent OnBeforeChange;
+  TNotifyEvent OnChange;
+  TNotifyEvent OnSelMove;
+  TNotifyEvent OnStyleChange;
+  TContextEvent OnContext;
 
  private:
+  // Places both selection ends and the caret; the selection runs n from the caret.
+  void PlaceSelection(int32_t caret, int32_t n);
+  void NotifySelMove();
+  void FinishChange();
+  void RecordUndo(int32_t start, int32_t stop, bool& keep);
+  std::u16string BlockText() const;
+  void DeleteBlock();
+  void CleanFormatCodes(int32_t from, int32_t to);
   void RepairHighlighting(const TReplaceResult& r, const TDynInfo& startStyle, int32_t start, int32_t newEnd);
 
   std::unique_ptr<TParagraphsList> paragraphs_;
@@ -101,6 +189,24 @@ class TPlusMemoU : public TComponent {
   uint64_t editGeneration_ = 0;  // advanced by every change of the text
   uint64_t scanTextGeneration_ = ~uint64_t{0};
   TpmUpperCase upperCaseType_ = pmuAscii;
+
+  std::unique_ptr<TPlusNavigatorU> selStartNav_;
+  std::unique_ptr<TPlusNavigatorU> selStopNav_;
+  std::unique_ptr<TPlusNavigatorU> caretNav_;
+  int32_t selLength_ = 0;
+  int32_t notifiedCaret_ = 0;
+  int32_t notifiedColumn_ = 0;
+  TUndoList undo_;
+  int32_t undoMaxLevel_ = 1024;
+  int32_t undoMaxSpace_ = 65536;
+  int undoRunning_ = 0;
+  bool loading_ = false;
+  bool changedInUpdate_ = false;
+  bool cleaningCodes_ = false;
+  // The folded copy of the last paragraph FindText searched.
+  std::u16string findFolded_;
+  int findFoldedPar_ = -1;
+  uint64_t findFoldedGeneration_ = 0;
 };
 
 }  // namespace qm

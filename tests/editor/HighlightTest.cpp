@@ -135,10 +135,17 @@ TEST_F(Highlight, EventsCanRefuseMatches) {
   int parses = 0;
   memo.OnParse = [&](TComponent*, int32_t a, int32_t b) {
     ++parses;
-    EXPECT_EQ(a, 2);
+    EXPECT_EQ(a, 0);
     EXPECT_EQ(b, 5);
   };
   Load(u"x = 1");
+  EXPECT_EQ(parses, 1) << "a load parses the whole text";
+  parses = 0;
+  memo.OnParse = [&](TComponent*, int32_t a, int32_t b) {
+    ++parses;
+    EXPECT_EQ(a, 2);
+    EXPECT_EQ(b, 5);
+  };
   memo.ReplaceRange(2, 3, u"abc");
   EXPECT_EQ(parses, 1);
   memo.OnParse = nullptr;
