@@ -165,6 +165,7 @@ void TPlusMemoU::SetHighlighter(TPlusHighlighterU* highlighter) {
 
 void TPlusMemoU::SetUpperCaseType(TpmUpperCase type) {
   upperCaseType_ = type;
+  findFoldedPar_ = -1;  // the search's folded copy was folded the old way
   Keywords.SetUpperCaseType(type);
   StartStopKeys.SetUpperCaseType(type);
 }
