@@ -5,6 +5,7 @@
 
 #include "editor/Highlighter.h"
 #include "editor/Scan.h"
+#include "editor/StringsViews.h"
 #include "platform/Exceptions.h"
 
 namespace qm {
@@ -21,6 +22,11 @@ TPlusMemoU::~TPlusMemoU() {
   SetHighlighter(nullptr);
   // Navigators that outlive the control become free-standing.
   for (TPlusNavigatorU* nav : navigators_) nav->memo_ = nullptr;
+}
+
+TPlusLinesStrings& TPlusMemoU::Lines() {
+  if (!lines_) lines_ = std::make_unique<TPlusLinesStrings>(*this);
+  return *lines_;
 }
 
 void TPlusMemoU::RegisterNavigator(TPlusNavigatorU* nav) { navigators_.push_back(nav); }

@@ -25,6 +25,7 @@ namespace qm {
 TCharSet DefaultSeparators();
 
 class TPlusHighlighterU;
+class TPlusLinesStrings;
 
 // Sender, StartOffset, StopOffset.
 using TParseEvent = std::function<void(TComponent* sender, int32_t startOffset, int32_t stopOffset)>;
@@ -81,6 +82,9 @@ class TPlusMemoU : public TComponent {
   // undo list and the selection and fires OnParse, OnProgress and OnChange.
   void LoadFromStream(TStream& stream);
   void SaveToStream(TStream& stream);
+
+  // The display-line view of the text (single-byte strings).
+  TPlusLinesStrings& Lines();
 
   // --- Selection (positions follow the position rule) ---
   int32_t SelStart() const;
@@ -190,6 +194,7 @@ class TPlusMemoU : public TComponent {
   uint64_t scanTextGeneration_ = ~uint64_t{0};
   TpmUpperCase upperCaseType_ = pmuAscii;
 
+  std::unique_ptr<TPlusLinesStrings> lines_;
   std::unique_ptr<TPlusNavigatorU> selStartNav_;
   std::unique_ptr<TPlusNavigatorU> selStopNav_;
   std::unique_ptr<TPlusNavigatorU> caretNav_;

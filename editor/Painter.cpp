@@ -1,0 +1,121 @@
+// Painting: each display line is filled, then drawn piece by piece in the colours of its runs, with the selection over it.
+#include "editor/Painter.h"
+
+#include <algorithm>
+
+#include "editor/Navigator.h"
+#include "editor/PlusMemoU.h"
+
+namespace qm {
+
+TPieceColors TPainter::ColorsFor(int par, const TDynInfo& style) const {
+  const TParagraphsList& list = memo_.Paragraphs();
+  TPieceColors c{Settings.FontColor, Settings.Color};
+  TColor parFore = -1;
+  TColor parBack = -1;
+  if (const ParExtraInfo* e = list.Extra(par); e != nullptr && e->Rare != nullptr) {
+    parFore = e->Rare->ParForeground;
+    parBack = e->Rare->ParBackground;
+  }
+  if (!IsNoColor(parFore)) c.Foreground = parFore;
+  if (!IsNoColor(parBack)) c.Background = parBack;
+  if (!(style.Kind & dkHighlight)) return c;
+  if (style.Kind & fsHighlight) {
+    c.Foreground = Settings.HighlightColor;
+    c.Background = Settings.HighlightBackgnd;
+  }
+  // A run whose two colours are both 0 keeps the colours it would have without them.
+  if (style.Background != 0 || style.Foreground != 0) {
+    if (!IsNoColor(style.Foreground) && IsNoColor(parFore)) c.Foreground = style.Foreground;
+    if (!IsNoColor(style.Background) && IsNoColor(parBack)) c.Background = style.Background;
+  }
+  return c;
+}
+
+void TPainter::Paint(TSurface& surface, const TRect& clip, bool focused) {
+  surface.SetClip(clip);
+  const int height = layout_.LineHeight();
+  if (height <= 0) return;
+  const int first = std::max(0, (clip.Top + layout_.VScroll) / height);
+  const int last = (clip.Bottom + layout_.VScroll) / height;
+  layout_.LayOutUpTo(last);
+  const TParagraphsList& list = memo_.Paragraphs();
+  const bool showSelection = focused || !Settings.HideSelection;
+  // Margins and the area below the text take the background.
+  surface.FillRect(clip, Settings.Color);
+  for (int lineNo = first; lineNo <= last && lineNo < list.LineCount; ++lineNo) {
+    const int par = list.ParagraphOfLine(lineNo);
+    const int inPar = lineNo - list.StartLine(par);
+    PaintLine(surface, par, inPar, lineNo * height - layout_.VScroll, clip, showSelection);
+  }
+  if (focused && !Settings.DisplayOnly) {
+    const TRect caret = CaretRect();
+    if (caret.Right > caret.Left) surface.FillRect(caret, Settings.FontColor);
+  }
+}
+
+void TPainter::PaintLine(TSurface& surface, int par, int line, int top, const TRect& clip, bool showSelection) {
+  const TParagraphsList& list = memo_.Paragraphs();
+  const int height = layout_.LineHeight();
+  const int baseline = top + layout_.Ascent();
+  const int64_t origin = layout_.LineOriginX(par, line);
+  const int32_t parStart = list.StartOffset(par);
+  const int32_t selLow = memo_.SelStartNav().Pos() - parStart;
+  const int32_t selHigh = memo_.SelStopNav().Pos() - parStart;
+  const bool anySelection = showSelection && selHigh > selLow;
+  const TColor selBack = Settings.WindowsSelColors ? SystemColor(13) : Settings.SelBackColor;
+  const TColor selText = Settings.WindowsSelColors ? SystemColor(14) : Settings.SelTextColor;
+  const std::u16string_view text = list.TextView(par);
+
+  for (const TLinePiece& piece : layout_.LinePieces(par, line)) {
+    if (piece.Kind == TLinePiece::pkCode || piece.To <= piece.From) continue;
+    const TDynInfo style = piece.Run >= 0 ? list.Run(par, piece.Run) : list.StartStyle(par);
+    const TPieceColors colours = ColorsFor(par, style);
+    const TFontSpec& font = layout_.FontFor(piece.StyleBits);
+    const int64_t x = origin + piece.X;
+    if (x > clip.Right || x + piece.Width < clip.Left) continue;
+    // The piece in its colours, then its selected part over it.
+    const TRect cell{static_cast<int>(x), top, static_cast<int>(x + piece.Width), top + height};
+    surface.FillRect(cell, colours.Background);
+    if (piece.Kind == TLinePiece::pkText)
+      surface.DrawText(static_cast<int>(x), baseline, font, colours.Foreground,
+                       text.substr(static_cast<size_t>(piece.From), static_cast<size_t>(piece.To - piece.From)));
+    if (anySelection && selLow < piece.To && selHigh > piece.From) {
+      const int32_t a = std::max(selLow, piece.From);
+      const int32_t b = std::min(selHigh, piece.To);
+      const int64_t xa = origin + layout_.OffsetX(par, line, a);
+      const int64_t xb = origin + layout_.OffsetX(par, line, b);
+      surface.FillRect(TRect{static_cast<int>(xa), top, static_cast<int>(xb), top + height}, selBack);
+      if (piece.Kind == TLinePiece::pkText)
+        surface.DrawText(static_cast<int>(xa), baseline, font, selText,
+                         text.substr(static_cast<size_t>(a), static_cast<size_t>(b - a)));
+    }
+  }
+  // A selection running past the end of the paragraph's last line.
+  const TLineInfo info = list.LineInfo(par, line);
+  const bool lastLine = line == list.LineCountOf(par) - 1;
+  if (anySelection && lastLine && selLow <= info.LineStop && selHigh > info.LineStop) {
+    const int64_t xEnd = origin + layout_.OffsetX(par, line, info.LineStop);
+    int right = static_cast<int>(xEnd);
+    if (Settings.FullLineSelect) right = clip.Right;
+    else if (Settings.ShowEndParSelected) right += layout_.AverageCharWidth();
+    if (right > xEnd) surface.FillRect(TRect{static_cast<int>(xEnd), top, right, top + height}, selBack);
+  }
+}
+
+TRect TPainter::CaretRect() {
+  TPlusNavigatorU& caret = memo_.CaretNav();
+  const int height = layout_.LineHeight();
+  layout_.LayOutUpTo(caret.LineNumber());
+  const int x = layout_.PosX(caret) + memo_.VirtualColumn * layout_.AverageCharWidth();
+  const int top = caret.LineNumber() * height - layout_.VScroll;
+  int width = Settings.CaretWidth > 0 ? Settings.CaretWidth : height / 14 + 1;
+  // The overwrite caret covers the character it would replace.
+  if (Settings.Overwrite && Settings.WideOverwriteCaret && memo_.SelLength() == 0) {
+    const int w = layout_.CharWidth(caret);
+    if (w > 0) width = w;
+  }
+  return TRect{x, top, x + width, top + height};
+}
+
+}  // namespace qm

@@ -1,0 +1,64 @@
+// Painting of the editor control through the abstract surface: text pieces in their fonts and colours, selection, caret, margins.
+#pragma once
+
+#include <cstdint>
+
+#include "editor/DynInfo.h"
+#include "editor/Layout.h"
+#include "editor/Types.h"
+#include "platform/Surface.h"
+
+namespace qm {
+
+class TPlusMemoU;
+
+// The control's visual properties that painting reads.
+struct TPaintSettings {
+  TColor Color = SystemColor(5);             // background: the window colour
+  TColor FontColor = SystemColor(8);         // text: the window-text colour
+  TColor HighlightColor = 255;               // text under style bit 4
+  TColor HighlightBackgnd = SystemColor(5);  // background under style bit 4
+  TColor SelBackColor = SystemColor(13);     // the highlight colour
+  TColor SelTextColor = SystemColor(14);     // the highlight-text colour
+  bool WindowsSelColors = false;             // the system's selection colours instead of the two above
+  bool HideSelection = true;                 // no selection shown without the focus
+  bool ShowEndParSelected = true;            // a selected paragraph end is painted as a cell
+  bool FullLineSelect = false;               // a selection past the line end reaches the right edge
+  int CaretWidth = 1;                        // 0: line height div 14 + 1
+  bool Overwrite = false;
+  bool WideOverwriteCaret = true;
+  bool DisplayOnly = false;                  // no caret
+};
+
+// The colours a piece of text is drawn in.
+struct TPieceColors {
+  TColor Foreground;
+  TColor Background;
+  bool operator==(const TPieceColors&) const = default;
+};
+
+class TPainter {
+ public:
+  TPainter(TPlusMemoU& memo, TLayoutEngine& layout) : memo_(memo), layout_(layout) {}
+
+  TPaintSettings Settings;
+
+  // Paints the part of the client area inside clip (client width and height
+  // given by the clip's right and bottom).
+  void Paint(TSurface& surface, const TRect& clip, bool focused);
+  // The colours of text under style in paragraph par: the font colour on the
+  // background, then the paragraph's own colours, then the highlight
+  // colours (bit 4), then the run's own colours where it has them and the
+  // paragraph has none of that kind.
+  TPieceColors ColorsFor(int par, const TDynInfo& style) const;
+  // The caret rectangle in client coordinates (empty when there is none).
+  TRect CaretRect();
+
+ private:
+  void PaintLine(TSurface& surface, int par, int line, int top, const TRect& clip, bool showSelection);
+
+  TPlusMemoU& memo_;
+  TLayoutEngine& layout_;
+};
+
+}  // namespace qm
