@@ -119,7 +119,7 @@ void TCustomExtHighlighterU::KeywordHook(TPlusMemoU& memo, int32_t from, int32_t
     if (UseKeywordIndex) index_.Prepare(Keywords, separators_);
     for (int par = first; par <= last; ++par) {
       scan::TParagraphText& text = memo.ScanText(par);
-      const TKeywordStretch stretch = KeywordStretch(list, par, from, to, Keywords.MaxKeyLength());
+      const TKeywordStretch stretch = KeywordStretch(list, par, first, last, from, to, Keywords.MaxKeyLength());
       const std::vector<TKeywordMatch> matches = UseKeywordIndex
                                                      ? index_.Find(Keywords, separators_, text, stretch)
                                                      : FindKeywordsLiteral(Keywords, separators_, text, stretch);

@@ -9,10 +9,14 @@ namespace qm {
 
 TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int32_t from, int32_t to,
                                int32_t maxKeyLength) {
+  return KeywordStretch(paragraphs, par, paragraphs.ParagraphOfPosition(from), paragraphs.ParagraphOfPosition(to),
+                        from, to, maxKeyLength);
+}
+
+TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int fromPar, int toPar, int32_t from,
+                               int32_t to, int32_t maxKeyLength) {
   const int32_t start = paragraphs.StartOffset(par);
   const int32_t len = paragraphs.Length(par);
-  const int fromPar = paragraphs.ParagraphOfPosition(from);
-  const int toPar = paragraphs.ParagraphOfPosition(to);
   TKeywordStretch s;
   s.Start = par == fromPar ? std::max(0, from - start - maxKeyLength - 1) : 0;
   s.End = par == toPar ? std::min(len, to - start + maxKeyLength) : len;

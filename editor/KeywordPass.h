@@ -72,5 +72,8 @@ class TKeywordIndex {
 // The stretch of paragraph par for a pass over from … to (absolute positions).
 TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int32_t from, int32_t to,
                                int32_t maxKeyLength);
+// The same with the paragraphs of from and to already known.
+TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int fromPar, int toPar, int32_t from,
+                               int32_t to, int32_t maxKeyLength);
 
 }  // namespace qm

@@ -35,6 +35,22 @@ using TpmBeforeChangeEvent = std::function<void(TComponent* sender, std::u16stri
 // Sender, Context, StartOffset, StopOffset.
 using TContextEvent = std::function<void(TComponent* sender, int32_t context, int32_t startOffset, int32_t stopOffset)>;
 
+// How layout and highlighting catch up with loads and edits.
+enum class TpmUpdateMode : uint8_t { umImmediate, umOnNeed, umBackground };
+using enum TpmUpdateMode;
+
+// Keys the control handles (the host maps its own key codes onto these).
+enum class TpmKey : uint8_t {
+  kNone, kLeft, kRight, kUp, kDown, kHome, kEnd, kPageUp, kPageDown,
+  kBackspace, kDelete, kInsert, kReturn, kTab, kEscape,
+};
+// Modifier keys held with a key.
+struct TShiftState {
+  bool Shift = false;
+  bool Ctrl = false;
+  bool Alt = false;
+};
+
 // The clipboard format that marks a column block.
 inline constexpr const char* kColumnBlockFormat = "Borland IDE Block Type";
 
@@ -138,6 +154,12 @@ class TPlusMemoU : public TComponent {
   // The clipboard used (the platform's by default; tests give their own).
   TClipboard* Clipboard = nullptr;
 
+  // --- Keyboard (the host routes its key events here) ---
+  // A key went down; true when the control handled it.
+  bool KeyDown(TpmKey key, TShiftState shift);
+  // A character was typed (printable, or Ctrl+letter control codes).
+  bool KeyPress(char16_t c);
+
   // --- Update bracketing ---
   void BeginUpdate();
   void EndUpdate();
@@ -161,6 +183,7 @@ class TPlusMemoU : public TComponent {
   bool ApplyStartStopKeys = true;
   int32_t UpdateCount = 0;
   bool ReadOnly = false;
+  TpmUpdateMode UpdateMode = umBackground;
   bool CaretMoved = false;
   int32_t VirtualColumn = 0;
   int32_t RememberedX = INT32_MIN;  // INT32_MIN: none

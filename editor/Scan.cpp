@@ -247,19 +247,9 @@ bool SearchStart(TPlusMemoU& memo, int par, int32_t s, bool /*sPastRuns*/, int32
   const int32_t ws = s - std::min(s, longest);
   const int32_t we = t + std::min(len - t, longest);
   // Only positions whose unit can begin some key are tried.
-  bool anyFolded = false;
-  TCharSet plainFirst;
-  TCharSet foldedFirst;
-  for (int e = 0; e < keys.Count(); ++e) {
-    const StartStopEntry& entry = keys.Entry(e);
-    if (entry.StartLength == 0) continue;
-    if (entry.Options & kwoMatchCase) {
-      plainFirst.Add(entry.StartMatch()[0]);
-    } else {
-      foldedFirst.Add(entry.StartMatch()[0]);
-      anyFolded = true;
-    }
-  }
+  const bool anyFolded = keys.AnyFoldedKey();
+  const TCharSet& plainFirst = keys.PlainFirstUnits();
+  const TCharSet& foldedFirst = keys.FoldedFirstUnits();
   const std::u16string_view folded = anyFolded ? text.Folded(keys.UpperCaseType()) : plain;
 
   // The style in effect follows the runs as i advances.

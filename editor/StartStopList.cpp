@@ -106,6 +106,7 @@ int TStartStopKeyList::AddStartStopKey(std::u16string_view startKey, std::u16str
   if (stopAtParEnd) maxStopLength_ = std::max(maxStopLength_, 2);
 
   separatorsComputed_ = false;
+  firstUnits_.valid = false;
   return records_.Add(&entry);
 }
 
@@ -124,6 +125,7 @@ void TStartStopKeyList::Clear() {
   maxStartLength_ = 0;
   maxStopLength_ = 0;
   separatorsComputed_ = false;
+  firstUnits_.valid = false;
 }
 
 void TStartStopKeyList::SetScopeContext(int index, int32_t value) { MutableEntry(index).ScopeContext = value; }
@@ -135,10 +137,28 @@ void TStartStopKeyList::SetTag(int index, int32_t value) { MutableEntry(index).T
 void TStartStopKeyList::SetUpperCaseType(TpmUpperCase value) {
   if (value == upperCaseType_) return;
   upperCaseType_ = value;
+  firstUnits_.valid = false;
   records_.ForRange(0, records_.Count, [this](uint8_t* record) {
     auto* entry = reinterpret_cast<StartStopEntry*>(record);
     if (entry->Texts != nullptr && (entry->Options & kwoMatchCase) == 0) FoldMatchTexts(*entry);
   });
+}
+
+const TStartStopKeyList::TFirstUnits& TStartStopKeyList::FirstUnits() const {
+  if (firstUnits_.valid) return firstUnits_;
+  firstUnits_ = TFirstUnits{};
+  for (int e = 0; e < Count(); ++e) {
+    const StartStopEntry& entry = Entry(e);
+    if (entry.StartLength == 0) continue;
+    if (entry.Options & kwoMatchCase) {
+      firstUnits_.plain.Add(entry.StartMatch()[0]);
+    } else {
+      firstUnits_.folded.Add(entry.StartMatch()[0]);
+      firstUnits_.anyFolded = true;
+    }
+  }
+  firstUnits_.valid = true;
+  return firstUnits_;
 }
 
 void TStartStopKeyList::ComputeSeparators(const TCharSet& separators) {
@@ -257,6 +277,7 @@ void TStartStopKeyList::ReadKeys(TStoredReader& reader) {
     e.Tag = tag;
   }
   separatorsComputed_ = false;
+  firstUnits_.valid = false;
 }
 
 void TStartStopKeyList::WriteKeys(TStoredWriter& writer) const {

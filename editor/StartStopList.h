@@ -83,6 +83,12 @@ class TStartStopKeyList {
   bool SeparatorsComputed() const { return separatorsComputed_; }
   void ComputeSeparators(const TCharSet& separators);
   void InvalidateSeparators() { separatorsComputed_ = false; }
+  // The units a start key can begin with: as written for keys compared with
+  // case, folded for the others (any: some key compares without case). The
+  // start-key search tries only positions holding one of them.
+  const TCharSet& PlainFirstUnits() const { return FirstUnits().plain; }
+  const TCharSet& FoldedFirstUnits() const { return FirstUnits().folded; }
+  bool AnyFoldedKey() const { return FirstUnits().anyFolded; }
 
   // Whether entry's start (stop) key matches at pos of the scanned text. The
   // key is compared with `unfolded` under kwoMatchCase, else with `folded`
@@ -132,6 +138,14 @@ class TStartStopKeyList {
   int maxStartLength_ = 0;
   int maxStopLength_ = 0;
   bool separatorsComputed_ = false;
+  struct TFirstUnits {
+    bool valid = false;
+    bool anyFolded = false;
+    TCharSet plain;
+    TCharSet folded;
+  };
+  const TFirstUnits& FirstUnits() const;
+  mutable TFirstUnits firstUnits_;
 };
 
 // The start-stop keys of an extended highlighter: entries carry a scope.
