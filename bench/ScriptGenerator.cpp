@@ -2,6 +2,8 @@
 #include "bench/ScriptGenerator.h"
 
 #include <charconv>
+
+#include "bench/SplitMix.h"
 #include <string_view>
 #include <vector>
 
@@ -157,7 +159,7 @@ constexpr View kKeywords[3][kKeywordCount] = {
 
 class Generator {
  public:
-  Generator(size_t lines, uint32_t seed) : left_(lines), state_(seed), words_(Cyrillic()) {}
+  Generator(size_t lines, uint32_t seed) : left_(lines), random_(seed), words_(Cyrillic()) {}
 
   std::string Run() {
     out_.reserve(left_ * 36 + 64);
@@ -166,15 +168,9 @@ class Generator {
   }
 
  private:
-  // splitmix64: identical sequence on every platform.
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  uint32_t Below(size_t n) { return static_cast<uint32_t>(((Next() >> 32) * n) >> 32); }
-  bool Chance(uint32_t percent) { return Below(100) < percent; }
+  uint64_t Next() { return random_.Next(); }
+  uint32_t Below(size_t n) { return random_.Below(n); }
+  bool Chance(uint32_t percent) { return random_.Chance(percent); }
   template <size_t N>
   View Pick(const View (&items)[N]) { return items[Below(N)]; }
   View Pick(const std::vector<std::string>& items) { return items[Below(items.size())]; }
@@ -234,7 +230,7 @@ class Generator {
   void Clause();
 
   size_t left_;
-  uint64_t state_;
+  TSplitMix random_;
   const CyrillicWords& words_;
   std::string out_;
   int style_ = 0;

@@ -2,6 +2,8 @@
 #include "bench/VocabGenerator.h"
 
 #include <charconv>
+
+#include "bench/SplitMix.h"
 #include <string_view>
 #include <unordered_set>
 #include <vector>
@@ -172,20 +174,14 @@ constexpr size_t kDuplicates = 4;
 
 class Generator {
  public:
-  explicit Generator(uint32_t seed) : state_(seed) {}
+  explicit Generator(uint32_t seed) : random_(seed) {}
 
   std::string Run(size_t functions);
 
  private:
-  // splitmix64: identical sequence on every platform.
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  uint32_t Below(size_t n) { return static_cast<uint32_t>(((Next() >> 32) * n) >> 32); }
-  bool Chance(uint32_t percent) { return Below(100) < percent; }
+  uint64_t Next() { return random_.Next(); }
+  uint32_t Below(size_t n) { return random_.Below(n); }
+  bool Chance(uint32_t percent) { return random_.Chance(percent); }
   template <size_t N>
   View Pick(const View (&items)[N]) { return items[Below(N)]; }
 
@@ -206,7 +202,7 @@ class Generator {
     Composed(tag, prefix, words, N, suffix);
   }
 
-  uint64_t state_;
+  TSplitMix random_;
   std::string out_;
   int depth_ = 0;
   std::unordered_set<std::string> names_;  // membership only; never iterated

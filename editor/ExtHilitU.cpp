@@ -171,16 +171,8 @@ void TCustomExtHighlighterU::ApplyKeywordMatches(TPlusMemoU& memo, int par, cons
       OnKeyword(this, &startKey, &stopKey, m.Entry, accept);
     }
     if (!accept) continue;
-    TDynInfo run = style;
-    run.Kind = static_cast<uint8_t>(entry.Style + dkKeyStyle);
-    run.Level = static_cast<int8_t>(level + 1);
-    run.KeyStack[level + 1] = static_cast<int16_t>(std::min(m.Entry, 32767));
-    run.Background = entry.Background;
-    run.Foreground = entry.Foreground;
-    run.ContextNum = entry.ContextNum;
-    run.Cursor = entry.Cursor;
-    run.OpenKeyLength = scan::KeyLengthField(m.Length);
-    run.CloseKeyLength = scan::KeyLengthField(m.Length);
+    const TDynInfo run = scan::KeywordRun(style, entry.Style, entry.Background, entry.Foreground, entry.ContextNum,
+                                          entry.Cursor, m.Entry, m.Length);
     scan::ApplyRun(memo, par, x, y, run, true);
   }
 }

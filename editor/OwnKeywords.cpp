@@ -85,16 +85,8 @@ void TPlusMemoU::ApplyOwnKeywords(int32_t from, int32_t to) {
         prev.CloseKeyLength = 0;
         list.SetRun(par, styleRun, prev);
       }
-      TDynInfo run = style;
-      run.Kind = static_cast<uint8_t>(e.Style + dkKeyStyle);
-      run.Level = static_cast<int8_t>(level + 1);
-      run.KeyStack[level + 1] = static_cast<int16_t>(std::min(m.Entry, 32767));
-      run.Background = e.Background;
-      run.Foreground = e.Foreground;
-      run.ContextNum = e.ContextNum;
-      run.Cursor = e.Cursor;
-      run.OpenKeyLength = scan::KeyLengthField(m.Length);
-      run.CloseKeyLength = scan::KeyLengthField(m.Length);
+      const TDynInfo run =
+          scan::KeywordRun(style, e.Style, e.Background, e.Foreground, e.ContextNum, e.Cursor, m.Entry, m.Length);
       scan::ApplyRun(*this, par, m.Offset, m.Offset + m.Length, run, true);
     }
   }

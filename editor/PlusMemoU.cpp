@@ -176,6 +176,41 @@ void TPlusMemoU::SetUpperCaseType(TpmUpperCase type) {
   StartStopKeys.SetUpperCaseType(type);
 }
 
+void TPlusMemoU::Reload() {
+  // The round trip keeps every character (format-code pairs included); only
+  // trailing blanks go when the option asks for it.
+  TMemoryStream stream;
+  paragraphs_->SaveToStream(stream, false, ProgressInterval, nullptr, LineBreak,
+                           Options.Contains(pmoDiscardTrailingSpaces));
+  stream.SetPosition(0);
+  LoadFromStream(stream);
+}
+
+void TPlusMemoU::SetStaticFormat(bool on) {
+  if (on == paragraphs_->StaticFormat) return;
+  paragraphs_->StaticFormat = on;
+  // Format codes change the start state of every paragraph; a round trip
+  // through a stream recomputes them.
+  if (TextLength() > 0) Reload();
+}
+
+void TPlusMemoU::SetOptions(TPlusMemoOptions options) {
+  const bool trim = options.Contains(pmoDiscardTrailingSpaces) && !Options.Contains(pmoDiscardTrailingSpaces);
+  Options = options;
+  if (trim) Reload();
+}
+
+void TPlusMemoU::AddListener(TPlusMemoListener* listener) { listeners_.push_back(listener); }
+
+void TPlusMemoU::RemoveListener(TPlusMemoListener* listener) {
+  listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
+}
+
+void TPlusMemoU::NotifyListeners(uint32_t flags) {
+  const std::vector<TPlusMemoListener*> listeners = listeners_;
+  for (TPlusMemoListener* l : listeners) l->MemoNotify(*this, flags);
+}
+
 void TPlusMemoU::SetSeparators(const TCharSet& separators) {
   Separators = separators;
   StartStopKeys.InvalidateSeparators();

@@ -26,6 +26,24 @@ TCharSet DefaultSeparators();
 
 class TPlusHighlighterU;
 class TPlusLinesStrings;
+class TPlusMemoU;
+
+// Flags of a listener notification.
+inline constexpr uint32_t pnTextChanged = 1;
+inline constexpr uint32_t pnCaretMoved = 2;
+inline constexpr uint32_t pnStyleChanged = 4;
+inline constexpr uint32_t pnContextClickLeft = 8;
+inline constexpr uint32_t pnContextClickOther = 16;
+inline constexpr uint32_t pnBeforeMessage = 32;
+inline constexpr uint32_t pnAfterMessage = 64;
+inline constexpr uint32_t pnRepaint = 512;
+
+// An object told about the control's changes (the gutter).
+class TPlusMemoListener {
+ public:
+  virtual ~TPlusMemoListener() = default;
+  virtual void MemoNotify(TPlusMemoU& memo, uint32_t flags) = 0;
+};
 
 // Sender, StartOffset, StopOffset.
 using TParseEvent = std::function<void(TComponent* sender, int32_t startOffset, int32_t stopOffset)>;
@@ -165,7 +183,15 @@ class TPlusMemoU : public TComponent {
   void EndUpdate();
 
   bool StaticFormat() const { return paragraphs_->StaticFormat; }
-  void SetStaticFormat(bool on) { paragraphs_->StaticFormat = on; }
+  // Changing it with text present reloads the text (which clears undo).
+  void SetStaticFormat(bool on);
+  // Turning pmoDiscardTrailingSpaces on reloads the text, trimming every paragraph.
+  void SetOptions(TPlusMemoOptions options);
+
+  // Listeners register and unregister themselves.
+  void AddListener(TPlusMemoListener* listener);
+  void RemoveListener(TPlusMemoListener* listener);
+  void NotifyListeners(uint32_t flags);
 
   TPlusMemoOptions Options{pmoWrapCaret, pmoInsertKeyActive, pmoWideOverwriteCaret, pmoAutoScrollBars};
   TCharSet Separators = DefaultSeparators();
@@ -217,6 +243,9 @@ class TPlusMemoU : public TComponent {
   uint64_t scanTextGeneration_ = ~uint64_t{0};
   TpmUpperCase upperCaseType_ = pmuAscii;
 
+  void Reload();
+
+  std::vector<TPlusMemoListener*> listeners_;
   std::unique_ptr<TPlusLinesStrings> lines_;
   std::unique_ptr<TPlusNavigatorU> selStartNav_;
   std::unique_ptr<TPlusNavigatorU> selStopNav_;

@@ -31,6 +31,7 @@ void TPlusMemoU::NotifySelMove() {
   if (caret == notifiedCaret_ && VirtualColumn == notifiedColumn_) return;
   notifiedCaret_ = caret;
   notifiedColumn_ = VirtualColumn;
+  NotifyListeners(pnCaretMoved);
   if (OnSelMove) OnSelMove(this);
 }
 
@@ -203,6 +204,7 @@ void TPlusMemoU::CleanFormatCodes(int32_t from, int32_t to) {
 void TPlusMemoU::FinishChange() {
   if (paragraphs_->Changed) {
     paragraphs_->Changed = false;
+    NotifyListeners(pnTextChanged);
     if (OnChange) OnChange(this);
   }
   NotifySelMove();

@@ -56,6 +56,23 @@ const std::vector<TParagraphText::Word>& TParagraphText::Words(const TCharSet& s
 
 uint8_t KeyLengthField(int length) { return static_cast<uint8_t>(std::clamp(length, 0, 255)); }
 
+TDynInfo KeywordRun(const TDynInfo& style, uint8_t entryStyle, TColor background, TColor foreground,
+                    int32_t contextNum, int16_t cursor, int index, int length) {
+  const int level = style.KeyLevel();
+  TDynInfo run = style;
+  run.Kind = static_cast<uint8_t>(entryStyle + dkKeyStyle);
+  run.Level = static_cast<int8_t>(level + 1);
+  // Indices beyond the 16-bit stack entry stay non-negative, never read as a span.
+  run.KeyStack[level + 1] = static_cast<int16_t>(std::clamp(index, 0, 32767));
+  run.Background = background;
+  run.Foreground = foreground;
+  run.ContextNum = contextNum;
+  run.Cursor = cursor;
+  run.OpenKeyLength = KeyLengthField(length);
+  run.CloseKeyLength = KeyLengthField(length);
+  return run;
+}
+
 int FirstRun(const TParagraphsList& list, int par, int32_t x, bool pastRuns) {
   const ParExtraInfo* e = list.Extra(par);
   if (e == nullptr || e->RunCount == 0) return 0;

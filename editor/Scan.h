@@ -35,6 +35,10 @@ void ApplyRun(TPlusMemoU& memo, int par, int32_t x, int32_t y, TDynInfo run, boo
 int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own);
 // Clamps a key length into the 8-bit length fields of a run.
 uint8_t KeyLengthField(int length);
+// The run of a keyword match of `length` units, nested on `style`: the
+// entry's style and colours, the next key level holding the keyword's index.
+TDynInfo KeywordRun(const TDynInfo& style, uint8_t entryStyle, TColor background, TColor foreground,
+                    int32_t contextNum, int16_t cursor, int index, int length);
 
 // FNV-1a over UTF-16 units.
 uint64_t HashUnits(const char16_t* units, size_t length);

@@ -231,3 +231,42 @@ TEST(EditProperty, UndoAndRedoRoundTrips) {
 
 }  // namespace
 }  // namespace qm
+
+namespace qm {
+namespace {
+
+TEST(EditOptions, ChangesThatReloadTheText) {
+  TPlusMemoU memo;
+  test::LoadText(memo, u"a  \r\nb\t");
+  memo.SetSelStart(1);
+  memo.SetSelText(u"x");
+  ASSERT_TRUE(memo.CanUndo());
+  TPlusMemoOptions options = memo.Options;
+  options.Include(pmoDiscardTrailingSpaces);
+  memo.SetOptions(options);
+  EXPECT_EQ(memo.Text(), u"ax\r\nb");
+  EXPECT_FALSE(memo.CanUndo()) << "the reload clears the undo list";
+
+  test::LoadText(memo, u"a\2b\r\nc");
+  memo.SetStaticFormat(true);
+  EXPECT_EQ(memo.Paragraphs().LayoutInfo(1).StartStyle, fsBold);
+  memo.SetStaticFormat(false);
+  EXPECT_EQ(memo.Paragraphs().LayoutInfo(1).StartStyle, 0);
+}
+
+TEST(EditOptions, ListenersHearChangesAndCaretMoves) {
+  struct Recorder : TPlusMemoListener {
+    std::vector<uint32_t> flags;
+    void MemoNotify(TPlusMemoU&, uint32_t f) override { flags.push_back(f); }
+  } recorder;
+  TPlusMemoU memo;
+  memo.AddListener(&recorder);
+  memo.SetSelText(u"ab");
+  memo.SetSelStart(0);
+  memo.RemoveListener(&recorder);
+  memo.SetSelText(u"c");
+  EXPECT_EQ(recorder.flags, (std::vector<uint32_t>{pnTextChanged, pnCaretMoved, pnCaretMoved}));
+}
+
+}  // namespace
+}  // namespace qm
