@@ -1,0 +1,95 @@
+// TQtSurface: fonts from font specs, colours from colour numbers, measurement with QFontMetrics, drawing with QPainter.
+#include "qt/QtSurface.h"
+
+#include <QPainter>
+#include <QRect>
+#include <QString>
+
+namespace qm {
+
+namespace {
+
+QString ToQString(std::u16string_view text) {
+  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
+
+}  // namespace
+
+QColor TQtSurface::ToQColor(int32_t colour, const QPalette& palette) {
+  const auto bits = static_cast<uint32_t>(colour);
+  if ((bits & 0xFF000000u) == 0xFF000000u) {
+    switch (bits & 0xFFu) {
+      case 5:  // window
+        return palette.color(QPalette::Base);
+      case 8:  // window text
+        return palette.color(QPalette::Text);
+      case 13:  // highlight
+        return palette.color(QPalette::Highlight);
+      case 14:  // highlight text
+        return palette.color(QPalette::HighlightedText);
+      case 15:  // button face
+        return palette.color(QPalette::Button);
+      default:
+        return palette.color(QPalette::Text);
+    }
+  }
+  return QColor(static_cast<int>(bits & 0xFFu), static_cast<int>((bits >> 8) & 0xFFu),
+                static_cast<int>((bits >> 16) & 0xFFu));
+}
+
+QFont TQtSurface::ToQFont(const TFontSpec& spec) {
+  QFont font(ToQString(spec.Name));
+  font.setPointSize(spec.Size > 0 ? spec.Size : 10);
+  font.setBold((spec.Style & 1) != 0);
+  font.setItalic((spec.Style & 2) != 0);
+  font.setUnderline((spec.Style & 4) != 0);
+  font.setStrikeOut((spec.Style & 8) != 0);
+  // Layout sums the widths of separately measured pieces; kerning across a
+  // piece boundary would make the sum differ from the drawn line.
+  font.setKerning(false);
+  // Whole-pixel advances keep a monospaced column grid exact and the caret on glyph boundaries.
+  font.setHintingPreference(QFont::PreferFullHinting);
+  return font;
+}
+
+const TQtSurface::TEntry& TQtSurface::Entry(const TFontSpec& spec) {
+  auto key = std::make_tuple(spec.Name, spec.Size, spec.Style);
+  auto it = cache_.find(key);
+  if (it == cache_.end()) {
+    QFont font = ToQFont(spec);
+    auto entry = std::make_unique<TEntry>(TEntry{font, QFontMetrics(font)});
+    it = cache_.emplace(std::move(key), std::move(entry)).first;
+  }
+  return *it->second;
+}
+
+int TQtSurface::TextWidth(const TFontSpec& font, std::u16string_view text) {
+  return Entry(font).Metrics.horizontalAdvance(ToQString(text));
+}
+
+int TQtSurface::AverageCharWidth(const TFontSpec& font) { return Entry(font).Metrics.averageCharWidth(); }
+
+int TQtSurface::LineHeight(const TFontSpec& font) { return Entry(font).Metrics.height(); }
+
+int TQtSurface::Ascent(const TFontSpec& font) { return Entry(font).Metrics.ascent(); }
+
+void TQtSurface::FillRect(const TRect& rect, int32_t colour) {
+  if (painter_ == nullptr || rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
+  painter_->fillRect(ToQRect(rect), ToQColor(colour, palette_));
+}
+
+void TQtSurface::DrawText(int x, int y, const TFontSpec& font, int32_t colour, std::u16string_view text) {
+  if (painter_ == nullptr || text.empty()) return;
+  painter_->setFont(Entry(font).Font);
+  painter_->setPen(ToQColor(colour, palette_));
+  painter_->drawText(QPoint(x, y), ToQString(text));
+}
+
+void TQtSurface::SetClip(const TRect& rect) {
+  if (painter_ == nullptr) return;
+  painter_->setClipRect(ToQRect(rect));
+}
+
+}  // namespace qm
