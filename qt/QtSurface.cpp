@@ -39,13 +39,13 @@ QColor TQtSurface::ToQColor(int32_t colour, const QPalette& palette) {
                 static_cast<int>((bits >> 16) & 0xFFu));
 }
 
-QFont TQtSurface::ToQFont(const TFontSpec& spec) {
-  QFont font(ToQString(spec.Name));
-  font.setPointSize(spec.Size > 0 ? spec.Size : 10);
-  font.setBold((spec.Style & 1) != 0);
-  font.setItalic((spec.Style & 2) != 0);
-  font.setUnderline((spec.Style & 4) != 0);
-  font.setStrikeOut((spec.Style & 8) != 0);
+QFont TQtSurface::ToQFont(const TFontSpec& fontSpec) {
+  QFont font(ToQString(fontSpec.Name));
+  font.setPointSize(fontSpec.Size > 0 ? fontSpec.Size : 10);
+  font.setBold((fontSpec.Style & 1) != 0);
+  font.setItalic((fontSpec.Style & 2) != 0);
+  font.setUnderline((fontSpec.Style & 4) != 0);
+  font.setStrikeOut((fontSpec.Style & 8) != 0);
   // Layout sums the widths of separately measured pieces; kerning across a
   // piece boundary would make the sum differ from the drawn line.
   font.setKerning(false);
@@ -54,11 +54,11 @@ QFont TQtSurface::ToQFont(const TFontSpec& spec) {
   return font;
 }
 
-const TQtSurface::TEntry& TQtSurface::Entry(const TFontSpec& spec) {
-  auto key = std::make_tuple(spec.Name, spec.Size, spec.Style);
+const TQtSurface::TEntry& TQtSurface::Entry(const TFontSpec& fontSpec) {
+  auto key = std::make_tuple(fontSpec.Name, fontSpec.Size, fontSpec.Style);
   auto it = cache_.find(key);
   if (it == cache_.end()) {
-    QFont font = ToQFont(spec);
+    QFont font = ToQFont(fontSpec);
     auto entry = std::make_unique<TEntry>(TEntry{font, QFontMetrics(font)});
     it = cache_.emplace(std::move(key), std::move(entry)).first;
   }

@@ -30,7 +30,7 @@ class TQtSurface : public TSurface {
 
   // A 0x00BBGGRR number, or a system colour 0xFF0000nn resolved through the palette.
   static QColor ToQColor(int32_t colour, const QPalette& palette);
-  // The Qt font of a font spec.
+  // The Qt font the engine names.
   static QFont ToQFont(const TFontSpec& font);
 
   int TextWidth(const TFontSpec& font, std::u16string_view text) override;
