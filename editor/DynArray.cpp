@@ -17,9 +17,11 @@ TDynArray2::~TDynArray2() {
   for (uint8_t* c : Chunks) delete[] c;
 }
 
-uint8_t* TDynArray2::Items(int i) const {
+uint8_t* TDynArray2::ItemsSlow(int i) const {
   if (i < 0 || i >= Count) throw ERangeError();
-  return ItemAt(i);
+  lastItem_ = ItemAt(i);
+  lastIndex_ = i;
+  return lastItem_;
 }
 
 void TDynArray2::SetCount(int n) {
@@ -34,6 +36,7 @@ void TDynArray2::SetCount(int n) {
 }
 
 void TDynArray2::SetCapacity(int n) {
+  ForgetLast();
   const int chunks = (std::max(n, 1) - 1) / ItemsPerChunk + 1;
   while (static_cast<int>(Chunks.size()) > chunks) {
     delete[] Chunks.back();
@@ -79,6 +82,7 @@ void TDynArray2::MoveRecords(int dst, int src, int n) {
 
 void TDynArray2::InsertItems(int index, int n) {
   if (n <= 0) return;
+  ForgetLast();
   if (index < 0 || index > Count) throw ERangeError();
   const int old = Count;
   SetCount(Count + n);
@@ -87,6 +91,7 @@ void TDynArray2::InsertItems(int index, int n) {
 
 void TDynArray2::DeleteItems(int index, int n) {
   if (n <= 0) return;
+  ForgetLast();
   if (index < 0 || index + n > Count) throw ERangeError();
   MoveRecords(index, index + n, Count - index - n);
   Count -= n;

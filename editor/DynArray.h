@@ -19,7 +19,11 @@ class TDynArray2 {
   TDynArray2& operator=(const TDynArray2&) = delete;
 
   // Address of record i; raises ERangeError outside 0 … Count-1.
-  uint8_t* Items(int i) const;
+  uint8_t* Items(int i) const {
+    // Passes ask for the same record many times in a row.
+    if (i == lastIndex_ && static_cast<unsigned>(i) < static_cast<unsigned>(Count)) return lastItem_;
+    return ItemsSlow(i);
+  }
   // Address of record i without the range check (callers that walk known ranges).
   uint8_t* ItemAt(int i) const {
     const uint32_t chunk = ChunkOf(static_cast<uint32_t>(i));
@@ -64,6 +68,10 @@ class TDynArray2 {
   const uint16_t ItemsPerChunk;
 
  private:
+  uint8_t* ItemsSlow(int i) const;
+  void ForgetLast() { lastIndex_ = -1; }
+  mutable int lastIndex_ = -1;
+  mutable uint8_t* lastItem_ = nullptr;
   // i div ItemsPerChunk by a multiplication: every record access needs it.
   uint32_t ChunkOf(uint32_t i) const {
     uint32_t q = static_cast<uint32_t>((static_cast<uint64_t>(i) * chunkReciprocal_) >> 40);
