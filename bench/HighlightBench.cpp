@@ -39,8 +39,7 @@ void Configure(TPlusMemoU& memo, THighlighterChain& chain) {
 }
 
 void LoadScript(TPlusMemoU& memo, const std::string& bytes) {
-  const std::u16string wide = AnsiToWide(bytes);
-  TReadOnlyMemoryStream stream(wide.data(), wide.size() * 2);
+  TAnsiDecodingStream stream(bytes.data(), bytes.size());
   memo.LoadFromStream(stream);
 }
 

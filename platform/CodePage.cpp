@@ -95,6 +95,37 @@ const char16_t kQuestion16 = u'?';
 
 }  // namespace
 
+const std::array<char16_t, 256>& AnsiUnits() {
+  static const std::array<char16_t, 256> units = [] {
+    std::array<char16_t, 256> table{};
+    std::string all(256, '\0');
+    for (int b = 0; b < 256; ++b) all[static_cast<size_t>(b)] = static_cast<char>(b);
+    // Byte by byte, so that an undefined byte gives exactly one '?'.
+    for (int b = 0; b < 256; ++b) {
+      const std::u16string one = AnsiToWide(std::string_view(all).substr(static_cast<size_t>(b), 1));
+      table[static_cast<size_t>(b)] = one.size() == 1 ? one[0] : u'?';
+    }
+    return table;
+  }();
+  return units;
+}
+
+size_t TAnsiDecodingStream::Read(void* buffer, size_t count) {
+  const size_t n = std::min(count / 2, size_ - at_);
+  const auto& units = AnsiUnits();
+  auto* out = static_cast<char16_t*>(buffer);
+  const auto* in = reinterpret_cast<const unsigned char*>(data_ + at_);
+  for (size_t i = 0; i < n; ++i) out[i] = units[in[i]];
+  at_ += n;
+  return n * 2;
+}
+
+void TAnsiDecodingStream::Write(const void*, size_t) { throw EStreamError("Stream write error"); }
+
+void TAnsiDecodingStream::SetPosition(int64_t position) {
+  at_ = static_cast<size_t>(std::clamp<int64_t>(position / 2, 0, static_cast<int64_t>(size_)));
+}
+
 std::u16string AnsiToWide(std::string_view text) {
   std::u16string out;
   AnsiToWideConverter().Run(text.data(), text.size(), out,

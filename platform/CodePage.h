@@ -1,8 +1,12 @@
 // Conversion between UTF-16 text and the program's 8-bit code page (Windows-1251).
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "platform/Stream.h"
 
 namespace qm {
 
@@ -20,5 +24,28 @@ std::string WideToAnsi(std::u16string_view text);
 // UTF-8 (used for messages and file names) to and from UTF-16.
 std::u16string Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::u16string_view text);
+
+// The UTF-16 unit of every byte of the system code page (a single-byte code
+// page: one unit per byte; '?' where the code page defines nothing), made once
+// through iconv.
+const std::array<char16_t, 256>& AnsiUnits();
+
+// 8-bit text in the system code page read as a UTF-16 stream, converted as it
+// is read: a load takes it in without a converted copy of the whole text.
+class TAnsiDecodingStream : public TStream {
+ public:
+  TAnsiDecodingStream(const char* data, size_t size) : data_(data), size_(size) {}
+  // Reads whole units only: count div 2 bytes of the text.
+  size_t Read(void* buffer, size_t count) override;
+  void Write(const void* buffer, size_t count) override;
+  int64_t Size() const override { return static_cast<int64_t>(size_) * 2; }
+  int64_t Position() const override { return static_cast<int64_t>(at_) * 2; }
+  void SetPosition(int64_t position) override;
+
+ private:
+  const char* data_;
+  size_t size_;
+  size_t at_ = 0;  // bytes of the text read
+};
 
 }  // namespace qm

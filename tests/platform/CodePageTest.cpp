@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/CodePage.h"
+#include "platform/Exceptions.h"
 
 namespace qm {
 namespace {
@@ -44,6 +45,29 @@ TEST(CodePage, NulBytesAreKept) {
 TEST(CodePage, Utf8RoundTripAndInvalidInput) {
   EXPECT_EQ(WideToUtf8(Utf8ToWide("Версия 1.2")), "Версия 1.2");
   EXPECT_EQ(Utf8ToWide("a\xff" "b"), u"a?b");
+}
+
+}  // namespace
+}  // namespace qm
+
+namespace qm {
+namespace {
+
+TEST(CodePage, DecodingStreamReadsWhatAnsiToWideGives) {
+  std::string all;
+  for (int round = 0; round < 3; ++round)
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  const std::u16string expected = AnsiToWide(all);
+  TAnsiDecodingStream stream(all.data(), all.size());
+  EXPECT_EQ(stream.Size(), static_cast<int64_t>(expected.size() * 2));
+  std::u16string got;
+  char16_t buffer[100];
+  for (size_t n; (n = stream.Read(buffer, sizeof buffer - 1)) > 0;) got.append(buffer, n / 2);  // odd counts read whole units
+  EXPECT_EQ(got, expected);
+  stream.SetPosition(2 * 0xC0);
+  ASSERT_EQ(stream.Read(buffer, 2), 2u);
+  EXPECT_EQ(buffer[0], u'А');
+  EXPECT_THROW(stream.Write("x", 1), EStreamError);
 }
 
 }  // namespace
