@@ -258,7 +258,6 @@ class TPlusMemoU : public TComponent {
   int32_t undoMaxSpace_ = 65536;
   int undoRunning_ = 0;
   bool loading_ = false;
-  bool changedInUpdate_ = false;
   bool cleaningCodes_ = false;
   // The folded copy of the last paragraph FindText searched.
   std::u16string findFolded_;

@@ -151,17 +151,15 @@ void TPlusMemoU::SetSelTextBuf(const char16_t* text) {
     CaretMoved = caretMoved;
     throw;
   }
-  const int32_t newStart = paragraphs_->StartOffset(r.FirstParagraph) + (start - paragraphs_->StartOffset(r.FirstParagraph));
+  // The new text runs from start (which the replacement keeps) to the end of its last line.
   const int32_t newEnd = paragraphs_->StartOffset(r.TailParagraph) + r.TailOffset;
   if (keep) undo_[undo_.Position - 1].Stop = newEnd;
 
   BlockMode = false;
   PlaceSelection(newEnd, 0);
-  if (StaticFormat() && !cleaningCodes_) CleanFormatCodes(newStart, newEnd);
-  if (UpdateCount == 0)
-    FinishChange();
-  else
-    changedInUpdate_ = true;
+  if (StaticFormat() && !cleaningCodes_) CleanFormatCodes(start, newEnd);
+  // Inside an update the store's Changed flag waits for the outermost EndUpdate.
+  if (UpdateCount == 0) FinishChange();
 }
 
 void TPlusMemoU::CleanFormatCodes(int32_t from, int32_t to) {
@@ -369,10 +367,7 @@ void TPlusMemoU::BeginUpdate() { ++UpdateCount; }
 
 void TPlusMemoU::EndUpdate() {
   if (UpdateCount == 0) return;
-  if (--UpdateCount == 0) {
-    changedInUpdate_ = false;
-    FinishChange();
-  }
+  if (--UpdateCount == 0) FinishChange();
 }
 
 }  // namespace qm
