@@ -39,7 +39,7 @@ TpmFormatter::TpmFormatter(TPlusMemoU& memo, TLayoutEngine& engine, TGuiDispatch
 TpmFormatter::~TpmFormatter() { Stop(); }
 
 void TpmFormatter::Wake() {
-  switch (memo_.UpdateMode) {
+  switch (memo_.UpdateMode()) {
     case umImmediate:
       // A worker left from another mode must not format behind our back.
       Stop();
@@ -78,6 +78,8 @@ bool TpmFormatter::Step() {
   const bool hadWork = list.FormatLast >= list.FormattedCount && list.FormattedCount < list.Count;
   // Also settles the counters when there was nothing to do.
   const bool more = engine_.FormatSlice(SliceMilliseconds);
+  // The line count and the widest line grow as lines are laid out.
+  if (memo_.Host() != nullptr && memo_.Layout() == &engine_) memo_.Host()->ScrollBarsChanged();
   // Layout fires events, whose handlers may have stopped the worker.
   if (!more && thread_) thread_->Suspend();
   if (hadWork && memo_.OnProgress) {

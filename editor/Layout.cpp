@@ -119,11 +119,15 @@ struct TLayoutEngine::TLineGeometry {
   }
 };
 
-TLayoutEngine::TLayoutEngine(TPlusMemoU& memo, TTextMeasurer& measurer) : memo_(memo), measurer_(measurer) {
+TLayoutEngine::TLayoutEngine(TPlusMemoU& memo, TTextMeasurer& measurer)
+    : Settings(ownSettings_), memo_(memo), measurer_(measurer) {
   Settings.TabStops = memo.TabStops;
   Settings.WordWrap = memo.WordWrap;
   Settings.StaticFormat = memo.StaticFormat();
 }
+
+TLayoutEngine::TLayoutEngine(TPlusMemoU& memo, TTextMeasurer& measurer, TLayoutSettings& settings)
+    : Settings(settings), memo_(memo), measurer_(measurer) {}
 
 TParagraphsList& TLayoutEngine::List() { return memo_.Paragraphs(); }
 
@@ -324,6 +328,7 @@ void TLayoutEngine::LayOut(int par) {
 
   bool same = list.LineCountOf(par) == static_cast<int>(lines.size());
   for (size_t i = 0; same && i < lines.size(); ++i) same = list.LineInfo(par, static_cast<int>(i)) == lines[i];
+  for (const TLineInfo& line : lines) widest_ = std::max(widest_, line.LineWidth);
   list.SetDisplayLines(par, lines);
   list.SetFlags(par, list.Flags(par) | pfLaidOut | pfKeywordsApplied);
   if (!same) InvalidateNavigators(par);
@@ -369,7 +374,10 @@ void TLayoutEngine::LayOutAll() {
   list.FormatLast = -1;
 }
 
-void TLayoutEngine::InvalidateAll() { List().InvalidateLayout(); }
+void TLayoutEngine::InvalidateAll() {
+  List().InvalidateLayout();
+  widest_ = 0;
+}
 
 bool TLayoutEngine::FormatSlice(int milliseconds) {
   TParagraphsList& list = List();
@@ -387,20 +395,6 @@ bool TLayoutEngine::FormatSlice(int milliseconds) {
   list.FormatLast = -1;
   list.FormattedCount = list.Count;
   return false;
-}
-
-int TLayoutEngine::WidestLine() {
-  const TParagraphsList& list = List();
-  int32_t widest = 0;
-  for (int p = 0; p < list.Count; ++p) {
-    const int lines = list.LineCountOf(p);
-    if (lines == 1) {
-      widest = std::max(widest, list.Width(p));
-      continue;
-    }
-    for (int l = 0; l < lines; ++l) widest = std::max(widest, list.LineInfo(p, l).LineWidth);
-  }
-  return widest;
 }
 
 TLayoutEngine::TLineGeometry TLayoutEngine::Geometry(int par, int line) {

@@ -33,6 +33,7 @@ struct TLayoutSettings {
   TFontSpec Font;
   TFontSpec AltFont;          // selected by style bit 5
   bool StaticFormat = false;  // characters 1, 2, 3, 4, 21 are format codes
+  int ClientHeight = 60;      // pixels of the client area
 };
 
 // One stretch of a display line drawn in one font: what painting and
@@ -57,12 +58,18 @@ struct TLinePiece {
 
 class TLayoutEngine {
  public:
-  // Settings start from the memo's TabStops, WordWrap and StaticFormat.
+  // Settings of its own, starting from the memo's TabStops, WordWrap and StaticFormat.
   TLayoutEngine(TPlusMemoU& memo, TTextMeasurer& measurer);
+  // Settings kept by their owner (the control), read at every use.
+  TLayoutEngine(TPlusMemoU& memo, TTextMeasurer& measurer, TLayoutSettings& settings);
   TLayoutEngine(const TLayoutEngine&) = delete;
   TLayoutEngine& operator=(const TLayoutEngine&) = delete;
 
-  TLayoutSettings Settings;
+ private:
+  TLayoutSettings ownSettings_;  // before Settings, which may refer to it
+
+ public:
+  TLayoutSettings& Settings;
   int HScroll = 0;  // pixels scrolled horizontally
   int VScroll = 0;  // pixels scrolled vertically
 
@@ -94,9 +101,14 @@ class TLayoutEngine {
   int LineHeight();
   int Ascent();
   int AverageCharWidth();
-  // Widest display line in pixels (text only, margins not included): the
-  // horizontal scroll range when lines are not wrapped to the client width.
-  int WidestLine();
+  // Widest display line laid out since the last InvalidateAll, in pixels
+  // (text only, margins not included): the horizontal scroll range when
+  // lines are not wrapped to the client width. It grows as lines are laid
+  // out and does not shrink when a wide line is edited away, so that the
+  // view does not jump while typing.
+  int WidestLine() const { return widest_; }
+  // A new text: the widest line starts again from nothing.
+  void ForgetWidestLine() { widest_ = 0; }
   // Horizontal scrolling is off while wrapping to the client width and with
   // right or centred alignment.
   bool HorizontalScrolling() const;
@@ -150,6 +162,7 @@ class TLayoutEngine {
   TFontSpec altFontsFor_;
   std::array<TFontSpec, 64> fonts_;
   std::bitset<64> fontsMade_;
+  int32_t widest_ = 0;
 };
 
 }  // namespace qm

@@ -39,9 +39,19 @@ struct TPieceColors {
 
 class TPainter {
  public:
-  TPainter(TPlusMemoU& memo, TLayoutEngine& layout) : memo_(memo), layout_(layout) {}
+  // Settings of its own.
+  TPainter(TPlusMemoU& memo, TLayoutEngine& layout) : Settings(ownSettings_), memo_(memo), layout_(layout) {}
+  // Settings kept by their owner (the control).
+  TPainter(TPlusMemoU& memo, TLayoutEngine& layout, TPaintSettings& settings)
+      : Settings(settings), memo_(memo), layout_(layout) {}
+  TPainter(const TPainter&) = delete;
+  TPainter& operator=(const TPainter&) = delete;
 
-  TPaintSettings Settings;
+ private:
+  TPaintSettings ownSettings_;  // before Settings, which may refer to it
+
+ public:
+  TPaintSettings& Settings;
 
   // Paints the part of the client area inside clip (client width and height
   // given by the clip's right and bottom).

@@ -19,6 +19,7 @@ TPlusMemoU::TPlusMemoU()
       caretNav_(std::make_unique<TPlusNavigatorU>(this)) {}
 
 TPlusMemoU::~TPlusMemoU() {
+  SetHost(nullptr);
   SetHighlighter(nullptr);
   // Navigators that outlive the control become free-standing.
   for (TPlusNavigatorU* nav : navigators_) nav->memo_ = nullptr;
@@ -257,6 +258,10 @@ void TPlusMemoU::LoadFromStream(TStream& stream) {
   }
   if (OnParse) OnParse(this, 0, TextLength());
   if (OnProgress) OnProgress(this);
+  if (layout_) {
+    layout_->ForgetWidestLine();
+    SetScrollPos(0, 0);
+  }
   paragraphs_->Changed = true;
   EndUpdate();
 }

@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "editor/Component.h"
+#include "editor/FormatThread.h"
 #include "editor/KeywordList.h"
+#include "editor/Layout.h"
 #include "editor/Navigator.h"
 #include "editor/Options.h"
+#include "editor/Painter.h"
 #include "editor/Paragraphs.h"
 #include "editor/Scan.h"
 #include "editor/StartStopList.h"
@@ -18,6 +21,7 @@
 #include "editor/UndoList.h"
 #include "platform/Clipboard.h"
 #include "platform/Stream.h"
+#include "platform/WindowHost.h"
 
 namespace qm {
 
@@ -68,6 +72,11 @@ struct TShiftState {
   bool Ctrl = false;
   bool Alt = false;
 };
+
+enum class TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
+using enum TMouseButton;
+// Sender, button, modifier keys, client x and y.
+using TMouseEvent = std::function<void(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 
 // The clipboard format that marks a column block.
 inline constexpr const char* kColumnBlockFormat = "Borland IDE Block Type";
@@ -178,6 +187,47 @@ class TPlusMemoU : public TComponent {
   // A character was typed (printable, or Ctrl+letter control codes).
   bool KeyPress(char16_t c);
 
+  // --- Window (the host that shows the control) ---
+  // Attaching a host gives the control its layout engine, painter and
+  // formatter; detaching it (nullptr) stops the formatting and drops them.
+  void SetHost(TWindowHost* host);
+  TWindowHost* Host() const { return host_; }
+  // nullptr while there is no host.
+  TLayoutEngine* Layout() const { return layout_.get(); }
+  TPainter* Painter() const { return painter_.get(); }
+  TpmFormatter* Formatter() const { return formatter_.get(); }
+  TpmUpdateMode UpdateMode() const { return updateMode_; }
+  // Stops the formatting of the old mode before the new one applies.
+  void SetUpdateMode(TpmUpdateMode mode);
+  // After a change of LayoutSettings, WordWrap or TabStops: everything is laid out anew.
+  void LayoutChanged();
+  // The client area's size in pixels.
+  void SetClientSize(int width, int height);
+  // Scroll offsets in pixels; firing OnHScroll / OnVScroll when they change.
+  void SetScrollPos(int hScroll, int vScroll);
+  int HScroll() const;
+  int VScroll() const;
+  // Scrolls the caret into view: vertically by its line, horizontally in
+  // steps of 5 average character widths when lines are not wrapped to the width.
+  void ScrollInView();
+  // Lays the text out up to display line `line` (nothing without a host).
+  void LayOutUpToLine(int32_t line) const;
+  // Lays every paragraph out (nothing without a host).
+  void LayOutAllLines() const;
+  // The text of display line i (laid out first); empty beyond the end.
+  std::u16string LineText(int32_t i) const;
+
+  // --- Mouse (the host routes presses and releases here) ---
+  // Places the caret at the point (Shift extends the selection) and fires OnAfterMouseDown.
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  // With the left button held: extends the selection to the point.
+  void MouseMove(TShiftState shift, int x, int y);
+  // Fires OnContext when released over a run with a context (see ContextRunAt).
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // The run with a context (Kind bit 7, ContextNum not 0) at position pos, as
+  // context number and its start and end; false when there is none.
+  bool ContextRunAt(int32_t pos, int32_t& context, int32_t& start, int32_t& stop) const;
+
   // --- Update bracketing ---
   void BeginUpdate();
   void EndUpdate();
@@ -197,6 +247,11 @@ class TPlusMemoU : public TComponent {
   TCharSet Separators = DefaultSeparators();
   int TabStops = 8;
   bool WordWrap = true;
+  // Margins, wrapping, alignment and fonts of the layout; its WordWrap,
+  // TabStops and StaticFormat follow the control's own properties.
+  TLayoutSettings LayoutSettings;
+  // Colours, caret and selection display.
+  TPaintSettings PaintSettings;
   TPlusLineBreak LineBreak = pbCRLF;
   char16_t NullReplacement = 0;
   unsigned ProgressInterval = 300;
@@ -209,7 +264,6 @@ class TPlusMemoU : public TComponent {
   bool ApplyStartStopKeys = true;
   int32_t UpdateCount = 0;
   bool ReadOnly = false;
-  TpmUpdateMode UpdateMode = umBackground;
   bool CaretMoved = false;
   int32_t VirtualColumn = 0;
   int32_t RememberedX = INT32_MIN;  // INT32_MIN: none
@@ -222,6 +276,9 @@ class TPlusMemoU : public TComponent {
   TNotifyEvent OnSelMove;
   TNotifyEvent OnStyleChange;
   TContextEvent OnContext;
+  TNotifyEvent OnHScroll;
+  TNotifyEvent OnVScroll;
+  TMouseEvent OnAfterMouseDown;
 
  private:
   // Places both selection ends and the caret; the selection runs n from the caret.
@@ -244,6 +301,17 @@ class TPlusMemoU : public TComponent {
   TpmUpperCase upperCaseType_ = pmuAscii;
 
   void Reload();
+  void SyncLayoutSettings();
+  // The caret navigator's format-code style when OnStyleChange last fired.
+  uint8_t notifiedStyle_ = 0;
+  TWindowHost* host_ = nullptr;
+  TpmUpdateMode updateMode_ = umBackground;
+  // Declared in this order so that the formatter (which uses the layout) goes first.
+  std::unique_ptr<TLayoutEngine> layout_;
+  std::unique_ptr<TPainter> painter_;
+  std::unique_ptr<TpmFormatter> formatter_;
+  int32_t mouseAnchor_ = 0;
+  int32_t mouseDownPos_ = -1;  // where the left button went down; -1: not down
 
   std::vector<TPlusMemoListener*> listeners_;
   std::unique_ptr<TPlusLinesStrings> lines_;

@@ -23,10 +23,18 @@ void TPlusMemoU::PlaceSelection(int32_t caret, int32_t n) {
   caretNav_->SetPos(caret);
   selStartNav_->SetPos(std::min(caret, caret + n));
   selStopNav_->SetPos(std::max(caret, caret + n));
+  if (host_ != nullptr) host_->Invalidate();
 }
 
 void TPlusMemoU::NotifySelMove() {
   if (UpdateCount > 0) return;
+  if (host_ != nullptr) host_->Invalidate();
+  const uint8_t style = caretNav_->StaticStyle();
+  if (style != notifiedStyle_) {
+    notifiedStyle_ = style;
+    NotifyListeners(pnStyleChanged);
+    if (OnStyleChange) OnStyleChange(this);
+  }
   const int32_t caret = SelStart();
   if (caret == notifiedCaret_ && VirtualColumn == notifiedColumn_) return;
   notifiedCaret_ = caret;
@@ -65,6 +73,7 @@ void TPlusMemoU::SelectAll() {
 void TPlusMemoU::GoToParagraph(int i) { SetSelStart(ParagraphStart(std::clamp(i, 0, ParagraphCount() - 1))); }
 
 void TPlusMemoU::SetCaretLine(int32_t line) {
+  LayOutUpToLine(line);
   TPlusNavigatorU nav(this);
   nav.SetLineNumber(std::max(line, 0));
   SetSelStart(nav.Pos());
@@ -200,7 +209,15 @@ void TPlusMemoU::CleanFormatCodes(int32_t from, int32_t to) {
 }
 
 void TPlusMemoU::FinishChange() {
-  if (paragraphs_->Changed) {
+  const bool changed = paragraphs_->Changed;
+  if (changed && layout_) {
+    // The caret's paragraph now, the rest by the update mode's policy.
+    layout_->LayOut(caretNav_->ParNumber());
+    formatter_->Wake();
+    host_->ScrollBarsChanged();
+    ScrollInView();
+  }
+  if (changed) {
     paragraphs_->Changed = false;
     NotifyListeners(pnTextChanged);
     if (OnChange) OnChange(this);

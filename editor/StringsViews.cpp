@@ -65,6 +65,7 @@ TDisplayLine LocateLine(TPlusMemoU& memo, int line) {
 }
 
 std::u16string LineTextAt(TPlusMemoU& memo, int line) {
+  memo.LayOutUpToLine(line);
   TPlusNavigatorU nav(&memo);
   nav.SetLineNumber(line);
   return nav.LineText();
@@ -242,17 +243,21 @@ void TPlusParaStrings::Insert(int i, const std::string& s) {
 // --- TPlusLinesStrings
 
 int TPlusLinesStrings::Count() const {
+  // Wrapped paragraphs have their final number of lines only once laid out.
+  if (Memo().WordWrap) Memo().LayOutAllLines();
   const int lines = Memo().LineCount();
   if (lines <= 0) return 0;
   return LineTextAt(Memo(), lines - 1).empty() ? lines - 1 : lines;
 }
 
 std::string TPlusLinesStrings::Get(int i) const {
+  Memo().LayOutUpToLine(i);
   if (i < 0 || i >= Memo().LineCount()) return {};
   return WideToAnsi(LineTextAt(Memo(), i));
 }
 
 void TPlusLinesStrings::Put(int i, const std::string& s) {
+  Memo().LayOutUpToLine(i);
   if (i < 0 || i >= Memo().LineCount()) return;
   const TDisplayLine line = LocateLine(Memo(), i);
   ReplaceRange(line.Start, line.Stop, AnsiToWide(s));

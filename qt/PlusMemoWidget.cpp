@@ -43,10 +43,24 @@ TpmKey MapKey(int key) {
 
 int ClampToInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
+TShiftState ShiftOf(Qt::KeyboardModifiers mods) {
+  return TShiftState{(mods & Qt::ShiftModifier) != 0, (mods & Qt::ControlModifier) != 0,
+                     (mods & Qt::AltModifier) != 0};
+}
+
+bool MapButton(Qt::MouseButton button, TMouseButton& mapped) {
+  switch (button) {
+    case Qt::LeftButton: mapped = mbLeft; return true;
+    case Qt::RightButton: mapped = mbRight; return true;
+    case Qt::MiddleButton: mapped = mbMiddle; return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 TPlusMemoWidget::TPlusMemoWidget(TPlusMemoU& memo, QWidget* parent)
-    : QAbstractScrollArea(parent), memo_(memo), measurer_(palette()), layout_(memo, measurer_), painter_(memo, layout_) {
+    : QAbstractScrollArea(parent), memo_(memo), measurer_(palette()) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   viewport()->setCursor(Qt::IBeamCursor);
@@ -57,62 +71,50 @@ TPlusMemoWidget::TPlusMemoWidget(TPlusMemoU& memo, QWidget* parent)
   setHorizontalScrollBarPolicy(policy);
 
   // fontconfig maps Courier New to the metric-compatible Liberation Mono.
-  layout_.Settings.Font = TFontSpec{u"Courier New", 10, 0};
-  layout_.Settings.AltFont = layout_.Settings.Font;
-  layout_.Settings.ClientWidth = viewport()->width();
+  memo_.LayoutSettings.Font = TFontSpec{u"Courier New", 10, 0};
+  memo_.LayoutSettings.AltFont = memo_.LayoutSettings.Font;
+  memo_.SetClientSize(viewport()->width(), viewport()->height());
 
   connect(&blink_, &QTimer::timeout, this, &TPlusMemoWidget::BlinkCaret);
-
-  chainedOnChange_ = memo_.OnChange;
-  chainedOnSelMove_ = memo_.OnSelMove;
-  memo_.OnChange = [this](TComponent* sender) {
-    if (chainedOnChange_) chainedOnChange_(sender);
-    Refresh();
-  };
-  memo_.OnSelMove = [this](TComponent* sender) {
-    if (chainedOnSelMove_) chainedOnSelMove_(sender);
-    Refresh();
-  };
-  layout_.InvalidateAll();
-  UpdateScrollBars();
+  memo_.SetHost(this);
 }
 
 TPlusMemoWidget::~TPlusMemoWidget() {
-  memo_.OnChange = chainedOnChange_;
-  memo_.OnSelMove = chainedOnSelMove_;
+  // Stops and joins the formatting worker before the dispatcher goes.
+  memo_.SetHost(nullptr);
 }
 
 void TPlusMemoWidget::SetEditorFont(const TFontSpec& font) {
-  layout_.Settings.Font = font;
-  layout_.Settings.AltFont = font;
-  Relayout();
+  memo_.LayoutSettings.Font = font;
+  memo_.LayoutSettings.AltFont = font;
+  memo_.LayoutChanged();
 }
 
 void TPlusMemoWidget::SetWordWrap(bool on) {
   memo_.WordWrap = on;
-  layout_.Settings.WordWrap = on;
-  Relayout();
+  memo_.LayoutChanged();
 }
 
-void TPlusMemoWidget::Relayout() {
-  layout_.InvalidateAll();
-  Refresh();
-}
+void TPlusMemoWidget::Relayout() { memo_.LayoutChanged(); }
 
 void TPlusMemoWidget::Refresh() {
-  UpdateScrollBars();
-  ScrollInView();
+  memo_.ScrollInView();
   RestartBlink();
   viewport()->update();
 }
 
-void TPlusMemoWidget::UpdateScrollBars() {
-  // Scroll ranges need every line's height and width.
-  layout_.LayOutAll();
-  const int height = std::max(layout_.LineHeight(), 1);
+void TPlusMemoWidget::Invalidate() { viewport()->update(); }
+
+void TPlusMemoWidget::ScrollBarsChanged() {
+  if (updatingBars_) return;
+  updatingBars_ = true;
+  TLayoutEngine& layout = Layout();
+  const int height = std::max(layout.LineHeight(), 1);
   const int viewHeight = viewport()->height();
   const int viewWidth = viewport()->width();
-  // Two extra pixels below the last line, as ScrollInView leaves them.
+  // Paragraphs not laid out yet count as one line each; the range grows as
+  // the background formatting reaches them. Two extra pixels below the last
+  // line, as ScrollInView leaves them.
   const int64_t total = int64_t{memo_.LineCount()} * height + 2;
   QScrollBar* v = verticalScrollBar();
   v->setRange(0, ClampToInt(std::max<int64_t>(0, total - viewHeight)));
@@ -120,59 +122,33 @@ void TPlusMemoWidget::UpdateScrollBars() {
   v->setPageStep(std::max(height, viewHeight - height));
 
   QScrollBar* h = horizontalScrollBar();
-  if (layout_.HorizontalScrolling()) {
-    const int64_t width = int64_t{layout_.Settings.LeftMargin} + layout_.WidestLine() + layout_.Settings.RightMargin + 2;
-    h->setRange(0, ClampToInt(std::max<int64_t>(0, width - viewWidth)));
-    h->setSingleStep(std::max(layout_.AverageCharWidth(), 1));
+  if (layout.HorizontalScrolling()) {
+    const int64_t width =
+        int64_t{memo_.LayoutSettings.LeftMargin} + layout.WidestLine() + memo_.LayoutSettings.RightMargin + 2;
+    h->setRange(0, ClampToInt(std::max<int64_t>({0, width - viewWidth, int64_t{layout.HScroll}})));
+    h->setSingleStep(std::max(layout.AverageCharWidth(), 1));
     h->setPageStep(std::max(viewWidth, 1));
   } else {
-    h->setRange(0, 0);
+    h->setRange(0, std::max(layout.HScroll, 0));
   }
+  // The memo's offsets are the truth; the bars only show them.
+  v->setMaximum(std::max(v->maximum(), layout.VScroll));
+  v->setValue(layout.VScroll);
+  h->setValue(layout.HScroll);
   // QAbstractScrollArea shows or hides its bars on a queued signal; laying
-  // the children out now lets the caret be scrolled into the final view.
-  // Setting the margins again is the public way to ask for that layout.
-  if (!layingOut_) {
-    layingOut_ = true;
-    setViewportMargins(viewportMargins());
-    layingOut_ = false;
-  }
-}
-
-void TPlusMemoWidget::ScrollInView() {
-  TPlusNavigatorU& caret = memo_.CaretNav();
-  const int height = layout_.LineHeight();
-  const int viewHeight = viewport()->height();
-  const int viewWidth = viewport()->width();
-
-  // PosY gives the client baseline; the content top of the line adds the scroll back.
-  const int top = layout_.PosY(caret) - layout_.Ascent() + layout_.VScroll;
-  int vScroll = layout_.VScroll;
-  if (top < vScroll) {
-    vScroll = top;
-  } else if (top + height > vScroll + viewHeight) {
-    const bool lastLine = caret.LineNumber() >= memo_.LineCount() - 1;
-    vScroll = top + height - viewHeight + (lastLine ? 2 : 0);
-  }
-  verticalScrollBar()->setValue(vScroll);
-
-  if (!layout_.HorizontalScrolling()) return;
-  const int average = std::max(layout_.AverageCharWidth(), 1);
-  const int step = 5 * average;
-  const int x = layout_.PosX(caret) + memo_.VirtualColumn * average + layout_.HScroll;
-  const int left = layout_.Settings.LeftMargin;
-  int hScroll = layout_.HScroll;
-  while (hScroll > 0 && x - hScroll < left) hScroll = std::max(0, hScroll - step);
-  // Keep room for the caret's own width at the right edge.
-  while (x - hScroll > viewWidth - 2) hScroll += step;
-  horizontalScrollBar()->setValue(hScroll);
+  // the children out now gives the viewport its final size at once, so that
+  // the caret is scrolled into the view the user sees. Setting the margins
+  // again is the public way to ask for that layout.
+  setViewportMargins(viewportMargins());
+  updatingBars_ = false;
 }
 
 void TPlusMemoWidget::scrollContentsBy(int, int) {
   // The engine paints from the scroll offsets; the whole view is repainted
   // instead of shifting pixels.
-  layout_.VScroll = verticalScrollBar()->value();
-  layout_.HScroll = horizontalScrollBar()->value();
-  viewport()->update();
+  if (updatingBars_) return;
+  memo_.SetScrollPos(horizontalScrollBar()->value(), verticalScrollBar()->value());
+  emit Scrolled();
 }
 
 void TPlusMemoWidget::BlinkCaret() {
@@ -204,26 +180,27 @@ void TPlusMemoWidget::paintEvent(QPaintEvent*) {
       Settings.DisplayOnly = DisplayOnly;
       Surface.SetPainter(nullptr);
     }
-  } restore{painter_.Settings, painter_.Settings.DisplayOnly, measurer_};
-  painter_.Settings.DisplayOnly = restore.DisplayOnly || !caretPhase_;
+  } restore{Painter().Settings, Painter().Settings.DisplayOnly, measurer_};
+  Painter().Settings.DisplayOnly = restore.DisplayOnly || !caretPhase_;
   // The whole client area: the engine paints margins and selection up to its right and bottom.
-  painter_.Paint(measurer_, TRect{0, 0, viewport()->width(), viewport()->height()}, hasFocus());
+  Painter().Paint(measurer_, TRect{0, 0, viewport()->width(), viewport()->height()}, hasFocus());
 }
 
 void TPlusMemoWidget::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
-  const int width = viewport()->width();
-  if (width != layout_.Settings.ClientWidth) {
-    layout_.Settings.ClientWidth = width;
-    layout_.InvalidateAll();
-  }
-  UpdateScrollBars();
+  memo_.SetClientSize(viewport()->width(), viewport()->height());
+  ScrollBarsChanged();
+}
+
+bool TPlusMemoWidget::viewportEvent(QEvent* event) {
+  // The viewport shrinks when a bar appears: the memo must know its client size.
+  if (event->type() == QEvent::Resize) memo_.SetClientSize(viewport()->width(), viewport()->height());
+  return QAbstractScrollArea::viewportEvent(event);
 }
 
 void TPlusMemoWidget::keyPressEvent(QKeyEvent* event) {
   const Qt::KeyboardModifiers mods = event->modifiers();
-  const TShiftState shift{(mods & Qt::ShiftModifier) != 0, (mods & Qt::ControlModifier) != 0,
-                          (mods & Qt::AltModifier) != 0};
+  const TShiftState shift = ShiftOf(mods);
   const int key = event->key();
   const bool plainCtrl = shift.Ctrl && !shift.Alt;
   bool handled = false;
@@ -269,7 +246,7 @@ QVariant TPlusMemoWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImEnabled:
       return !memo_.ReadOnly;
     case Qt::ImCursorRectangle: {
-      const TRect r = const_cast<TPainter&>(painter_).CaretRect();
+      const TRect r = memo_.Painter()->CaretRect();
       // Caret rectangles are viewport coordinates; input methods want the widget's.
       return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top).translated(viewport()->pos());
     }
@@ -278,26 +255,15 @@ QVariant TPlusMemoWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
   }
 }
 
-void TPlusMemoWidget::PlaceAtPoint(const QPoint& point, bool extend) {
-  TPlusNavigatorU nav(&memo_);
-  layout_.SetPoint(nav, point.x(), point.y());
-  const int32_t target = nav.Pos();
-  memo_.SetSelStart(target);
-  if (extend)
-    memo_.SetSelLength(mouseAnchor_ - memo_.SelStart());
-  else
-    mouseAnchor_ = memo_.SelStart();
-}
-
 void TPlusMemoWidget::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) {
+  TMouseButton button;
+  if (!MapButton(event->button(), button)) {
     QAbstractScrollArea::mousePressEvent(event);
     return;
   }
   setFocus(Qt::MouseFocusReason);
-  const bool extend = (event->modifiers() & Qt::ShiftModifier) != 0;
-  if (extend) mouseAnchor_ = memo_.SelStart() + memo_.SelLength();
-  PlaceAtPoint(event->position().toPoint(), extend);
+  const QPoint p = event->position().toPoint();
+  memo_.MouseDown(button, ShiftOf(event->modifiers()), p.x(), p.y());
   Refresh();
   event->accept();
 }
@@ -307,19 +273,21 @@ void TPlusMemoWidget::mouseMoveEvent(QMouseEvent* event) {
     QAbstractScrollArea::mouseMoveEvent(event);
     return;
   }
-  // A point outside the view puts the caret on a line out of view, and
-  // scrolling it into view is what scrolls while selecting.
-  PlaceAtPoint(event->position().toPoint(), true);
+  const QPoint p = event->position().toPoint();
+  memo_.MouseMove(ShiftOf(event->modifiers()), p.x(), p.y());
   Refresh();
   event->accept();
 }
 
 void TPlusMemoWidget::mouseReleaseEvent(QMouseEvent* event) {
-  // The release ends a selection made by press and move; nothing is left to do.
-  if (event->button() == Qt::LeftButton)
-    event->accept();
-  else
+  TMouseButton button;
+  if (!MapButton(event->button(), button)) {
     QAbstractScrollArea::mouseReleaseEvent(event);
+    return;
+  }
+  const QPoint p = event->position().toPoint();
+  memo_.MouseUp(button, ShiftOf(event->modifiers()), p.x(), p.y());
+  event->accept();
 }
 
 void TPlusMemoWidget::wheelEvent(QWheelEvent* event) {
@@ -332,8 +300,9 @@ void TPlusMemoWidget::wheelEvent(QWheelEvent* event) {
   wheelRemainder_ += delta;
   const int notches = wheelRemainder_ / 120;
   wheelRemainder_ -= notches * 120;
-  QScrollBar* v = verticalScrollBar();
-  v->setValue(v->value() - notches * WheelLines * layout_.LineHeight());
+  const int64_t v = int64_t{memo_.VScroll()} - int64_t{notches} * WheelLines * Layout().LineHeight();
+  const int64_t bottom = std::max<int64_t>(verticalScrollBar()->maximum(), memo_.VScroll());
+  memo_.SetScrollPos(memo_.HScroll(), static_cast<int>(std::clamp<int64_t>(v, 0, bottom)));
   event->accept();
 }
 

@@ -7,25 +7,33 @@
 #include "editor/Layout.h"
 #include "editor/Painter.h"
 #include "editor/PlusMemoU.h"
+#include "platform/WindowHost.h"
+#include "qt/QtDispatcher.h"
 #include "qt/QtSurface.h"
 
 namespace qm {
 
-class TPlusMemoWidget : public QAbstractScrollArea {
+// The window of a TPlusMemoU: it attaches itself as the memo's host, which
+// gives the memo its layout engine, painter and background formatting.
+class TPlusMemoWidget : public QAbstractScrollArea, public TWindowHost {
   Q_OBJECT
 
  public:
-  // The memo must outlive the widget. The widget chains itself into the
-  // memo's OnChange and OnSelMove (handlers set before it keep being called)
-  // and restores them when it is destroyed.
+  // The memo must outlive the widget; the widget detaches itself when destroyed.
   explicit TPlusMemoWidget(TPlusMemoU& memo, QWidget* parent = nullptr);
   ~TPlusMemoWidget() override;
   TPlusMemoWidget(const TPlusMemoWidget&) = delete;
   TPlusMemoWidget& operator=(const TPlusMemoWidget&) = delete;
 
   TPlusMemoU& Memo() { return memo_; }
-  TLayoutEngine& Layout() { return layout_; }
-  TPainter& Painter() { return painter_; }
+  TLayoutEngine& Layout() { return *memo_.Layout(); }
+  TPainter& Painter() { return *memo_.Painter(); }
+
+  // TWindowHost
+  TTextMeasurer& Measurer() override { return measurer_; }
+  TGuiDispatcher* Dispatcher() override { return &dispatcher_; }
+  void Invalidate() override;
+  void ScrollBarsChanged() override;
 
   // Font of the text (also the alternate font); lays everything out anew.
   void SetEditorFont(const TFontSpec& font);
@@ -34,10 +42,6 @@ class TPlusMemoWidget : public QAbstractScrollArea {
   // Lays out again after a change of the layout's settings.
   void Relayout();
 
-  // Scrolls so that the caret is visible: vertically by its line, and
-  // horizontally in steps of 5 average character widths when lines are not
-  // wrapped to the width.
-  void ScrollInView();
   // Whether the caret is in the visible phase of its blinking (it is drawn
   // only when the widget also has the focus).
   bool CaretPhase() const { return caretPhase_; }
@@ -47,9 +51,14 @@ class TPlusMemoWidget : public QAbstractScrollArea {
   // Lines scrolled per wheel notch.
   int WheelLines = 3;
 
+ signals:
+  // The view scrolled (the memo's OnHScroll / OnVScroll, for Qt listeners).
+  void Scrolled();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
@@ -63,25 +72,18 @@ class TPlusMemoWidget : public QAbstractScrollArea {
   bool focusNextPrevChild(bool next) override;
 
  private:
-  // After every change of the text or the caret: scroll bars, caret in view, repaint.
+  // After a key or a click: caret in view, blinking afresh, repaint.
   void Refresh();
-  void UpdateScrollBars();
   // Shows the caret and starts its blinking afresh, so it is seen right after a move.
   void RestartBlink();
-  // Caret to the client point; with extend the selection runs from anchor.
-  void PlaceAtPoint(const QPoint& point, bool extend);
 
   TPlusMemoU& memo_;
   TQtSurface measurer_;
-  TLayoutEngine layout_;
-  TPainter painter_;
+  TQtDispatcher dispatcher_;
   QTimer blink_;
   bool caretPhase_ = true;
-  int32_t mouseAnchor_ = 0;
   int wheelRemainder_ = 0;
-  bool layingOut_ = false;  // UpdateScrollBars is laying the children out
-  TNotifyEvent chainedOnChange_;
-  TNotifyEvent chainedOnSelMove_;
+  bool updatingBars_ = false;  // the scroll bars are being set from the memo
 };
 
 }  // namespace qm

@@ -231,7 +231,7 @@ TEST_F(Format, LockedUpdatesLeaveTheWorkWaiting) {
 }
 
 TEST_F(Format, ImmediateLaysOutAtOnce) {
-  memo.UpdateMode = umImmediate;
+  memo.SetUpdateMode(umImmediate);
   test::LoadText(memo, Script(20000));
   formatter->Wake();
   EXPECT_EQ(list.FormattedCount, 20000);
@@ -260,7 +260,7 @@ TEST_F(Format, SwitchingToImmediateInTheMiddleStopsTheWorkerAndFinishes) {
   ASSERT_EQ(list.FormattedCount, 1);
 
   formatter->Stop();  // before the mode changes, as the editor does
-  memo.UpdateMode = umImmediate;
+  memo.SetUpdateMode(umImmediate);
   formatter->Wake();
   EXPECT_EQ(formatter->Thread(), nullptr);
   EXPECT_EQ(LaidOut(), 100);
@@ -269,7 +269,7 @@ TEST_F(Format, SwitchingToImmediateInTheMiddleStopsTheWorkerAndFinishes) {
 }
 
 TEST_F(Format, OnNeedLeavesParagraphsUnlaid) {
-  memo.UpdateMode = umOnNeed;
+  memo.SetUpdateMode(umOnNeed);
   test::LoadText(memo, Script(500));
   formatter->Wake();
   EXPECT_EQ(LaidOut(), 0);
@@ -329,7 +329,7 @@ TEST_F(Format, StopFromInsideAStepDoesNotWaitForItself) {
   memo.OnProgress = [&](TComponent*) {
     ++progress;
     // The worker waits for this very step; stopping must not wait for it.
-    memo.UpdateMode = umOnNeed;
+    memo.SetUpdateMode(umOnNeed);
     formatter->Stop();
   };
   formatter->Wake();

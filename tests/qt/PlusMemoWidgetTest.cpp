@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QClipboard>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -13,9 +14,11 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
+#include "HighlightUtil.h"
 #include "TestUtil.h"
 #include "editor/PlusMemoU.h"
 #include "qt/QtClipboard.h"
@@ -223,11 +226,37 @@ TEST_F(PlusMemoWidget, PaintsTextAndACaretOnlyWithFocus) {
   widget.clearFocus();
   EXPECT_EQ(AtCaret(Grab()), base);
 
-  if (std::getenv("QM_SCREENSHOT") != nullptr) {
-    widget.setFocus();
-    memo.SetSelStart(memo.ParagraphStart(1) + 6);
-    memo.SetSelLength(5);
-    EXPECT_TRUE(widget.grab().save("/tmp/qm-widget.png"));
+}
+
+TEST_F(PlusMemoWidget, PaintsAColouredScriptWithItsSelectionAndCaret) {
+  auto chain = test::MainChain();
+  test::ConfigureScriptEditor(memo, *chain);
+  widget.Relayout();
+  ShowFocused(520, 200);
+  Load(u"scn ColourTest\r\nshort count\r\n\r\nbegin GameMode\r\n  if GetStage player == 10 ; started\r\n"
+       u"    MessageBox \"Hello\"\r\n  endif\r\nend");
+  const int32_t line4 = memo.ParagraphStart(4);
+  memo.SetSelStart(line4 + 5);
+  memo.SetSelLength(8);
+  const QImage image = Grab();
+  // Colours other than the text, the background and the selection: the highlighting.
+  const QPalette palette = widget.palette();
+  const QSet<QRgb> plain{palette.color(QPalette::Text).rgb(), palette.color(QPalette::Base).rgb(),
+                         palette.color(QPalette::Highlight).rgb(), palette.color(QPalette::HighlightedText).rgb()};
+  QSet<QRgb> others;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (!plain.contains(image.pixel(x, y))) others.insert(image.pixel(x, y));
+  EXPECT_GT(others.size(), 3);
+  // The selection is painted in the highlight colour, and the caret is there.
+  TPlusNavigatorU nav(&memo);
+  nav.SetPos(line4 + 6);
+  const int y = widget.Layout().PosY(nav) - widget.Layout().Ascent() + 1;
+  EXPECT_EQ(image.pixelColor(widget.Layout().PosX(nav) + 2, y), palette.color(QPalette::Highlight));
+  EXPECT_EQ(AtCaret(image), palette.color(QPalette::Text));
+  // QM_SCREENSHOT names a PNG file to write the whole widget into.
+  if (const char* path = std::getenv("QM_SCREENSHOT"); path != nullptr && *path != 0) {
+    EXPECT_TRUE(widget.grab().save(QString::fromLocal8Bit(path)));
   }
 }
 
@@ -287,6 +316,68 @@ TEST(QtSurface, FontsCarryFamilySizeAndStyleAndMeasureMonospaced) {
   EXPECT_EQ(surface.TextWidth(mono, u"iiii"), 4 * one);
   EXPECT_GT(surface.LineHeight(mono), surface.Ascent(mono));
   EXPECT_GT(surface.AverageCharWidth(mono), 0);
+}
+
+namespace {
+
+std::u16string ManyLines(int n) {
+  std::u16string text;
+  for (int i = 0; i < n; ++i) text += u"if x == " + test::U(std::to_string(i)) + u" ; a comment\r\n";
+  return text;
+}
+
+bool FormattingDone(const TPlusMemoU& memo) {
+  const TParagraphsList& list = memo.Paragraphs();
+  return list.FormatLast == -1 && list.FormattedCount == list.Count;
+}
+
+// Runs the event loop until done() or the time is up.
+template <typename Done>
+bool ProcessEventsUntil(Done done, int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  return done();
+}
+
+}  // namespace
+
+TEST_F(PlusMemoWidget, TheBackgroundThreadFormatsALongTextThroughTheEventLoop) {
+  ShowFocused();
+  ASSERT_EQ(memo.UpdateMode(), umBackground);
+  Load(ManyLines(50000));
+  // Loading returns before the text is laid out: the steps come through the event loop.
+  EXPECT_FALSE(FormattingDone(memo));
+  ASSERT_NE(memo.Formatter()->Thread(), nullptr);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return FormattingDone(memo); }, 60000));
+  const TParagraphsList& list = memo.Paragraphs();
+  for (int p = 0; p < list.Count; p += 997) EXPECT_TRUE(list.Flags(p) & pfLaidOut) << p;
+  // The worker parks once the work is done; the scroll range covers every line.
+  EXPECT_TRUE(memo.Formatter()->Thread()->WaitUntilIdle(std::chrono::seconds(5)));
+  EXPECT_TRUE(memo.Formatter()->Thread()->Suspended());
+  EXPECT_GE(widget.verticalScrollBar()->maximum(),
+            memo.LineCount() * widget.Layout().LineHeight() - widget.viewport()->height());
+}
+
+TEST_F(PlusMemoWidget, DestroyingTheWidgetStopsTheBackgroundThread) {
+  TPlusMemoU other;
+  auto host = std::make_unique<TPlusMemoWidget>(other);
+  host->resize(300, 200);
+  host->show();
+  test::LoadText(other, ManyLines(50000));
+  ASSERT_NE(other.Formatter(), nullptr);
+  ASSERT_NE(other.Formatter()->Thread(), nullptr);
+  // Let a few steps run, then go while the work is under way.
+  QApplication::processEvents(QEventLoop::AllEvents, 30);
+  host.reset();
+  EXPECT_EQ(other.Formatter(), nullptr);
+  EXPECT_EQ(other.Layout(), nullptr);
+  // Steps queued before the end find nothing to run; the text is intact.
+  QApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_EQ(other.ParagraphCount(), 50001);
+  other.SetSelStart(0);
+  other.SetSelText(u"x");
+  EXPECT_EQ(other.ParagraphText(0).substr(0, 5), u"xif x");
 }
 
 }  // namespace

@@ -1,0 +1,222 @@
+// TPlusMemoU and its window: the host link, layout ownership, update modes, scrolling, the mouse and context runs.
+#include <algorithm>
+#include <cstdint>
+
+#include "editor/FormatThread.h"
+#include "editor/PlusMemoU.h"
+
+namespace qm {
+
+void TPlusMemoU::SetHost(TWindowHost* host) {
+  if (host == host_) return;
+  // The worker goes first: it may be waiting to run a step on the engine.
+  formatter_.reset();
+  painter_.reset();
+  layout_.reset();
+  host_ = host;
+  if (host_ == nullptr) return;
+  SyncLayoutSettings();
+  layout_ = std::make_unique<TLayoutEngine>(*this, host_->Measurer(), LayoutSettings);
+  painter_ = std::make_unique<TPainter>(*this, *layout_, PaintSettings);
+  formatter_ = std::make_unique<TpmFormatter>(*this, *layout_, host_->Dispatcher());
+  layout_->InvalidateAll();
+  if (UpdateCount == 0) formatter_->Wake();
+  host_->ScrollBarsChanged();
+  host_->Invalidate();
+}
+
+void TPlusMemoU::SetUpdateMode(TpmUpdateMode mode) {
+  if (formatter_) formatter_->Stop();
+  updateMode_ = mode;
+  if (formatter_ && UpdateCount == 0) formatter_->Wake();
+}
+
+void TPlusMemoU::SyncLayoutSettings() {
+  LayoutSettings.WordWrap = WordWrap;
+  LayoutSettings.TabStops = TabStops;
+  LayoutSettings.StaticFormat = paragraphs_->StaticFormat;
+}
+
+void TPlusMemoU::LayoutChanged() {
+  SyncLayoutSettings();
+  if (!layout_) return;
+  layout_->InvalidateAll();
+  // Every line may have moved: the caret's line and column are found anew.
+  for (TPlusNavigatorU* nav : navigators_) nav->Invalidate();
+  if (UpdateCount == 0) formatter_->Wake();
+  host_->ScrollBarsChanged();
+  host_->Invalidate();
+}
+
+void TPlusMemoU::SetClientSize(int width, int height) {
+  const bool widthChanged = width != LayoutSettings.ClientWidth;
+  LayoutSettings.ClientWidth = width;
+  LayoutSettings.ClientHeight = height;
+  // Only lines wrapped to the client width depend on it.
+  const bool wrapsToClient = (WordWrap || LayoutSettings.Alignment != taLeftJustify) && LayoutSettings.ColumnWrap == 0;
+  if (widthChanged && (wrapsToClient || LayoutSettings.Justified))
+    LayoutChanged();
+  else if (host_ != nullptr)
+    host_->ScrollBarsChanged();
+}
+
+int TPlusMemoU::HScroll() const { return layout_ ? layout_->HScroll : 0; }
+
+int TPlusMemoU::VScroll() const { return layout_ ? layout_->VScroll : 0; }
+
+void TPlusMemoU::SetScrollPos(int hScroll, int vScroll) {
+  if (!layout_) return;
+  hScroll = std::max(hScroll, 0);
+  vScroll = std::max(vScroll, 0);
+  const bool h = hScroll != layout_->HScroll;
+  const bool v = vScroll != layout_->VScroll;
+  if (!h && !v) return;
+  layout_->HScroll = hScroll;
+  layout_->VScroll = vScroll;
+  host_->ScrollBarsChanged();
+  host_->Invalidate();
+  if (h && OnHScroll) OnHScroll(this);
+  if (v && OnVScroll) OnVScroll(this);
+}
+
+void TPlusMemoU::ScrollInView() {
+  if (!layout_) return;
+  TLayoutEngine& layout = *layout_;
+  TPlusNavigatorU& caret = *caretNav_;
+  const int height = std::max(layout.LineHeight(), 1);
+  const int viewHeight = LayoutSettings.ClientHeight;
+
+  // PosY gives the client baseline; the content top of the line adds the scroll back.
+  const int top = layout.PosY(caret) - layout.Ascent() + layout.VScroll;
+  int vScroll = layout.VScroll;
+  if (top < vScroll) {
+    vScroll = top;
+  } else if (top + height > vScroll + viewHeight) {
+    if (Options.Contains(pmoNoFineScroll)) {
+      // Whole lines: the caret line becomes the last fully visible one.
+      const int fullLines = std::max(viewHeight / height, 1);
+      vScroll = std::max(0, (top / height - fullLines + 1) * height);
+    } else {
+      const bool lastLine = caret.LineNumber() >= LineCount() - 1;
+      vScroll = top + height - viewHeight + (lastLine ? 2 : 0);
+    }
+  }
+
+  int hScroll = layout.HScroll;
+  if (layout.HorizontalScrolling() || hScroll > 0) {
+    const int average = std::max(layout.AverageCharWidth(), 1);
+    const int step = 5 * average;
+    const int x = layout.PosX(caret) + VirtualColumn * average + layout.HScroll;
+    const int left = LayoutSettings.LeftMargin;
+    while (hScroll > 0 && x - hScroll < left) hScroll = std::max(0, hScroll - step);
+    // Room for the caret's own width at the right edge.
+    if (layout.HorizontalScrolling())
+      while (x - hScroll > LayoutSettings.ClientWidth - 2) hScroll += step;
+  }
+  SetScrollPos(hScroll, vScroll);
+}
+
+void TPlusMemoU::LayOutUpToLine(int32_t line) const {
+  if (layout_) layout_->LayOutUpTo(line);
+}
+
+void TPlusMemoU::LayOutAllLines() const {
+  if (layout_) layout_->LayOutAll();
+}
+
+std::u16string TPlusMemoU::LineText(int32_t i) const {
+  LayOutUpToLine(i);
+  if (i < 0 || i >= LineCount()) return {};
+  const int par = paragraphs_->ParagraphOfLine(i);
+  const int inPar = std::clamp(i - paragraphs_->StartLine(par), 0, paragraphs_->LineCountOf(par) - 1);
+  const TLineInfo line = paragraphs_->LineInfo(par, inPar);
+  const std::u16string_view text = paragraphs_->TextView(par);
+  const size_t from = std::min<size_t>(static_cast<size_t>(std::max(line.LineStart, 0)), text.size());
+  const size_t to = std::clamp<size_t>(static_cast<size_t>(std::max(line.LineStop, 0)), from, text.size());
+  return std::u16string(text.substr(from, to - from));
+}
+
+// --- mouse ---
+
+void TPlusMemoU::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == mbLeft && layout_) {
+    if (shift.Shift) mouseAnchor_ = SelStart() + SelLength();
+    TPlusNavigatorU nav(this);
+    layout_->SetPoint(nav, x, y);
+    SetSelStart(nav.Pos());
+    if (shift.Shift)
+      SetSelLength(mouseAnchor_ - SelStart());
+    else
+      mouseAnchor_ = SelStart();
+    mouseDownPos_ = SelStart();
+    ScrollInView();
+  }
+  if (OnAfterMouseDown) OnAfterMouseDown(this, button, shift, x, y);
+}
+
+void TPlusMemoU::MouseMove(TShiftState, int x, int y) {
+  if (mouseDownPos_ < 0 || !layout_) return;
+  // A point outside the view puts the caret on a line out of view, and
+  // scrolling it into view is what scrolls while selecting.
+  TPlusNavigatorU nav(this);
+  layout_->SetPoint(nav, x, y);
+  SetSelStart(nav.Pos());
+  SetSelLength(mouseAnchor_ - SelStart());
+  ScrollInView();
+}
+
+void TPlusMemoU::MouseUp(TMouseButton button, TShiftState, int x, int y) {
+  int32_t at = -1;
+  if (button == mbLeft) {
+    // A drag that selected text is not a click on a context.
+    if (mouseDownPos_ >= 0 && SelLength() == 0) at = mouseDownPos_;
+    mouseDownPos_ = -1;
+  } else if (layout_) {
+    TPlusNavigatorU nav(this);
+    layout_->SetPoint(nav, x, y);
+    at = nav.Pos();
+  }
+  int32_t context = 0;
+  int32_t start = 0;
+  int32_t stop = 0;
+  if (at < 0 || !ContextRunAt(at, context, start, stop)) return;
+  NotifyListeners(button == mbLeft ? pnContextClickLeft : pnContextClickOther);
+  if (OnContext) OnContext(this, context, start, stop);
+}
+
+bool TPlusMemoU::ContextRunAt(int32_t pos, int32_t& context, int32_t& start, int32_t& stop) const {
+  if (pos < 0 || pos >= TextLength()) return false;
+  const TParagraphsList& list = *paragraphs_;
+  TPlusNavigatorU nav(const_cast<TPlusMemoU*>(this));
+  nav.SetPos(pos);
+  const int par = nav.ParNumber();
+  const int32_t offset = nav.ParOffset();
+  if (offset >= list.Length(par)) return false;  // on a break
+  // The run in effect: the last one at or before the offset, looking back across paragraphs.
+  int runPar = par;
+  int k = scan::FirstRun(list, par, offset, true) - 1;
+  while (k < 0 && runPar > 0) {
+    --runPar;
+    k = list.RunCount(runPar) - 1;
+  }
+  if (k < 0) return false;
+  const TDynInfo run = list.Run(runPar, k);
+  if (!(run.Kind & dkHighlight) || run.ContextNum == 0) return false;
+  context = run.ContextNum;
+  start = list.StartOffset(runPar) + run.Offset;
+  // It ends where the next run starts, or at the text end.
+  stop = TextLength();
+  int nextPar = runPar;
+  int next = k + 1;
+  while (nextPar < list.Count) {
+    if (next < list.RunCount(nextPar)) {
+      stop = list.StartOffset(nextPar) + list.Run(nextPar, next).Offset;
+      break;
+    }
+    ++nextPar;
+    next = 0;
+  }
+  return true;
+}
+
+}  // namespace qm
