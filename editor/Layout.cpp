@@ -349,6 +349,10 @@ void TLayoutEngine::EnsureLaidOut(int par) {
 void TLayoutEngine::LayOutThrough(int par) {
   TParagraphsList& list = List();
   par = std::min(par, list.Count - 1);
+  if (OneLinePerParagraph()) {
+    if (par >= 0) EnsureLaidOut(par);
+    return;
+  }
   // Paragraphs before FormattedCount are laid out already.
   for (int p = std::clamp(list.FormattedCount, 0, list.Count); p <= par; ++p) {
     EnsureLaidOut(p);
@@ -359,11 +363,27 @@ void TLayoutEngine::LayOutThrough(int par) {
 
 void TLayoutEngine::LayOutUpTo(int32_t line) {
   TParagraphsList& list = List();
+  if (OneLinePerParagraph()) {
+    if (line >= 0 && line < list.LineCount) EnsureLaidOut(list.ParagraphOfLine(line));
+    return;
+  }
   for (int p = std::clamp(list.FormattedCount, 0, list.Count); p < list.Count; ++p) {
     // Earlier paragraphs are laid out, so this start line is final.
     if (list.StartLine(p) > line) break;
     EnsureLaidOut(p);
     list.FormattedCount = p + 1;
+  }
+}
+
+void TLayoutEngine::LayOutLines(int32_t first, int32_t last) {
+  LayOutUpTo(last);
+  TParagraphsList& list = List();
+  if (list.LineCount <= 0) return;
+  last = std::min(last, list.LineCount - 1);
+  for (int32_t line = std::max(first, 0); line <= last;) {
+    const int par = list.ParagraphOfLine(line);
+    EnsureLaidOut(par);
+    line = list.StartLine(par) + list.LineCountOf(par);
   }
 }
 

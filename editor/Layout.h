@@ -78,7 +78,14 @@ class TLayoutEngine {
   // first), stores them and sets pfLaidOut. Raises ERangeError outside the paragraphs.
   void LayOut(int par);
   // Lays paragraphs out until display line `line` exists or all are laid out.
+  // When every paragraph is one line (no wrapping), line numbers need no
+  // layout, and only the paragraph of that line is laid out.
   void LayOutUpTo(int32_t line);
+  // Lays out the paragraphs of display lines first … last (and, with
+  // wrapping, those before them): what painting a screen needs.
+  void LayOutLines(int32_t first, int32_t last);
+  // True when a paragraph is always one display line: no wrapping and left alignment.
+  bool OneLinePerParagraph() const { return !Settings.WordWrap && Settings.Alignment == taLeftJustify; }
   // Lays out every paragraph still lacking its layout; marks the formatting complete.
   void LayOutAll();
   // Clears pfLaidOut everywhere and restarts the background formatting.

@@ -38,7 +38,7 @@ void TPainter::Paint(TSurface& surface, const TRect& clip, bool focused) {
   if (height <= 0) return;
   const int first = std::max(0, (clip.Top + layout_.VScroll) / height);
   const int last = (clip.Bottom + layout_.VScroll) / height;
-  layout_.LayOutUpTo(last);
+  layout_.LayOutLines(first, last);
   const TParagraphsList& list = memo_.Paragraphs();
   const bool showSelection = focused || !Settings.HideSelection;
   // Margins and the area below the text take the background.

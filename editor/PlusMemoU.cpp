@@ -20,7 +20,7 @@ TPlusMemoU::TPlusMemoU()
 
 TPlusMemoU::~TPlusMemoU() {
   SetHost(nullptr);
-  SetHighlighter(nullptr);
+  UnlinkHighlighter();
   // Navigators that outlive the control become free-standing.
   for (TPlusNavigatorU* nav : navigators_) nav->memo_ = nullptr;
 }
@@ -100,7 +100,14 @@ TReplaceResult TPlusMemoU::ReplaceRange(int32_t start, int32_t stop, std::u16str
   const std::u16string copy(text);
   ++editGeneration_;
   const TDynInfo startStyle = scan::StyleAt(list, p, s, false);
+  const int32_t linesBefore = list.LineCount;
   const TReplaceResult r = list.Replace(p, s, q, e, copy);
+  if (host_ != nullptr) {
+    if (dirtyFrom_ > dirtyTo_) dirtyLineCount_ = linesBefore;
+    dirtyFrom_ = std::min(dirtyFrom_, r.FirstParagraph);
+    // Earlier paragraphs after a deletion of breaks: the tail moved up.
+    dirtyTo_ = r.ParagraphsAdded == 0 ? std::max(dirtyTo_, r.TailParagraph) : INT32_MAX;
+  }
 
   for (TPlusNavigatorU* nav : navigators_) {
     if (nav->pos_ > stop) {
@@ -162,12 +169,24 @@ void TPlusMemoU::RepairHighlighting(const TReplaceResult& r, const TDynInfo& sta
 
 void TPlusMemoU::SetHighlighter(TPlusHighlighterU* highlighter) {
   if (highlighter == highlighter_) return;
-  if (highlighter_ != nullptr) {
-    auto& editors = highlighter_->editors_;
-    editors.erase(std::remove(editors.begin(), editors.end(), this), editors.end());
-  }
+  UnlinkHighlighter();
   highlighter_ = highlighter;
   if (highlighter_ != nullptr) highlighter_->editors_.push_back(this);
+  HighlightingChanged();
+}
+
+void TPlusMemoU::UnlinkHighlighter() {
+  if (highlighter_ == nullptr) return;
+  auto& editors = highlighter_->editors_;
+  editors.erase(std::remove(editors.begin(), editors.end(), this), editors.end());
+  highlighter_ = nullptr;
+}
+
+void TPlusMemoU::HighlightingChanged() {
+  // Runs of the old rules would otherwise stay where nothing edits.
+  scan::ResetHighlighting(*this);
+  ++editGeneration_;
+  LayoutChanged();
 }
 
 void TPlusMemoU::SetUpperCaseType(TpmUpperCase type) {
@@ -261,6 +280,7 @@ void TPlusMemoU::LoadFromStream(TStream& stream) {
   if (layout_) {
     layout_->ForgetWidestLine();
     SetScrollPos(0, 0);
+    host_->Invalidate();
   }
   paragraphs_->Changed = true;
   EndUpdate();

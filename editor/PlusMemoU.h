@@ -115,6 +115,9 @@ class TPlusMemoU : public TComponent {
   TpmUpperCase UpperCaseType() const { return upperCaseType_; }
   void SetUpperCaseType(TpmUpperCase type);
   void SetSeparators(const TCharSet& separators);
+  // After a change of the highlighting rules (the chain or a list): every
+  // style is found anew, lazily, and the view is laid out and repainted.
+  void HighlightingChanged();
   // The editor's own keyword pass over the paragraphs of from … to.
   void ApplyOwnKeywords(int32_t from, int32_t to);
   // The text of paragraph par with its folded copy and words, shared by the
@@ -302,6 +305,7 @@ class TPlusMemoU : public TComponent {
 
   void Reload();
   void SyncLayoutSettings();
+  void UnlinkHighlighter();
   // The caret navigator's format-code style when OnStyleChange last fired.
   uint8_t notifiedStyle_ = 0;
   TWindowHost* host_ = nullptr;
@@ -310,6 +314,14 @@ class TPlusMemoU : public TComponent {
   std::unique_ptr<TLayoutEngine> layout_;
   std::unique_ptr<TPainter> painter_;
   std::unique_ptr<TpmFormatter> formatter_;
+  // Paragraphs changed since the last repaint request (dirtyFrom_ > dirtyTo_: none).
+  int dirtyFrom_ = INT32_MAX;
+  int dirtyTo_ = -1;
+  int32_t dirtyLineCount_ = 0;  // the line count before those changes
+  // Asks the host to repaint display lines from … to (clipped to the view).
+  void InvalidateLines(int32_t from, int32_t to);
+  // Asks the host to repaint what the changed paragraphs cover.
+  void InvalidateChanged();
   int32_t mouseAnchor_ = 0;
   int32_t mouseDownPos_ = -1;  // where the left button went down; -1: not down
 

@@ -16,6 +16,13 @@ std::u16string TPlusMemoU::SelText() const {
 }
 
 void TPlusMemoU::PlaceSelection(int32_t caret, int32_t n) {
+  // The lines of the old selection and caret, and of the new ones, need repainting.
+  int32_t oldFrom = 0;
+  int32_t oldTo = -1;
+  if (host_ != nullptr) {
+    oldFrom = std::min(selStartNav_->LineNumber(), caretNav_->LineNumber());
+    oldTo = std::max(selStopNav_->LineNumber(), caretNav_->LineNumber());
+  }
   const int32_t length = TextLength();
   caret = std::clamp(caret, 0, length);
   n = std::clamp(n, -caret, length - caret);
@@ -23,12 +30,15 @@ void TPlusMemoU::PlaceSelection(int32_t caret, int32_t n) {
   caretNav_->SetPos(caret);
   selStartNav_->SetPos(std::min(caret, caret + n));
   selStopNav_->SetPos(std::max(caret, caret + n));
-  if (host_ != nullptr) host_->Invalidate();
+  if (host_ != nullptr) {
+    InvalidateLines(oldFrom, oldTo);
+    InvalidateLines(std::min(selStartNav_->LineNumber(), caretNav_->LineNumber()),
+                    std::max(selStopNav_->LineNumber(), caretNav_->LineNumber()));
+  }
 }
 
 void TPlusMemoU::NotifySelMove() {
   if (UpdateCount > 0) return;
-  if (host_ != nullptr) host_->Invalidate();
   const uint8_t style = caretNav_->StaticStyle();
   if (style != notifiedStyle_) {
     notifiedStyle_ = style;
@@ -213,6 +223,7 @@ void TPlusMemoU::FinishChange() {
   if (changed && layout_) {
     // The caret's paragraph now, the rest by the update mode's policy.
     layout_->LayOut(caretNav_->ParNumber());
+    InvalidateChanged();
     formatter_->Wake();
     host_->ScrollBarsChanged();
     ScrollInView();

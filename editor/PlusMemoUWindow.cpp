@@ -136,6 +136,36 @@ std::u16string TPlusMemoU::LineText(int32_t i) const {
   return std::u16string(text.substr(from, to - from));
 }
 
+void TPlusMemoU::InvalidateLines(int32_t from, int32_t to) {
+  if (host_ == nullptr || !layout_ || to < from) return;
+  const int64_t height = std::max(layout_->LineHeight(), 1);
+  const int64_t top = std::max<int64_t>(int64_t{from} * height - layout_->VScroll, 0);
+  const int64_t bottom = std::min<int64_t>((int64_t{to} + 1) * height - layout_->VScroll, LayoutSettings.ClientHeight);
+  if (bottom <= top) return;
+  host_->InvalidateRect(TRect{0, static_cast<int>(top), LayoutSettings.ClientWidth, static_cast<int>(bottom)});
+}
+
+void TPlusMemoU::InvalidateChanged() {
+  const TParagraphsList& list = *paragraphs_;
+  const int from = dirtyFrom_;
+  const int last = dirtyTo_;
+  const bool sameLineCount = list.LineCount == dirtyLineCount_;
+  dirtyFrom_ = INT32_MAX;
+  dirtyTo_ = -1;
+  if (from > last) return;
+  if (from >= list.Count) {
+    host_->Invalidate();
+    return;
+  }
+  int32_t to = INT32_MAX;
+  // Lines below move when the line count changed. A next paragraph that lost
+  // its layout may be restyled by a changed end style (an opened comment or
+  // block). Either way everything below is repainted.
+  if (sameLineCount && last < list.Count - 1 && (list.Flags(last + 1) & pfLaidOut))
+    to = list.StartLine(last) + list.LineCountOf(last) - 1;
+  InvalidateLines(list.StartLine(from), to);
+}
+
 // --- mouse ---
 
 void TPlusMemoU::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

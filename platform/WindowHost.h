@@ -18,6 +18,8 @@ class TWindowHost {
   virtual TGuiDispatcher* Dispatcher() = 0;
   // The client area needs painting.
   virtual void Invalidate() = 0;
+  // Part of the client area needs painting.
+  virtual void InvalidateRect(const TRect& rect) = 0;
   // The line count, the widest line or a scroll offset changed.
   virtual void ScrollBarsChanged() = 0;
 };

@@ -100,10 +100,16 @@ void TPlusMemoWidget::Relayout() { memo_.LayoutChanged(); }
 void TPlusMemoWidget::Refresh() {
   memo_.ScrollInView();
   RestartBlink();
-  viewport()->update();
+  // The memo asked for what its change needs; the caret shows again.
+  const TRect r = Painter().CaretRect();
+  if (r.Right > r.Left) InvalidateRect(r);
 }
 
 void TPlusMemoWidget::Invalidate() { viewport()->update(); }
+
+void TPlusMemoWidget::InvalidateRect(const TRect& r) {
+  viewport()->update(QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top));
+}
 
 void TPlusMemoWidget::ScrollBarsChanged() {
   if (updatingBars_) return;
@@ -153,7 +159,12 @@ void TPlusMemoWidget::scrollContentsBy(int, int) {
 
 void TPlusMemoWidget::BlinkCaret() {
   caretPhase_ = !caretPhase_;
-  viewport()->update();
+  // Only the caret changes; a wide overwrite caret spans a character.
+  const TRect r = Painter().CaretRect();
+  if (r.Right > r.Left)
+    InvalidateRect(r);
+  else
+    viewport()->update();
 }
 
 void TPlusMemoWidget::RestartBlink() {
@@ -166,7 +177,7 @@ void TPlusMemoWidget::RestartBlink() {
     blink_.stop();
 }
 
-void TPlusMemoWidget::paintEvent(QPaintEvent*) {
+void TPlusMemoWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   measurer_.SetPalette(palette());
   measurer_.SetPainter(&painter);
@@ -182,8 +193,9 @@ void TPlusMemoWidget::paintEvent(QPaintEvent*) {
     }
   } restore{Painter().Settings, Painter().Settings.DisplayOnly, measurer_};
   Painter().Settings.DisplayOnly = restore.DisplayOnly || !caretPhase_;
-  // The whole client area: the engine paints margins and selection up to its right and bottom.
-  Painter().Paint(measurer_, TRect{0, 0, viewport()->width(), viewport()->height()}, hasFocus());
+  // Only what needs it: a typed character repaints its line, a blink the caret.
+  const QRect r = event->rect();
+  Painter().Paint(measurer_, TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1}, hasFocus());
 }
 
 void TPlusMemoWidget::resizeEvent(QResizeEvent* event) {

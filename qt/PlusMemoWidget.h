@@ -33,6 +33,7 @@ class TPlusMemoWidget : public QAbstractScrollArea, public TWindowHost {
   TTextMeasurer& Measurer() override { return measurer_; }
   TGuiDispatcher* Dispatcher() override { return &dispatcher_; }
   void Invalidate() override;
+  void InvalidateRect(const TRect& rect) override;
   void ScrollBarsChanged() override;
 
   // Font of the text (also the alternate font); lays everything out anew.

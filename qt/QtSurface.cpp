@@ -1,9 +1,13 @@
 // TQtSurface: fonts from font specs, colours from colour numbers, measurement with QFontMetrics, drawing with QPainter.
 #include "qt/QtSurface.h"
 
+#include <QFontInfo>
 #include <QPainter>
 #include <QRect>
 #include <QString>
+
+#include <algorithm>
+#include <cstdint>
 
 namespace qm {
 
@@ -12,6 +16,9 @@ namespace {
 QString ToQString(std::u16string_view text) {
   return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
+
+// Below Hebrew: Latin, Greek, Cyrillic and the like need no shaping.
+constexpr char16_t kSimpleLimit = 0x0590;
 
 QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
 
@@ -54,19 +61,44 @@ QFont TQtSurface::ToQFont(const TFontSpec& fontSpec) {
   return font;
 }
 
-const TQtSurface::TEntry& TQtSurface::Entry(const TFontSpec& fontSpec) {
+TQtSurface::TEntry& TQtSurface::Entry(const TFontSpec& fontSpec) {
+  if (last_ != nullptr && fontSpec == lastSpec_) return *last_;
   auto key = std::make_tuple(fontSpec.Name, fontSpec.Size, fontSpec.Style);
   auto it = cache_.find(key);
   if (it == cache_.end()) {
     QFont font = ToQFont(fontSpec);
-    auto entry = std::make_unique<TEntry>(TEntry{font, QFontMetrics(font)});
+    auto entry = std::make_unique<TEntry>(TEntry{font, QFontMetrics(font), {}});
+    // Kerning is off, so on a fixed-pitch font a piece is as wide as its characters' advances.
+    if (QFontInfo(font).fixedPitch()) entry->Advances.assign(kSimpleLimit, -1);
     it = cache_.emplace(std::move(key), std::move(entry)).first;
   }
-  return *it->second;
+  lastSpec_ = fontSpec;
+  last_ = it->second.get();
+  return *last_;
+}
+
+bool TQtSurface::SumAdvances(TEntry& entry, std::u16string_view text, int64_t& width) {
+  if (entry.Advances.empty()) return false;
+  width = 0;
+  for (const char16_t c : text) {
+    if (c < 32 || c >= kSimpleLimit) return false;
+    int16_t& advance = entry.Advances[c];
+    if (advance < 0) {
+      const QChar qc(c);
+      // Combining marks join the character before them; the shaper decides.
+      if (qc.isMark() || !qc.isPrint()) return false;
+      advance = static_cast<int16_t>(entry.Metrics.horizontalAdvance(qc));
+    }
+    width += advance;
+  }
+  return true;
 }
 
 int TQtSurface::TextWidth(const TFontSpec& font, std::u16string_view text) {
-  return Entry(font).Metrics.horizontalAdvance(ToQString(text));
+  TEntry& entry = Entry(font);
+  int64_t width = 0;
+  if (SumAdvances(entry, text, width)) return static_cast<int>(std::min<int64_t>(width, INT32_MAX));
+  return entry.Metrics.horizontalAdvance(ToQString(text));
 }
 
 int TQtSurface::AverageCharWidth(const TFontSpec& font) { return Entry(font).Metrics.averageCharWidth(); }

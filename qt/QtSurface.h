@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <vector>
 
 #include "platform/Surface.h"
 
@@ -46,13 +47,22 @@ class TQtSurface : public TSurface {
   struct TEntry {
     QFont Font;
     QFontMetrics Metrics;
+    // For a fixed-pitch font, the advances of simple characters (below the
+    // scripts that need shaping), measured once each; -1 not measured yet.
+    // Empty for other fonts.
+    std::vector<int16_t> Advances;
   };
   // Layout asks for the same few fonts thousands of times per screen.
-  const TEntry& Entry(const TFontSpec& font);
+  TEntry& Entry(const TFontSpec& font);
+  // The sum of cached advances; false when a character needs the shaper.
+  static bool SumAdvances(TEntry& entry, std::u16string_view text, int64_t& width);
 
   QPalette palette_;
   QPainter* painter_;
   std::map<std::tuple<std::u16string, int, uint8_t>, std::unique_ptr<TEntry>> cache_;
+  // The last font asked for: runs of one style ask for it many times in a row.
+  TFontSpec lastSpec_;
+  TEntry* last_ = nullptr;
 };
 
 }  // namespace qm

@@ -18,11 +18,16 @@ class TFakeHost : public TWindowHost {
  public:
   TTextMeasurer& Measurer() override { return measurer; }
   TGuiDispatcher* Dispatcher() override { return nullptr; }
-  void Invalidate() override { ++invalidated; }
+  void Invalidate() override {
+    ++invalidated;
+    rects.push_back(TRect{0, 0, INT32_MAX, INT32_MAX});
+  }
+  void InvalidateRect(const TRect& rect) override { rects.push_back(rect); }
   void ScrollBarsChanged() override { ++barsChanged; }
 
   TFixedPitchMeasurer measurer;
   int invalidated = 0;
+  std::vector<TRect> rects;  // what was asked to be repainted, in order
   int barsChanged = 0;
 };
 
@@ -90,13 +95,58 @@ TEST_F(Window, AnEditLaysOutItsParagraphAndRepaintsBeforeOnChange) {
   test::LoadText(memo, u"short\r\nsecond");
   int widthSeenByOnChange = -1;
   memo.OnChange = [&](TComponent*) { widthSeenByOnChange = memo.Paragraphs().Width(0); };
-  const int repaintsBefore = host.invalidated;
   memo.SetSelStart(5);
+  host.rects.clear();
   memo.SetSelText(u" and longer");
   EXPECT_TRUE(memo.Paragraphs().Flags(0) & pfLaidOut);
   EXPECT_EQ(widthSeenByOnChange, 16 * 8);
-  EXPECT_GT(host.invalidated, repaintsBefore);
+  EXPECT_FALSE(host.rects.empty());
   EXPECT_EQ(memo.Layout()->WidestLine(), 16 * 8);
+}
+
+// The rectangles' top and bottom, in lines of 16 pixels.
+std::vector<std::pair<int, int>> LinesOf(const std::vector<TRect>& rects) {
+  std::vector<std::pair<int, int>> lines;
+  for (const TRect& r : rects) lines.emplace_back(r.Top / 16, r.Bottom == INT32_MAX ? -1 : (r.Bottom - 1) / 16);
+  return lines;
+}
+
+TEST_F(Window, OnlyWhatChangedIsRepainted) {
+  auto chain = test::MainChain();
+  test::ConfigureScriptEditor(memo, *chain);
+  memo.SetUpdateMode(umOnNeed);
+  Attach(400, 10 * 16);
+  test::LoadText(memo, u"begin GameMode\r\n  set x to 1\r\n  set y to 2\r\nend\r\nlast");
+  memo.Painter()->CaretRect();  // lays the caret's line out, as painting would
+  memo.LayOutAllLines();
+  using Lines = std::vector<std::pair<int, int>>;
+
+  // A character typed on line 1: that line (the caret moves within it).
+  memo.SetSelStart(memo.ParagraphStart(1) + 5);
+  host.rects.clear();
+  memo.SetSelText(u"q");
+  EXPECT_EQ(LinesOf(host.rects), (Lines{{1, 1}, {1, 1}, {1, 1}}));
+
+  // A selection over lines 1 and 2, then collapsed on line 3.
+  host.rects.clear();
+  memo.SetSelLength(memo.ParagraphStart(2) + 3 - memo.SelStart());
+  EXPECT_EQ(LinesOf(host.rects), (Lines{{1, 1}, {1, 2}}));
+  host.rects.clear();
+  memo.SetSelStart(memo.ParagraphStart(3));
+  EXPECT_EQ(LinesOf(host.rects), (Lines{{1, 2}, {3, 3}}));
+
+  // A new break moves every line below it: from the change to the bottom.
+  host.rects.clear();
+  memo.SetSelText(u"\r\n");
+  ASSERT_FALSE(host.rects.empty());
+  EXPECT_EQ(host.rects.back().Top, 3 * 16);
+  EXPECT_EQ(host.rects.back().Bottom, 10 * 16);
+
+  // An opened comment runs to its paragraph's end: only its own line.
+  host.rects.clear();
+  memo.SetSelStart(memo.ParagraphStart(1));
+  memo.SetSelText(u";");
+  EXPECT_EQ(LinesOf(host.rects).back(), (std::pair<int, int>{1, 1}));
 }
 
 TEST_F(Window, WrappedLinesFollowTheClientWidth) {
