@@ -32,6 +32,10 @@ TPieceColors TPainter::ColorsFor(int par, const TDynInfo& style) const {
   return c;
 }
 
+bool TPainter::Option(bool setting, TPlusMemoOption option) const {
+  return followsOptions_ ? memo_.Options.Contains(option) : setting;
+}
+
 void TPainter::Paint(TSurface& surface, const TRect& clip, bool focused) {
   surface.SetClip(clip);
   const int height = layout_.LineHeight();
@@ -63,8 +67,8 @@ void TPainter::PaintLine(TSurface& surface, int par, int line, int top, const TR
   const int32_t selLow = memo_.SelStartNav().Pos() - parStart;
   const int32_t selHigh = memo_.SelStopNav().Pos() - parStart;
   const bool anySelection = showSelection && selHigh > selLow;
-  const TColor selBack = Settings.WindowsSelColors ? SystemColor(13) : Settings.SelBackColor;
-  const TColor selText = Settings.WindowsSelColors ? SystemColor(14) : Settings.SelTextColor;
+  const TColor selBack = Option(Settings.WindowsSelColors, pmoWindowsSelColors) ? SystemColor(13) : Settings.SelBackColor;
+  const TColor selText = Option(Settings.WindowsSelColors, pmoWindowsSelColors) ? SystemColor(14) : Settings.SelTextColor;
   const std::u16string_view text = list.TextView(par);
 
   for (const TLinePiece& piece : layout_.LinePieces(par, line)) {
@@ -97,7 +101,7 @@ void TPainter::PaintLine(TSurface& surface, int par, int line, int top, const TR
   if (anySelection && lastLine && selLow <= info.LineStop && selHigh > info.LineStop) {
     const int64_t xEnd = origin + layout_.OffsetX(par, line, info.LineStop);
     int right = static_cast<int>(xEnd);
-    if (Settings.FullLineSelect) right = clip.Right;
+    if (Option(Settings.FullLineSelect, pmoFullLineSelect)) right = clip.Right;
     else if (Settings.ShowEndParSelected) right += layout_.AverageCharWidth();
     if (right > xEnd) surface.FillRect(TRect{static_cast<int>(xEnd), top, right, top + height}, selBack);
   }
@@ -111,7 +115,7 @@ TRect TPainter::CaretRect() {
   const int top = caret.LineNumber() * height - layout_.VScroll;
   int width = Settings.CaretWidth > 0 ? Settings.CaretWidth : height / 14 + 1;
   // The overwrite caret covers the character it would replace.
-  if (Settings.Overwrite && Settings.WideOverwriteCaret && memo_.SelLength() == 0) {
+  if (Settings.Overwrite && Option(Settings.WideOverwriteCaret, pmoWideOverwriteCaret) && memo_.SelLength() == 0) {
     const int w = layout_.CharWidth(caret);
     if (w > 0) width = w;
   }

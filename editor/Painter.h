@@ -5,6 +5,7 @@
 
 #include "editor/DynInfo.h"
 #include "editor/Layout.h"
+#include "editor/Options.h"
 #include "editor/Types.h"
 #include "platform/Surface.h"
 
@@ -42,8 +43,10 @@ class TPainter {
   // Settings of its own.
   TPainter(TPlusMemoU& memo, TLayoutEngine& layout) : Settings(ownSettings_), memo_(memo), layout_(layout) {}
   // Settings kept by their owner (the control).
+  // The control's own painter also takes WindowsSelColors, FullLineSelect and
+  // WideOverwriteCaret from the control's options.
   TPainter(TPlusMemoU& memo, TLayoutEngine& layout, TPaintSettings& settings)
-      : Settings(settings), memo_(memo), layout_(layout) {}
+      : Settings(settings), memo_(memo), layout_(layout), followsOptions_(true) {}
   TPainter(const TPainter&) = delete;
   TPainter& operator=(const TPainter&) = delete;
 
@@ -67,8 +70,12 @@ class TPainter {
  private:
   void PaintLine(TSurface& surface, int par, int line, int top, const TRect& clip, bool showSelection);
 
+  // The setting, or the control's option when the painter follows them.
+  bool Option(bool setting, TPlusMemoOption option) const;
+
   TPlusMemoU& memo_;
   TLayoutEngine& layout_;
+  bool followsOptions_ = false;
 };
 
 }  // namespace qm

@@ -78,6 +78,11 @@ using enum TMouseButton;
 // Sender, button, modifier keys, client x and y.
 using TMouseEvent = std::function<void(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 
+// Marks of non-printing characters (ShowNonPrintChars).
+inline constexpr uint8_t pmNPSpace = 1;
+inline constexpr uint8_t pmNPTab = 2;
+inline constexpr uint8_t pmNPReturn = 4;
+
 // The clipboard format that marks a column block.
 inline constexpr const char* kColumnBlockFormat = "Borland IDE Block Type";
 
@@ -260,6 +265,19 @@ class TPlusMemoU : public TComponent {
   unsigned ProgressInterval = 300;
   std::function<void(TComponent*)> OnProgress;
   TParseEvent OnParse;
+
+  // Visual switches kept with the painting settings.
+  bool Overwrite() const { return PaintSettings.Overwrite; }
+  void SetOverwrite(bool on);
+  bool DisplayOnly() const { return PaintSettings.DisplayOnly; }
+  void SetDisplayOnly(bool on);
+  bool HideSelection() const { return PaintSettings.HideSelection; }
+  void SetHideSelection(bool on);
+  bool WantTabs = true;        // the control takes Tab from the dialog manager
+  bool EnableHotKeys = true;   // the Ctrl letter keys are active
+  bool PassOverCodes = true;   // caret moves step over format codes
+  int MouseWheelFactor = -1;   // lines per wheel notch; below 0: the system's setting at first use
+  uint8_t ShowNonPrintChars = 0;  // pmNPSpace | pmNPTab | pmNPReturn
 
   TKeywordList Keywords;
   TStartStopKeyList StartStopKeys;

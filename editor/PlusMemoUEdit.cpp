@@ -309,8 +309,13 @@ void TPlusMemoU::InsertColumnBlock(std::u16string_view text) {
   }
   if (lines.size() > 1 && lines.back().empty()) lines.pop_back();
   const int caretPar = caretNav_->ParNumber();
-  const int32_t column = OffsetToColumn(paragraphs_->TextView(caretPar), caretNav_->ParOffset(), TabStops, StaticFormat()) +
-                         VirtualColumn;
+  int32_t column = OffsetToColumn(paragraphs_->TextView(caretPar), caretNav_->ParOffset(), TabStops, StaticFormat());
+  if (layout_) {
+    // On the screen the column is where the caret stands in average character widths.
+    const int average = std::max(layout_->AverageCharWidth(), 1);
+    column = std::max(0, (layout_->PosX(*caretNav_) + layout_->HScroll - LayoutSettings.LeftMargin) / average);
+  }
+  column += VirtualColumn;
   BeginUpdate();
   for (size_t k = 0; k < lines.size(); ++k) {
     const int par = caretPar + static_cast<int>(k);

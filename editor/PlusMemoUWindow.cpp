@@ -166,6 +166,21 @@ void TPlusMemoU::InvalidateChanged() {
   InvalidateLines(list.StartLine(from), to);
 }
 
+void TPlusMemoU::SetOverwrite(bool on) {
+  PaintSettings.Overwrite = on;
+  if (host_ != nullptr) host_->Invalidate();
+}
+
+void TPlusMemoU::SetDisplayOnly(bool on) {
+  PaintSettings.DisplayOnly = on;
+  if (host_ != nullptr) host_->Invalidate();
+}
+
+void TPlusMemoU::SetHideSelection(bool on) {
+  PaintSettings.HideSelection = on;
+  if (host_ != nullptr) host_->Invalidate();
+}
+
 // --- mouse ---
 
 void TPlusMemoU::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "qt/QtClipboard.h"
+
 namespace qm {
 
 namespace {
@@ -76,6 +78,7 @@ TPlusMemoWidget::TPlusMemoWidget(TPlusMemoU& memo, QWidget* parent)
   memo_.SetClientSize(viewport()->width(), viewport()->height());
 
   connect(&blink_, &QTimer::timeout, this, &TPlusMemoWidget::BlinkCaret);
+  UseQtClipboard();
   memo_.SetHost(this);
 }
 

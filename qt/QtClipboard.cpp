@@ -50,4 +50,13 @@ std::optional<std::vector<unsigned char>> TQtClipboard::Format(const std::string
   return std::vector<unsigned char>(bytes.begin(), bytes.end());
 }
 
+void UseQtClipboard() {
+  static TQtClipboard clipboard;
+  static const bool installed = [] {
+    SetPlatformClipboard(&clipboard);
+    return true;
+  }();
+  (void)installed;
+}
+
 }  // namespace qm

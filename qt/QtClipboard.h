@@ -21,4 +21,7 @@ class TQtClipboard : public TClipboard {
   static std::string MimeType(const std::string& name);
 };
 
+// Makes the Qt clipboard the platform clipboard of the engine (once; later calls do nothing).
+void UseQtClipboard();
+
 }  // namespace qm

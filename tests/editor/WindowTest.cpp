@@ -298,5 +298,42 @@ TEST_F(Window, TheStyleAtTheCaretFiresOnStyleChange) {
   EXPECT_EQ(changes, 2);
 }
 
+TEST(ControlDefaults, AreThePublishedOnes) {
+  TPlusMemoU memo;
+  EXPECT_EQ(memo.Options, (TPlusMemoOptions{pmoWrapCaret, pmoInsertKeyActive, pmoWideOverwriteCaret, pmoAutoScrollBars}));
+  EXPECT_FALSE(memo.ReadOnly);
+  EXPECT_FALSE(memo.DisplayOnly());
+  EXPECT_FALSE(memo.Overwrite());
+  EXPECT_TRUE(memo.WantTabs);
+  EXPECT_TRUE(memo.WordWrap);
+  EXPECT_EQ(memo.LayoutSettings.ColumnWrap, 0);
+  EXPECT_EQ(memo.TabStops, 8);
+  EXPECT_EQ(memo.LayoutSettings.LeftMargin, 8);
+  EXPECT_EQ(memo.LayoutSettings.RightMargin, 8);
+  EXPECT_EQ(memo.LayoutSettings.Alignment, taLeftJustify);
+  EXPECT_FALSE(memo.LayoutSettings.Justified);
+  EXPECT_EQ(memo.LineBreak, pbCRLF);
+  EXPECT_EQ(memo.NullReplacement, 0);
+  EXPECT_EQ(memo.UndoMaxLevel(), 1024);
+  EXPECT_EQ(memo.UndoMaxSpace(), 65536);
+  EXPECT_TRUE(memo.HideSelection());
+  EXPECT_EQ(memo.ShowNonPrintChars, 0);
+  EXPECT_TRUE(memo.EnableHotKeys);
+  EXPECT_TRUE(memo.PassOverCodes);
+  EXPECT_FALSE(memo.StaticFormat());
+  EXPECT_EQ(memo.PaintSettings.CaretWidth, 1);
+  EXPECT_EQ(memo.MouseWheelFactor, -1);
+  EXPECT_EQ(memo.ProgressInterval, 300u);
+  EXPECT_EQ(memo.UpdateMode(), umBackground);
+  EXPECT_EQ(memo.Highlighter(), nullptr);
+  EXPECT_TRUE(memo.ApplyKeyWords);
+  EXPECT_TRUE(memo.ApplyStartStopKeys);
+  EXPECT_EQ(memo.UpperCaseType(), pmuAscii);
+  EXPECT_EQ(memo.PaintSettings.HighlightColor, 255);
+  EXPECT_EQ(memo.PaintSettings.SelBackColor, SystemColor(13));
+  EXPECT_EQ(memo.PaintSettings.SelTextColor, SystemColor(14));
+  EXPECT_TRUE(memo.PaintSettings.ShowEndParSelected);
+}
+
 }  // namespace
 }  // namespace qm

@@ -115,6 +115,32 @@ TEST_F(PlusMemoWidget, CtrlCAndCtrlVGoThroughTheQtClipboard) {
   EXPECT_EQ(memo.Text(), u"wordword");
 }
 
+TEST_F(PlusMemoWidget, AColumnBlockGoesThroughTheQtClipboardAndPastesAsColumns) {
+  ShowFocused();
+  memo.Options.Include(pmoBlockSelection);
+  Load(u"abcd\r\nefgh\r\nij");
+  // Columns 1 to 3 of the first two lines.
+  memo.SetSelStart(1);
+  memo.SetSelLength(memo.ParagraphStart(1) + 3 - 1);
+  memo.BlockMode = true;
+  memo.BlockStartCol = 1;
+  memo.BlockStopCol = 3;
+  QTest::keyClick(&widget, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text().toStdU16String(), u"bc\r\nfg\r\n");
+  ASSERT_TRUE(clipboard.Format(kColumnBlockFormat).has_value());
+
+  // Pasted at column 1 of the last line: the lines go in as columns, the
+  // missing line is added and padded to the column.
+  memo.SetSelStart(memo.ParagraphStart(2) + 1);
+  QTest::keyClick(&widget, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(memo.Text(), u"abcd\r\nefgh\r\nibcj\r\n fg");
+  // Plain text copied elsewhere pastes as running text.
+  QApplication::clipboard()->setText("x\ny");
+  memo.SetSelStart(0);
+  QTest::keyClick(&widget, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(memo.Text().substr(0, 4), u"x\ny" u"a");
+}
+
 TEST_F(PlusMemoWidget, AClickPutsTheCaretAtTheCharacterAndShiftClickExtends) {
   memo.WordWrap = false;
   ShowFocused();
