@@ -42,6 +42,15 @@ inline constexpr uint32_t pnBeforeMessage = 32;
 inline constexpr uint32_t pnAfterMessage = 64;
 inline constexpr uint32_t pnRepaint = 512;
 
+// A message of the control's window as listeners see it around its handling
+// (pnBeforeMessage, pnAfterMessage): the host's event type and two parameters.
+struct TWindowMessage {
+  enum TKind : uint8_t { wmOther, wmPaint, wmKey, wmChar, wmMouse, wmWheel, wmScroll, wmResize, wmFocus };
+  TKind Msg = wmOther;
+  int64_t WParam = 0;
+  int64_t LParam = 0;
+};
+
 // An object told about the control's changes (the gutter).
 class TPlusMemoListener {
  public:
@@ -250,6 +259,10 @@ class TPlusMemoU : public TComponent {
   void AddListener(TPlusMemoListener* listener);
   void RemoveListener(TPlusMemoListener* listener);
   void NotifyListeners(uint32_t flags);
+  // The host passes every message of the window through here: listeners are
+  // told before and after `handle` runs, and read the message meanwhile.
+  void HandleMessage(const TWindowMessage& message, const std::function<void()>& handle);
+  const TWindowMessage& CurrentMessage() const { return message_; }
 
   TPlusMemoOptions Options{pmoWrapCaret, pmoInsertKeyActive, pmoWideOverwriteCaret, pmoAutoScrollBars};
   TCharSet Separators = DefaultSeparators();
@@ -327,6 +340,7 @@ class TPlusMemoU : public TComponent {
   // The caret navigator's format-code style when OnStyleChange last fired.
   uint8_t notifiedStyle_ = 0;
   TWindowHost* host_ = nullptr;
+  TWindowMessage message_;
   TpmUpdateMode updateMode_ = umBackground;
   // Declared in this order so that the formatter (which uses the layout) goes first.
   std::unique_ptr<TLayoutEngine> layout_;

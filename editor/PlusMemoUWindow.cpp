@@ -166,6 +166,22 @@ void TPlusMemoU::InvalidateChanged() {
   InvalidateLines(list.StartLine(from), to);
 }
 
+void TPlusMemoU::HandleMessage(const TWindowMessage& message, const std::function<void()>& handle) {
+  // Nested messages (a repaint inside a key) restore the outer one afterwards.
+  const TWindowMessage outer = message_;
+  message_ = message;
+  NotifyListeners(pnBeforeMessage);
+  try {
+    handle();
+  } catch (...) {
+    NotifyListeners(pnAfterMessage);
+    message_ = outer;
+    throw;
+  }
+  NotifyListeners(pnAfterMessage);
+  message_ = outer;
+}
+
 void TPlusMemoU::SetOverwrite(bool on) {
   PaintSettings.Overwrite = on;
   if (host_ != nullptr) host_->Invalidate();

@@ -43,6 +43,47 @@ TpmKey MapKey(int key) {
   }
 }
 
+// The listeners' view of a Qt event: its kind, and for keys the key and
+// modifiers, for the mouse the button and position, for a resize the size.
+TWindowMessage MessageOf(QEvent* event) {
+  TWindowMessage m;
+  switch (event->type()) {
+    case QEvent::Paint: m.Msg = TWindowMessage::wmPaint; break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      m.Msg = TWindowMessage::wmKey;
+      m.WParam = key->key();
+      m.LParam = static_cast<int64_t>(key->modifiers().toInt());
+      break;
+    }
+    case QEvent::InputMethod: m.Msg = TWindowMessage::wmChar; break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      m.Msg = TWindowMessage::wmMouse;
+      m.WParam = static_cast<int64_t>(mouse->button());
+      const QPoint p = mouse->position().toPoint();
+      m.LParam = (int64_t{p.y()} << 32) | static_cast<uint32_t>(p.x());
+      break;
+    }
+    case QEvent::Wheel: m.Msg = TWindowMessage::wmWheel; break;
+    case QEvent::Resize: {
+      const auto* resize = static_cast<QResizeEvent*>(event);
+      m.Msg = TWindowMessage::wmResize;
+      m.LParam = (int64_t{resize->size().height()} << 32) | static_cast<uint32_t>(resize->size().width());
+      break;
+    }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: m.Msg = TWindowMessage::wmFocus; break;
+    default: break;
+  }
+  m.WParam = m.Msg == TWindowMessage::wmOther ? static_cast<int64_t>(event->type()) : m.WParam;
+  return m;
+}
+
 int ClampToInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 TShiftState ShiftOf(Qt::KeyboardModifiers mods) {
@@ -210,7 +251,15 @@ void TPlusMemoWidget::resizeEvent(QResizeEvent* event) {
 bool TPlusMemoWidget::viewportEvent(QEvent* event) {
   // The viewport shrinks when a bar appears: the memo must know its client size.
   if (event->type() == QEvent::Resize) memo_.SetClientSize(viewport()->width(), viewport()->height());
-  return QAbstractScrollArea::viewportEvent(event);
+  bool result = false;
+  memo_.HandleMessage(MessageOf(event), [&] { result = QAbstractScrollArea::viewportEvent(event); });
+  return result;
+}
+
+bool TPlusMemoWidget::event(QEvent* event) {
+  bool result = false;
+  memo_.HandleMessage(MessageOf(event), [&] { result = QAbstractScrollArea::event(event); });
+  return result;
 }
 
 void TPlusMemoWidget::keyPressEvent(QKeyEvent* event) {
