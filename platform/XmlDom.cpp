@@ -72,11 +72,20 @@ void JoinText(const pugi::xml_node& node, std::string& out) {
 bool IsTagPath(std::string_view text) {
   if (text.empty()) return false;
   bool atStart = true;
-  for (unsigned char c : text) {
+  bool attribute = false;  // the step under way names an attribute
+  int steps = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c == '/') {
-      if (atStart) return false;
+      // Nothing may follow an attribute step.
+      if (atStart || attribute) return false;
       atStart = true;
+    } else if (atStart && c == '@') {
+      // Only the last step may be an attribute, and not the first.
+      if (steps == 0 || attribute) return false;
+      attribute = true;
     } else if (atStart ? IsNameStart(c) : IsNameChar(c)) {
+      if (atStart) ++steps;
       atStart = false;
     } else {
       return false;

@@ -27,7 +27,8 @@ class TXmlDocument {
 
   // Every element of the last name of `tagPath` whose parent is an element of
   // the name before it, anywhere in the document, in document order (XPath
-  // "//" + tagPath). A path that is not a plain name path finds nothing.
+  // "//" + tagPath); a last step "@name" gives those elements' attribute
+  // nodes of that name. A path that is not such a name path finds nothing.
   std::vector<TXmlNode> SelectNodes(std::string_view tagPath) const;
 
  private:
@@ -51,7 +52,8 @@ class TXmlNode {
   const void* attribute_ = nullptr;
 };
 
-// Whether text is a path of XML names separated by "/" (the lookups allowed).
+// Whether text is a path of XML names separated by "/", the last of them
+// possibly an attribute "@name" (the lookups allowed).
 bool IsTagPath(std::string_view text);
 
 }  // namespace qm
