@@ -1,0 +1,25 @@
+// The application's one place that shows an error that escaped an event handler, and the application object that catches them.
+#pragma once
+
+#include <QApplication>
+
+#include <functional>
+#include <string>
+
+namespace qm {
+
+// Shows message in the toolkit's error box (a modal message box titled as
+// the application). Tests install their own display.
+void ShowErrorBox(const std::string& message);
+void SetErrorBoxDisplay(std::function<void(const std::string&)> display);
+
+// Catches any exception escaping an event handler, shows it with
+// ShowErrorBox and lets the program go on, as the message loop of the
+// original platform does.
+class TQuillmarkApplication : public QApplication {
+ public:
+  TQuillmarkApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+}  // namespace qm

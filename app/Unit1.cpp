@@ -1,0 +1,254 @@
+// TForm1: layout, editors, actions and menus of the main window; settings read at the first show and written at close.
+#include "app/Unit1.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QKeySequence>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/ActionTable.h"
+#include "app/ErrorBox.h"
+#include "editor/StoredConfig.h"
+#include "platform/CodePage.h"
+#include "platform/Exceptions.h"
+#include "platform/IniFile.h"
+#include "qt/PlusMemoWidget.h"
+#include "tools/ChainConfig.h"
+
+namespace qm {
+
+namespace {
+
+// The options both editors carry.
+TPlusMemoOptions EditorOptions() {
+  return TPlusMemoOptions{pmoWindowsSelColors, pmoInsertKeyActive, pmoPersistentBlocks, pmoFullLineSelect,
+                          pmoWideOverwriteCaret, pmoNoDefaultPopup, pmoAutoScrollBars, pmoSmartTabs,
+                          pmoAutoIndent, pmoPutExtraSpaces, pmoBackIndent, pmoWrapCaret};
+}
+
+const char* const kCategories[] = {"Функции", "Переменные", "Команды", "Типы блоков", "Все", "Пользовательские"};
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+  setWindowTitle("Quillmark 1.2");
+  chain_ = BuildHighlighterChain(ParseStoredConfig(MainChainConfigText()));
+  BuildLayout();
+  ConfigureEditors();
+  BuildActions();
+  BuildMenus();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildLayout() {
+  Panel1 = new QWidget;
+  auto* browser = new QVBoxLayout(Panel1);
+  browser->setContentsMargins(0, 0, 0, 0);
+  browser->setSpacing(0);
+  auto* panel2 = new QWidget;
+  panel2->setFixedHeight(33);
+  auto* comboRow = new QVBoxLayout(panel2);
+  comboRow->setContentsMargins(2, 4, 2, 4);
+  ComboBox1 = new QComboBox;
+  ComboBox1->setEditable(false);
+  for (const char* category : kCategories) ComboBox1->addItem(QString::fromUtf8(category));
+  comboRow->addWidget(ComboBox1);
+  ListBox1 = new QListWidget;
+  ListBox1->setMinimumWidth(1);
+  Label1 = new QLabel("Всего:");
+  browser->addWidget(panel2);
+  browser->addWidget(ListBox1, 1);
+  browser->addWidget(Label1);
+
+  PlusMemoU1Widget = new TPlusMemoWidget(PlusMemoU1);
+  PlusMemoU2Widget = new TPlusMemoWidget(PlusMemoU2);
+  PlusMemoU2Widget->setMinimumHeight(1);
+  PlusMemoU2Widget->setFrameShape(QFrame::NoFrame);
+  Splitter3 = new QSplitter(Qt::Vertical);
+  Splitter3->setHandleWidth(3);
+  Splitter3->addWidget(PlusMemoU1Widget);
+  Splitter3->addWidget(PlusMemoU2Widget);
+  Splitter3->setStretchFactor(0, 1);
+  Splitter3->setStretchFactor(1, 0);
+  Splitter3->setChildrenCollapsible(false);
+
+  Splitter1 = new QSplitter(Qt::Horizontal);
+  Splitter1->addWidget(Panel1);
+  Splitter1->addWidget(Splitter3);
+  Splitter1->setStretchFactor(0, 0);
+  Splitter1->setStretchFactor(1, 1);
+  Splitter1->setChildrenCollapsible(false);
+  setCentralWidget(Splitter1);
+
+  StatusPanel0 = new QLabel;
+  StatusPanel0->setFixedWidth(200);
+  StatusPanel1 = new QLabel;
+  StatusPanel1->setFixedWidth(150);
+  statusBar()->addWidget(StatusPanel0);
+  statusBar()->addWidget(StatusPanel1);
+}
+
+void TForm1::ConfigureEditors() {
+  const TFontSpec courier{u"Courier New", 10, 0};
+  // The script editor.
+  PlusMemoU1.Options = EditorOptions();
+  PlusMemoU1.TabStops = 2;
+  PlusMemoU1.WordWrap = false;
+  PlusMemoU1.LayoutSettings.LeftMargin = 6;
+  PlusMemoU1.LayoutSettings.Font = courier;
+  PlusMemoU1.LayoutSettings.AltFont = courier;
+  PlusMemoU1.SetHideSelection(false);
+  PlusMemoU1.PaintSettings.HighlightBackgnd = 0xFFFFFF;
+  PlusMemoU1.PaintSettings.HighlightColor = 0;
+  PlusMemoU1.PaintSettings.ShowEndParSelected = false;
+  PlusMemoU1.SetSeparators(TCharSet(u"\t\n\r $%&(),./:;<=>"));
+  PlusMemoU1.SetHighlighter(chain_->First());
+  PlusMemoU1.LayoutChanged();
+
+  // The message pane: read-only help text, wrapped and justified.
+  PlusMemoU2.Options = EditorOptions();
+  PlusMemoU2.TabStops = 2;
+  PlusMemoU2.WordWrap = true;
+  PlusMemoU2.ReadOnly = true;
+  PlusMemoU2.SetDisplayOnly(true);
+  PlusMemoU2.LayoutSettings.Justified = true;
+  PlusMemoU2.LayoutSettings.RightMargin = 12;
+  PlusMemoU2.LayoutSettings.Font = TFontSpec{u"Courier New", 9, 0};
+  PlusMemoU2.LayoutSettings.AltFont = courier;
+  PlusMemoU2.PaintSettings.Color = SystemColor(15);  // the panel's colour
+  PlusMemoU2.SetSeparators(TCharSet(u"\t\n\r $%&(),-./:;<=>x"));
+  PlusMemoU2.SetHighlighter(chain_->First());
+  PlusMemoU2.LayoutChanged();
+}
+
+void TForm1::BuildActions() {
+  for (const TActionSpec& spec : MainActions()) {
+    auto* action = new QAction(QString::fromUtf8(spec.Caption), this);
+    action->setObjectName(spec.Name);
+    if (spec.Hint != nullptr) action->setToolTip(QString::fromUtf8(spec.Hint));
+    if (spec.Shortcut != nullptr) action->setShortcut(QKeySequence(QString::fromUtf8(spec.Shortcut)));
+    // The window's own shortcuts work wherever the focus is inside it.
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    actions_[spec.Name] = action;
+  }
+}
+
+void TForm1::BuildMenus() {
+  auto add = [this](QMenu* menu, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+      if (*name == '-')
+        menu->addSeparator();
+      else
+        menu->addAction(Action(name));
+    }
+  };
+  add(menuBar()->addMenu("Скрипт"), {"NewScript", "OpenScript", "SaveScript", "-", "Exit"});
+  add(menuBar()->addMenu("Правка"),
+      {"undo1", "redo1", "-", "SelAll", "-", "copy1", "cut1", "paste1", "-", "Goto1", "Find", "-", "Wiev1"});
+  add(menuBar()->addMenu("Помощь"), {"About"});
+
+  QToolBar* toolBar = addToolBar("JvToolBar1");
+  toolBar->setObjectName("JvToolBar1");
+  toolBar->setMovable(false);
+  for (const char* name : {"NewScript", "OpenScript", "SaveScript", "-", "copy1", "cut1", "paste1", "-", "Find", "Goto1"}) {
+    if (*name == '-')
+      toolBar->addSeparator();
+    else
+      toolBar->addAction(Action(name));
+  }
+
+  PopupMenu1 = new QMenu(this);
+  add(PopupMenu1, {"Find", "Goto1"});
+  PopupMenu2 = new QMenu(this);
+  add(PopupMenu2, {"undo1", "redo1", "-", "SelAll", "-", "copy1", "cut1", "paste1"});
+}
+
+QAction* TForm1::Action(const std::string& name) const {
+  const auto it = actions_.find(name);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  FormShow();
+}
+
+void TForm1::FormShow() {
+  const TIniFile ini(SettingsFilePath());
+  Splitter1->setSizes({ini.ReadInteger("Inspector", "Width", 150), std::max(width() - 150, 1)});
+  const int category = ini.ReadInteger("Inspector", "Value", 3);
+  // An index outside the list leaves the combo without a selection.
+  ComboBox1->setCurrentIndex(category >= 0 && category < ComboBox1->count() ? category : -1);
+
+  if (ini.ReadBool("MainWindow", "Maximised", false)) {
+    setWindowState(windowState() | Qt::WindowMaximized);
+  } else {
+    move(ini.ReadInteger("MainWindow", "X", 150), ini.ReadInteger("MainWindow", "Y", 100));
+    resize(width(), ini.ReadInteger("MainWindow", "Height", 600));
+    resize(ini.ReadInteger("MainWindow", "Width", 800), height());
+  }
+
+  const std::string font = ini.ReadString("Editor", "Font", WideToAnsi(PlusMemoU1.LayoutSettings.Font.Name));
+  PlusMemoU1.LayoutSettings.Font.Name = AnsiToWide(font);
+  PlusMemoU1.PaintSettings.Color = ini.ReadInteger("Editor", "Background", PlusMemoU1.PaintSettings.Color);
+  PlusMemoU1.LayoutSettings.Font.Size = ini.ReadInteger("Editor", "FontSize", 10);
+  PlusMemoU1.LayoutChanged();
+
+  const int message = ini.ReadInteger("Message", "Height", 70);
+  Splitter3->setSizes({std::max(Splitter3->height() - message, 1), message});
+
+  LoadVocabulary();
+  PlusMemoU1Widget->setFocus();
+}
+
+void TForm1::LoadVocabulary() {
+  const std::string path = QDir::currentPath().toStdString() + "/data/scriptitems.xml";
+  // A missing or broken vocabulary leaves the templates; nothing is reported.
+  if (!document_.Load(path) || document_.ParseErrorLine() != 0) return;
+  const TIniFile ini(SettingsFilePath());
+  ::qm::LoadVocabulary(*chain_, ReadVocabularyItems(document_), [&](const char* key, TColor templateColour) {
+    return ini.ReadInteger("Syntax", key, templateColour);
+  });
+  PlusMemoU1.HighlightingChanged();
+  PlusMemoU2.HighlightingChanged();
+}
+
+void TForm1::FormClose() {
+  TIniFile ini(SettingsFilePath());
+  // The same edges and size that the first show applies with move and resize.
+  ini.WriteInteger("MainWindow", "X", x());
+  ini.WriteInteger("MainWindow", "Y", y());
+  ini.WriteInteger("MainWindow", "Height", height());
+  ini.WriteInteger("MainWindow", "Width", width());
+  ini.WriteBool("MainWindow", "Maximised", isMaximized() || isMinimized());
+  ini.WriteInteger("Inspector", "Value", ComboBox1->currentIndex());
+  ini.WriteInteger("Inspector", "Height", Panel1->height());
+  ini.WriteInteger("Inspector", "Width", Panel1->width());
+  ini.WriteInteger("Message", "Height", PlusMemoU2Widget->height());
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  try {
+    FormClose();
+    event->accept();
+  } catch (const std::exception& e) {
+    // The settings could not be written: say so and keep the window open.
+    event->ignore();
+    ShowErrorBox(e.what());
+  }
+}
+
+}  // namespace qm
