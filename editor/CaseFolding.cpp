@@ -52,7 +52,8 @@ void FoldCase(char16_t* text, size_t length, TpmUpperCase type) {
     for (size_t i = 0; i < length; ++i) text[i] = table[text[i]];
     return;
   }
-  for (size_t i = 0; i < length; ++i) text[i] = UpCaseAscii(text[i]);
+  for (size_t i = 0; i < length; ++i)
+    if (text[i] >= u'a' && text[i] <= u'z') text[i] = static_cast<char16_t>(text[i] - 32);
 }
 
 void FoldCase(std::u16string& text, TpmUpperCase type) { FoldCase(text.data(), text.size(), type); }

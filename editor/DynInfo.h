@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "editor/Types.h"
@@ -56,19 +55,20 @@ class TStyleTable {
   void Clear();
 
  private:
-  struct Hash {
-    size_t operator()(const TDynInfo& s) const;
-  };
-  struct Equal {
-    bool operator()(const TDynInfo& a, const TDynInfo& b) const { return a.SameAttributes(b); }
-  };
+  static uint64_t HashOf(const TDynInfo& s);
+  void Grow();
+
   std::vector<TDynInfo> styles_;
-  std::unordered_map<TDynInfo, uint32_t, Hash, Equal> index_;
-  // The passes intern the same few styles over and over (a keyword's and the
-  // one it restores): a small cache of recent numbers saves the hashing.
-  static constexpr size_t kRecent = 4;
-  uint32_t recent_[kRecent] = {};
-  size_t recentNext_ = 0;
+  // Open addressing over the numbers, with each block's hash beside it; the
+  // passes intern a style for nearly every run they make, so a lookup must
+  // cost a hash and a compare or two.
+  struct Slot {
+    uint64_t Hash = 0;
+    uint32_t Id = 0;
+    bool Used = false;
+  };
+  std::vector<Slot> slots_;
+  size_t mask_ = 0;
 };
 
 }  // namespace qm

@@ -51,16 +51,15 @@ struct EventNavigators {
 
 }  // namespace
 
-bool TCustomExtHighlighterU::StopKeyHook(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t,
-                                         int keyBase) {
-  const TDynInfo style = scan::StyleAt(memo.Paragraphs(), par, s, sPastRuns);
+bool TCustomExtHighlighterU::StopKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase) {
+  const TDynInfo& style = ps.List().Styles.Get(ps.Runs().StyleIdAt(s, sPastRuns));
   const int level = style.KeyLevel();
   if (level < 0) return false;
   const int16_t top = style.KeyStack[level];
   const int local = (top & 32767) - keyBase;
   if (local < 0) return false;
   if (!Active || top >= 0 || local >= StartStopKeys.Count())
-    return sub_ != nullptr && sub_->StopKeyHook(memo, par, s, sPastRuns, t, keyBase + StartStopKeys.Count());
+    return sub_ != nullptr && sub_->StopKeyHook(ps, s, sPastRuns, t, keyBase + StartStopKeys.Count());
   if (!StartStopKeys.SeparatorsComputed()) StartStopKeys.ComputeSeparators(separators_);
   scan::TStopSearch search;
   search.List = &StartStopKeys;
@@ -69,6 +68,7 @@ bool TCustomExtHighlighterU::StopKeyHook(TPlusMemoU& memo, int par, int32_t s, b
   search.Extended = true;
   search.Base = keyBase;
   if (OnStop) {
+    TPlusMemoU& memo = ps.Memo();
     search.OnStop = [this, &memo](int32_t startKey, int32_t stopKey, int index) {
       EventNavigators navs(memo);
       navs.start.SetPos(startKey);
@@ -78,11 +78,10 @@ bool TCustomExtHighlighterU::StopKeyHook(TPlusMemoU& memo, int par, int32_t s, b
       return accept;
     };
   }
-  return scan::SearchStop(memo, par, s, sPastRuns, t, search);
+  return scan::SearchStop(ps, s, sPastRuns, t, search);
 }
 
-bool TCustomExtHighlighterU::StartKeyHook(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t,
-                                          int keyBase) {
+bool TCustomExtHighlighterU::StartKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase) {
   if (Active && StartStopKeys.Count() > 0) {
     if (!StartStopKeys.SeparatorsComputed()) StartStopKeys.ComputeSeparators(separators_);
     scan::TStartSearch search;
@@ -90,14 +89,8 @@ bool TCustomExtHighlighterU::StartKeyHook(TPlusMemoU& memo, int par, int32_t s, 
     search.Separators = &separators_;
     search.Extended = true;
     search.Base = keyBase;
-    const TStartStopKeyList* own = &StartStopKeys;
-    search.Allowed = [own, keyBase](const TDynInfo& style, const StartStopEntry& entry) {
-      const int32_t context = style.Context();
-      const int enclosing = scan::EnclosingLevel(style, keyBase, own);
-      return entry.ScopeLevel == 32767 || (entry.ScopeContext == 0 && enclosing < entry.ScopeLevel) ||
-             (context == entry.ScopeContext && (entry.ScopeContext != 0 || !(style.Kind & dkHighlight)));
-    };
     if (OnStart) {
+      TPlusMemoU& memo = ps.Memo();
       search.OnStart = [this, &memo](int32_t startKey, int index) {
         TPlusNavigatorU nav(&memo);
         nav.SetPos(startKey);
@@ -106,37 +99,37 @@ bool TCustomExtHighlighterU::StartKeyHook(TPlusMemoU& memo, int par, int32_t s, 
         return accept;
       };
     }
-    if (scan::SearchStart(memo, par, s, sPastRuns, t, search)) return true;
+    if (scan::SearchStart(ps, s, sPastRuns, t, search)) return true;
   }
-  return sub_ != nullptr && sub_->StartKeyHook(memo, par, s, sPastRuns, t, keyBase + StartStopKeys.Count());
+  return sub_ != nullptr && sub_->StartKeyHook(ps, s, sPastRuns, t, keyBase + StartStopKeys.Count());
 }
 
-void TCustomExtHighlighterU::KeywordHook(TPlusMemoU& memo, int32_t from, int32_t to, int keywordBase) {
+void TCustomExtHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar,
+                                         int keywordBase) {
   if (Active && Keywords.Count() > 0) {
-    TParagraphsList& list = memo.Paragraphs();
-    const int first = list.ParagraphOfPosition(from);
-    const int last = list.ParagraphOfPosition(to);
-    if (UseKeywordIndex) index_.Prepare(Keywords, separators_);
-    for (int par = first; par <= last; ++par) {
-      scan::TParagraphText& text = memo.ScanText(par);
-      const TKeywordStretch stretch = KeywordStretch(list, par, first, last, from, to, Keywords.MaxKeyLength());
-      const std::vector<TKeywordMatch> matches = UseKeywordIndex
-                                                     ? index_.Find(Keywords, separators_, text, stretch)
-                                                     : FindKeywordsLiteral(Keywords, separators_, text, stretch);
-      ApplyKeywordMatches(memo, par, matches, keywordBase);
+    const TKeywordStretch stretch = KeywordStretch(ps.Start(), ps.Runs().Length(), ps.Par(), fromPar, toPar, from, to,
+                                                   Keywords.MaxKeyLength());
+    if (UseKeywordIndex) {
+      index_.Prepare(Keywords, separators_);
+      index_.Find(Keywords, separators_, ps.Text(), stretch, matches_);
+    } else {
+      matches_ = FindKeywordsLiteral(Keywords, separators_, ps.Text(), stretch);
     }
+    ApplyKeywordMatches(ps, matches_, keywordBase);
   }
-  if (sub_ != nullptr) sub_->KeywordHook(memo, from, to, keywordBase + Keywords.Count());
+  if (sub_ != nullptr) sub_->KeywordHook(ps, from, to, fromPar, toPar, keywordBase + Keywords.Count());
 }
 
-void TCustomExtHighlighterU::ApplyKeywordMatches(TPlusMemoU& memo, int par, const std::vector<TKeywordMatch>& matches,
+void TCustomExtHighlighterU::ApplyKeywordMatches(scan::TScanPar& ps, const std::vector<TKeywordMatch>& matches,
                                                  int keywordBase) {
-  TParagraphsList& list = memo.Paragraphs();
+  TParagraphsList& list = ps.List();
+  scan::TRunBuffer& runs = ps.Runs();
   for (const TKeywordMatch& m : matches) {
     const KeywordEntry& entry = Keywords.Entry(m.Entry);
     const int32_t x = m.Offset;
     const int32_t y = x + m.Length;
-    const TDynInfo style = scan::StyleAt(list, par, x, true);
+    const int lo = runs.FirstRun(x, true);
+    const TDynInfo style = list.Styles.Get(lo > 0 ? runs.Attr(lo - 1) : runs.StartStyleId());
     const int level = style.KeyLevel();
     if (level >= kMaxKeyLevel) continue;
     const int32_t context = style.Context();
@@ -148,10 +141,8 @@ void TCustomExtHighlighterU::ApplyKeywordMatches(TPlusMemoU& memo, int par, cons
     // Refuse a match that would cut into a span or only partly cover another keyword.
     bool accept = true;
     bool open = false;
-    const int lo = scan::FirstRun(list, par, x, true);
-    const int hi = scan::FirstRun(list, par, y, false);
-    for (int k = lo; k < hi && accept; ++k) {
-      const TDynInfo run = list.Run(par, k);
+    for (int k = lo; k < runs.Count() && runs.Offset(k) < y && accept; ++k) {
+      const TDynInfo& run = runs.Style(k);
       if ((run.Kind & dkKeyStyle) != dkKeyStyle) {
         accept = open;
         open = false;
@@ -163,9 +154,11 @@ void TCustomExtHighlighterU::ApplyKeywordMatches(TPlusMemoU& memo, int par, cons
     }
     if (open) accept = false;
     if (OnKeyword) {
+      ps.Store();  // the handler may look at the runs
+      TPlusMemoU& memo = ps.Memo();
       TPlusNavigatorU startKey(&memo);
       TPlusNavigatorU stopKey(&memo);
-      const int32_t start = list.StartOffset(par);
+      const int32_t start = list.StartOffset(ps.Par());
       startKey.SetPos(start + x);
       stopKey.SetPos(start + y);
       OnKeyword(this, &startKey, &stopKey, m.Entry, accept);
@@ -173,7 +166,7 @@ void TCustomExtHighlighterU::ApplyKeywordMatches(TPlusMemoU& memo, int par, cons
     if (!accept) continue;
     const TDynInfo run = scan::KeywordRun(style, entry.Style, entry.Background, entry.Foreground, entry.ContextNum,
                                           entry.Cursor, m.Entry, m.Length);
-    scan::ApplyRun(memo, par, x, y, run, true);
+    scan::ApplyRun(runs, x, y, run, true);
   }
 }
 

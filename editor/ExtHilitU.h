@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "editor/Highlighter.h"
 #include "editor/KeywordList.h"
@@ -24,9 +25,9 @@ class TCustomExtHighlighterU : public TPlusHighlighterU {
   TCustomExtHighlighterU();
   ~TCustomExtHighlighterU() override;
 
-  void KeywordHook(TPlusMemoU& memo, int32_t from, int32_t to, int keywordBase) override;
-  bool StartKeyHook(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, int keyBase) override;
-  bool StopKeyHook(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, int keyBase) override;
+  void KeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar, int keywordBase) override;
+  bool StartKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase) override;
+  bool StopKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase) override;
   int OwnStartStopCount() const override { return StartStopKeys.Count(); }
   int OwnKeywordCount() const override { return Keywords.Count(); }
 
@@ -50,12 +51,13 @@ class TCustomExtHighlighterU : public TPlusHighlighterU {
 
  protected:
   void SubHighlighterDestroyed(TPlusHighlighterU* sub) override;
-  void ApplyKeywordMatches(TPlusMemoU& memo, int par, const std::vector<TKeywordMatch>& matches, int keywordBase);
+  void ApplyKeywordMatches(scan::TScanPar& ps, const std::vector<TKeywordMatch>& matches, int keywordBase);
 
  private:
   TCharSet separators_;
   TPlusHighlighterU* sub_ = nullptr;
   TKeywordIndex index_;
+  std::vector<TKeywordMatch> matches_;  // reused from paragraph to paragraph
 };
 
 // The published extended highlighter.

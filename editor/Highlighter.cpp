@@ -18,10 +18,10 @@ void TPlusHighlighterU::RemoveReferrer(TPlusHighlighterU* referrer) {
   referrers_.erase(std::remove(referrers_.begin(), referrers_.end(), referrer), referrers_.end());
 }
 
-void TPlusHighlighterU::KeywordHook(TPlusMemoU&, int32_t, int32_t, int) {}
+void TPlusHighlighterU::KeywordHook(scan::TScanPar&, int32_t, int32_t, int, int, int) {}
 
-bool TPlusHighlighterU::StartKeyHook(TPlusMemoU&, int, int32_t, bool, int32_t&, int) { return false; }
+bool TPlusHighlighterU::StartKeyHook(scan::TScanPar&, int32_t, bool, int32_t&, int) { return false; }
 
-bool TPlusHighlighterU::StopKeyHook(TPlusMemoU&, int, int32_t, bool, int32_t&, int) { return false; }
+bool TPlusHighlighterU::StopKeyHook(scan::TScanPar&, int32_t, bool, int32_t&, int) { return false; }
 
 }  // namespace qm

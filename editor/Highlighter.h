@@ -9,20 +9,24 @@
 namespace qm {
 
 class TPlusMemoU;
+namespace scan {
+class TScanPar;
+}
 
 class TPlusHighlighterU : public TComponent {
  public:
   TPlusHighlighterU() = default;
   ~TPlusHighlighterU() override;
 
-  // The keyword pass over the paragraphs from the paragraph of `from` to that of `to`.
-  virtual void KeywordHook(TPlusMemoU& memo, int32_t from, int32_t to, int keywordBase);
-  // Looks for a start key in paragraph par around S…T; on success the opening
-  // run is in place and T is after the key.
-  virtual bool StartKeyHook(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, int keyBase);
+  // The keyword pass of a pass over from … to (the paragraphs fromPar …
+  // toPar), on the one paragraph of ps.
+  virtual void KeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar, int keywordBase);
+  // Looks for a start key in the paragraph of ps around S…T; on success the
+  // opening run is in place and T is after the key.
+  virtual bool StartKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase);
   // Looks for the stop key of the span open at S; on success the closing run
   // is in place and T is after the stop key.
-  virtual bool StopKeyHook(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, int keyBase);
+  virtual bool StopKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase);
 
   // Start-stop keys and keywords of this highlighter and the ones after it in
   // the chain, for numbering.

@@ -15,8 +15,12 @@ TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int32
 
 TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int fromPar, int toPar, int32_t from,
                                int32_t to, int32_t maxKeyLength) {
-  const int32_t start = paragraphs.StartOffset(par);
-  const int32_t len = paragraphs.Length(par);
+  return KeywordStretch(paragraphs.StartOffset(par), paragraphs.Length(par), par, fromPar, toPar, from, to,
+                        maxKeyLength);
+}
+
+TKeywordStretch KeywordStretch(int32_t start, int32_t len, int par, int fromPar, int toPar, int32_t from, int32_t to,
+                               int32_t maxKeyLength) {
   TKeywordStretch s;
   s.Start = par == fromPar ? std::max(0, from - start - maxKeyLength - 1) : 0;
   s.End = par == toPar ? std::min(len, to - start + maxKeyLength) : len;
@@ -75,27 +79,54 @@ std::vector<TKeywordMatch> FindKeywordsLiteral(const TKeywordList& list, const T
   return out;
 }
 
-void TKeywordIndex::Table::Build(std::vector<std::pair<std::u16string_view, int>> keys) {
+namespace {
+
+// MayHold tests the top 16 bits of a hash.
+constexpr unsigned kFilterBits = 16;
+
+size_t FilterBit(uint64_t hash) { return static_cast<size_t>(hash >> (64 - kFilterBits)); }
+
+}  // namespace
+
+void TKeywordIndex::Table::Build(const std::vector<std::pair<std::u16string_view, int>>& keys) {
   size_t size = 16;
   while (size < keys.size() * 2) size *= 2;
-  Slots.assign(size, Slot{});
   Mask = size - 1;
+  // Gather each key's entries in list order, then lay them out flat.
+  struct Gathered {
+    uint64_t Hash = 0;
+    std::u16string_view Key;
+    std::vector<int> Entries;
+  };
+  std::vector<Gathered> gathered(size);
   for (const auto& [key, entry] : keys) {
     const uint64_t hash = scan::HashUnits(key.data(), key.size());
     size_t at = hash & Mask;
-    while (!Slots[at].Entries.empty() && !(Slots[at].Hash == hash && Slots[at].Key == key)) at = (at + 1) & Mask;
-    Slots[at].Hash = hash;
-    Slots[at].Key = key;
-    Slots[at].Entries.push_back(entry);
+    while (!gathered[at].Entries.empty() && !(gathered[at].Hash == hash && gathered[at].Key == key))
+      at = (at + 1) & Mask;
+    gathered[at].Hash = hash;
+    gathered[at].Key = key;
+    gathered[at].Entries.push_back(entry);
+  }
+  Slots.assign(size, Slot{});
+  Entries.clear();
+  Filter.assign(keys.empty() ? 0 : (size_t{1} << kFilterBits) / 64, 0);
+  for (size_t at = 0; at < size; ++at) {
+    const Gathered& g = gathered[at];
+    if (g.Entries.empty()) continue;
+    Slots[at] = Slot{g.Hash, static_cast<uint32_t>(Entries.size()), static_cast<uint32_t>(g.Entries.size())};
+    Entries.insert(Entries.end(), g.Entries.begin(), g.Entries.end());
+    Filter[FilterBit(g.Hash) / 64] |= uint64_t{1} << (FilterBit(g.Hash) % 64);
   }
 }
 
-const TKeywordIndex::Slot* TKeywordIndex::Table::Find(uint64_t hash, std::u16string_view key) const {
-  if (Slots.empty()) return nullptr;
+const TKeywordIndex::Slot* TKeywordIndex::Table::Find(const TKeywordList& list, uint64_t hash,
+                                                      std::u16string_view key) const {
+  if (!MayHold(hash)) return nullptr;
   for (size_t at = hash & Mask;; at = (at + 1) & Mask) {
     const Slot& slot = Slots[at];
-    if (slot.Entries.empty()) return nullptr;
-    if (slot.Hash == hash && slot.Key == key) return &slot;
+    if (slot.Count == 0) return nullptr;
+    if (slot.Hash == hash && list.Entry(Entries[slot.First]).MatchKey == key) return &slot;
   }
 }
 
@@ -124,21 +155,22 @@ void TKeywordIndex::Prepare(const TKeywordList& list, const TCharSet& separators
     minLength_ = std::min(minLength_, e.KeyLength);
     maxLength_ = std::max(maxLength_, e.KeyLength);
   }
-  exact_.Build(std::move(exact));
-  folded_.Build(std::move(folded));
+  exact_.Build(exact);
+  folded_.Build(folded);
 }
 
-std::vector<TKeywordMatch> TKeywordIndex::Find(const TKeywordList& list, const TCharSet& separators,
-                                               scan::TParagraphText& text, const TKeywordStretch& s) const {
-  std::vector<TKeywordMatch> out;
+void TKeywordIndex::Find(const TKeywordList& list, const TCharSet& separators, scan::TParagraphText& text,
+                         const TKeywordStretch& s, std::vector<TKeywordMatch>& out) const {
+  out.clear();
   const std::u16string_view plain = text.Plain();
-  const bool haveExact = !exact_.Slots.empty() && maxLength_ > 0;
+  const bool haveExact = !exact_.Empty() && maxLength_ > 0;
   if (maxLength_ > 0) {
     const std::u16string_view folded = text.Folded(list.UpperCaseType());
     auto look = [&](const Table& table, std::u16string_view hay, uint64_t hash, int32_t at, int32_t length) {
-      const Slot* slot = table.Find(hash, hay.substr(static_cast<size_t>(at), static_cast<size_t>(length)));
+      const Slot* slot = table.Find(list, hash, hay.substr(static_cast<size_t>(at), static_cast<size_t>(length)));
       if (slot == nullptr) return;
-      for (int index : slot->Entries) {
+      for (uint32_t n = 0; n < slot->Count; ++n) {
+        const int index = table.Entries[slot->First + n];
         const KeywordEntry& e = list.Entry(index);
         if (at < SearchStart(s, e.KeyLength) || at > s.Cut) continue;
         if (at + e.KeyLength > std::min<int32_t>(s.End, s.Cut + e.KeyLength)) continue;
@@ -146,16 +178,22 @@ std::vector<TKeywordMatch> TKeywordIndex::Find(const TKeywordList& list, const T
         out.push_back(TKeywordMatch{index, at, e.KeyLength});
       }
     };
-    for (const scan::TParagraphText::Word& w : text.Words(separators, list.UpperCaseType())) {
+    const bool haveFolded = !folded_.Empty();
+    for (const scan::TParagraphText::Word& w : text.Words(separators, list.UpperCaseType(), haveExact)) {
       // The stretch bounds words like separators do.
       const int32_t a = std::max(w.Start, s.Start);
       const int32_t b = std::min(w.Start + w.Length, s.End);
       if (b <= a || b - a < minLength_ || b - a > maxLength_) continue;
       const bool whole = a == w.Start && b == w.Start + w.Length;
       const auto len = static_cast<size_t>(b - a);
-      if (haveExact) look(exact_, plain, whole ? w.PlainHash : scan::HashUnits(plain.data() + a, len), a, b - a);
-      if (!folded_.Slots.empty())
-        look(folded_, folded, whole ? w.FoldedHash : scan::HashUnits(folded.data() + a, len), a, b - a);
+      if (haveExact) {
+        const uint64_t hash = whole ? w.PlainHash : scan::HashUnits(plain.data() + a, len);
+        if (exact_.MayHold(hash)) look(exact_, plain, hash, a, b - a);
+      }
+      if (haveFolded) {
+        const uint64_t hash = whole ? w.FoldedHash : scan::HashUnits(folded.data() + a, len);
+        if (folded_.MayHold(hash)) look(folded_, folded, hash, a, b - a);
+      }
     }
   }
   for (int index : direct_) {
@@ -167,7 +205,6 @@ std::vector<TKeywordMatch> TKeywordIndex::Find(const TKeywordList& list, const T
   std::sort(out.begin(), out.end(), [](const TKeywordMatch& a, const TKeywordMatch& b) {
     return a.Entry != b.Entry ? a.Entry < b.Entry : a.Offset < b.Offset;
   });
-  return out;
 }
 
 }  // namespace qm

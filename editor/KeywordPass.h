@@ -42,21 +42,38 @@ class TKeywordIndex {
  public:
   // Rebuilds when the list or the separators changed since the last call.
   void Prepare(const TKeywordList& list, const TCharSet& separators);
+  // Fills `out` (emptied first), so that its storage is reused.
+  void Find(const TKeywordList& list, const TCharSet& separators, scan::TParagraphText& text,
+            const TKeywordStretch& stretch, std::vector<TKeywordMatch>& out) const;
   std::vector<TKeywordMatch> Find(const TKeywordList& list, const TCharSet& separators, scan::TParagraphText& text,
-                                  const TKeywordStretch& stretch) const;
+                                  const TKeywordStretch& stretch) const {
+    std::vector<TKeywordMatch> out;
+    Find(list, separators, text, stretch, out);
+    return out;
+  }
 
  private:
-  // Open addressing over the hashes of the keys; each slot lists its entries in list order.
+  // Open addressing over the hashes of the keys; each slot lists its entries
+  // in list order (a stretch of Entries). A bit filter over the hashes turns
+  // most words that are no key away before the table is touched.
   struct Slot {
     uint64_t Hash = 0;
-    std::u16string_view Key;
-    std::vector<int> Entries;
+    uint32_t First = 0;
+    uint32_t Count = 0;  // 0: empty slot
   };
   struct Table {
     std::vector<Slot> Slots;
+    std::vector<int> Entries;
+    std::vector<uint64_t> Filter;
     size_t Mask = 0;
-    void Build(std::vector<std::pair<std::u16string_view, int>> keys);
-    const Slot* Find(uint64_t hash, std::u16string_view key) const;
+    void Build(const std::vector<std::pair<std::u16string_view, int>>& keys);
+    bool Empty() const { return Entries.empty(); }
+    // False when no key has this hash.
+    bool MayHold(uint64_t hash) const {
+      const size_t bit = static_cast<size_t>(hash >> 48);
+      return !Entries.empty() && ((Filter[bit / 64] >> (bit % 64)) & 1) != 0;
+    }
+    const Slot* Find(const TKeywordList& list, uint64_t hash, std::u16string_view key) const;
   };
   const TKeywordList* list_ = nullptr;
   uint32_t changeCount_ = 0;
@@ -73,6 +90,8 @@ class TKeywordIndex {
 TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int32_t from, int32_t to,
                                int32_t maxKeyLength);
 // The same with the paragraphs of from and to already known.
+TKeywordStretch KeywordStretch(int32_t parStart, int32_t parLength, int par, int fromPar, int toPar, int32_t from,
+                               int32_t to, int32_t maxKeyLength);
 TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int fromPar, int toPar, int32_t from,
                                int32_t to, int32_t maxKeyLength);
 

@@ -29,25 +29,34 @@ bool IsNumber(std::u16string_view word) {
 
 }  // namespace
 
-void TNumberHighlighterU::KeywordHook(TPlusMemoU& memo, int32_t from, int32_t to, int keywordBase) {
-  TParagraphsList& list = memo.Paragraphs();
-  const int par = list.ParagraphOfPosition(from);
-  const int32_t start = list.StartOffset(par);
-  const std::u16string_view text = list.TextView(par);
+void TNumberHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int /*toPar*/,
+                                      int keywordBase) {
+  // The pass works on the paragraph of from only.
+  if (ps.Par() != fromPar) return;
+  TParagraphsList& list = ps.List();
+  scan::TRunBuffer& runs = ps.Runs();
+  const int32_t start = ps.Start();
+  const std::u16string_view text = ps.Text().Plain();
   const int32_t len = static_cast<int32_t>(text.size());
   const TCharSet& seps = SeparatorSet();
 
   int32_t i = std::max(0, from - start - 1);
   while (i > 0 && !seps.Contains(text[static_cast<size_t>(i - 1)])) --i;
   const int32_t end = std::min(len, to - start + 1);
+  // Every number begins with a digit or "$"; without one there is nothing to
+  // colour (unless the program wants to be asked about every region).
+  if (!OnQueryHilit && std::none_of(text.begin() + i, text.begin() + std::max(i, end), [](char16_t c) {
+        return (c >= u'0' && c <= u'9') || c == u'$';
+      }))
+    return;
 
   // Whether numbers may be coloured under the style in effect up to the next run boundary.
   int32_t boundary = 0;
   bool allowed = false;
   auto refresh = [&](int32_t at) {
-    const TDynInfo style = scan::StyleAt(list, par, at, true);
-    const int k = scan::FirstRun(list, par, at, true);
-    boundary = k < list.RunCount(par) ? list.RunOffset(par, k) : INT32_MAX;
+    const int k = runs.FirstRun(at, true);
+    const TDynInfo& style = list.Styles.Get(k > 0 ? runs.Attr(k - 1) : runs.StartStyleId());
+    boundary = k < runs.Count() ? runs.Offset(k) : INT32_MAX;
     const int16_t scope = RegionScope(style);
     bool doHilit = scope == Scope || Priority > 0;
     if (OnQueryHilit) OnQueryHilit(this, scope, doHilit);
@@ -55,10 +64,12 @@ void TNumberHighlighterU::KeywordHook(TPlusMemoU& memo, int32_t from, int32_t to
   };
   refresh(i);
 
-  std::vector<std::pair<int32_t, int32_t>> numbers;
+  std::pair<int32_t, int32_t> numbers[16];
+  size_t count = 0;
   auto applyAll = [&] {
-    for (const auto& [a, b] : numbers) {
-      const TDynInfo style = scan::StyleAt(list, par, a, true);
+    for (size_t n = 0; n < count; ++n) {
+      const auto [a, b] = numbers[n];
+      const TDynInfo style = runs.StyleAt(a, true);
       const int level = style.KeyLevel();
       if (level >= kMaxKeyLevel) continue;
       TDynInfo run = style;
@@ -71,9 +82,9 @@ void TNumberHighlighterU::KeywordHook(TPlusMemoU& memo, int32_t from, int32_t to
       run.CloseKeyLength = scan::KeyLengthField(b - a);
       run.Level = static_cast<int8_t>(level + 1);
       run.KeyStack[level + 1] = static_cast<int16_t>(std::clamp(keywordBase, 0, 32767));
-      scan::ApplyRun(memo, par, a, b, run, true);
+      scan::ApplyRun(runs, a, b, run, true);
     }
-    numbers.clear();
+    count = 0;
   };
 
   while (i < end) {
@@ -93,8 +104,8 @@ void TNumberHighlighterU::KeywordHook(TPlusMemoU& memo, int32_t from, int32_t to
       continue;
     }
     if (j <= boundary && IsNumber(text.substr(static_cast<size_t>(i), static_cast<size_t>(j - i)))) {
-      numbers.emplace_back(i, j);
-      if (numbers.size() == 16) applyAll();
+      numbers[count++] = {i, j};
+      if (count == 16) applyAll();
     }
     i = j;
   }

@@ -27,18 +27,19 @@ void TPlusMemoU::ApplyOwnKeywords(int32_t from, int32_t to) {
   const int first = list.ParagraphOfPosition(from);
   const int last = list.ParagraphOfPosition(to);
   for (int par = first; par <= last; ++par) {
-    const TKeywordStretch stretch = KeywordStretch(list, par, from, to, Keywords.MaxKeyLength());
+    const TKeywordStretch stretch = KeywordStretch(list, par, first, last, from, to, Keywords.MaxKeyLength());
     const std::u16string_view text = list.TextView(par);
-    const bool mayAtStart = KeywordsMayApply(scan::StyleAt(list, par, stretch.Start, true), nest);
-    const int firstInside = scan::FirstRun(list, par, stretch.Start, true);
-    const bool boundaryInside =
-        firstInside < list.RunCount(par) && list.RunOffset(par, firstInside) < stretch.End;
+    scan::TScanPar ps(*this, par);
+    scan::TRunBuffer& runs = ps.Runs();
+    const bool mayAtStart = KeywordsMayApply(runs.StyleAt(stretch.Start, true), nest);
+    const int firstInside = runs.FirstRun(stretch.Start, true);
+    const bool boundaryInside = firstInside < runs.Count() && runs.Offset(firstInside) < stretch.End;
     if (!mayAtStart && !boundaryInside) continue;
 
     // Copy the paragraph and mask what keywords must not match.
     std::u16string plain(text);
     for (int32_t i = stretch.Start; i < stretch.End; ++i)
-      if (!KeywordsMayApply(scan::StyleAt(list, par, i, true), nest)) plain[static_cast<size_t>(i)] = kMask;
+      if (!KeywordsMayApply(runs.StyleAt(i, true), nest)) plain[static_cast<size_t>(i)] = kMask;
     std::u16string folded;
     if (Keywords.HasFoldedKeys()) folded = FoldedCopy(plain, Keywords.UpperCaseType());
 
@@ -76,19 +77,20 @@ void TPlusMemoU::ApplyOwnKeywords(int32_t from, int32_t to) {
 
     for (const TKeywordMatch& m : pending) {
       const KeywordEntry& e = Keywords.Entry(m.Entry);
-      const TDynInfo style = scan::StyleAt(list, par, m.Offset, true);
+      const TDynInfo style = runs.StyleAt(m.Offset, true);
       const int level = style.KeyLevel();
       if (level >= kMaxKeyLevel) continue;
-      const int styleRun = scan::FirstRun(list, par, m.Offset, true) - 1;
+      const int styleRun = runs.FirstRun(m.Offset, true) - 1;
       if (level >= 0 && styleRun >= 0) {
-        TDynInfo prev = list.Run(par, styleRun);
+        TDynInfo prev = runs.Run(styleRun);
         prev.CloseKeyLength = 0;
-        list.SetRun(par, styleRun, prev);
+        runs.Set(styleRun, prev);
       }
       const TDynInfo run =
           scan::KeywordRun(style, e.Style, e.Background, e.Foreground, e.ContextNum, e.Cursor, m.Entry, m.Length);
-      scan::ApplyRun(*this, par, m.Offset, m.Offset + m.Length, run, true);
+      scan::ApplyRun(runs, m.Offset, m.Offset + m.Length, run, true);
     }
+    ps.Store();
   }
 }
 

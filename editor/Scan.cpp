@@ -32,8 +32,10 @@ std::u16string_view TParagraphText::Folded(TpmUpperCase type) {
   return folded_;
 }
 
-const std::vector<TParagraphText::Word>& TParagraphText::Words(const TCharSet& separators, TpmUpperCase type) {
-  if (wordsType_ == static_cast<int>(type) && wordSeparators_ == separators) return words_;
+const std::vector<TParagraphText::Word>& TParagraphText::Words(const TCharSet& separators, TpmUpperCase type,
+                                                              bool withPlain) {
+  if (wordsType_ == static_cast<int>(type) && (wordsPlain_ || !withPlain) && wordSeparators_ == separators)
+    return words_;
   const std::u16string_view folded = Folded(type);
   words_.clear();
   const auto n = static_cast<int32_t>(text_.size());
@@ -46,11 +48,13 @@ const std::vector<TParagraphText::Word>& TParagraphText::Words(const TCharSet& s
     int32_t j = i + 1;
     while (j < n && !separators.Contains(text_[static_cast<size_t>(j)])) ++j;
     const auto len = static_cast<size_t>(j - i);
-    words_.push_back(Word{i, j - i, HashUnits(text_.data() + i, len), HashUnits(folded.data() + i, len)});
+    words_.push_back(
+        Word{i, j - i, withPlain ? HashUnits(text_.data() + i, len) : 0, HashUnits(folded.data() + i, len)});
     i = j;
   }
   wordSeparators_ = separators;
   wordsType_ = static_cast<int>(type);
+  wordsPlain_ = withPlain;
   return words_;
 }
 
@@ -92,11 +96,13 @@ TDynInfo StyleAt(const TParagraphsList& list, int par, int32_t x, bool pastRuns)
   return style;
 }
 
-TDynInfo OuterStyle(const TParagraphsList& list, int par, int32_t x, bool pastRuns, int level) {
-  int k = FirstRun(list, par, x, pastRuns);
-  for (int p = par; p >= 0; --p) {
-    if (p != par) k = list.RunCount(p);
-    for (int i = k - 1; i >= 0; --i) {
+TDynInfo OuterStyle(const TRunBuffer& runs, int32_t x, bool pastRuns, int level) {
+  for (int i = runs.FirstRun(x, pastRuns) - 1; i >= 0; --i)
+    if (runs.Style(i).KeyLevel() < level) return runs.Run(i);
+  if (runs.StartStyle().KeyLevel() < level) return runs.StartStyle();
+  const TParagraphsList& list = runs.List();
+  for (int p = runs.Par() - 1; p >= 0; --p) {
+    for (int i = list.RunCount(p) - 1; i >= 0; --i) {
       const TDynInfo run = list.Run(p, i);
       if (run.KeyLevel() < level) return run;
     }
@@ -124,32 +130,35 @@ int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own
   return 0;
 }
 
-void ApplyRun(TPlusMemoU& memo, int par, int32_t x, int32_t y, TDynInfo run, bool forceOn) {
-  TParagraphsList& list = memo.Paragraphs();
+void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn) {
+  TParagraphsList& list = runs.List();
   if (y < x) std::swap(x, y);
-  int k = FirstRun(list, par, x, true);
-  TDynInfo remembered = k > 0 ? list.Run(par, k - 1) : list.StartStyle(par);
-  int32_t rememberedAt = k > 0 ? remembered.Offset : 0;
+  int k = runs.FirstRun(x, true);
+  uint32_t remembered = k > 0 ? runs.Attr(k - 1) : runs.StartStyleId();
+  int32_t rememberedAt = k > 0 ? runs.Offset(k - 1) : 0;
   run.Kind = forceOn ? static_cast<uint8_t>(run.Kind | dkHighlight) : 0;
-  if (forceOn || (remembered.Kind & dkHighlight)) {
-    run.Offset = x;
-    list.InsertRun(par, k, run);
+  if (forceOn || (list.Styles.Get(remembered).Kind & dkHighlight)) {
+    runs.Insert(k, x, list.Styles.Intern(run));
     ++k;
   }
   int j = k;
-  while (j < list.RunCount(par) && list.RunOffset(par, j) < y) {
-    remembered = list.Run(par, j);
-    rememberedAt = remembered.Offset;
+  while (j < runs.Count() && runs.Offset(j) < y) {
+    remembered = runs.Attr(j);
+    rememberedAt = runs.Offset(j);
     ++j;
   }
-  list.EraseRuns(par, k, j - k);
-  list.SetFlags(par, list.Flags(par) & ~pfLaidOut);
-  remembered.OpenKeyLength = KeyLengthField(remembered.OpenKeyLength - (y - rememberedAt));
-  const bool textEnd = par == list.Count - 1 && y >= list.Length(par);
-  if (!textEnd && (forceOn || (remembered.Kind & dkHighlight))) {
-    remembered.Offset = y;
-    list.InsertRun(par, k, remembered);
+  runs.Erase(k, j - k);
+  runs.ClearLaidOut();
+  const bool textEnd = runs.IsLast() && y >= runs.Length();
+  if (textEnd || !(forceOn || (list.Styles.Get(remembered).Kind & dkHighlight))) return;
+  const TDynInfo& style = list.Styles.Get(remembered);
+  const uint8_t open = KeyLengthField(style.OpenKeyLength - (y - rememberedAt));
+  if (open != style.OpenKeyLength) {
+    TDynInfo lowered = style;
+    lowered.OpenKeyLength = open;
+    remembered = list.Styles.Intern(lowered);
   }
+  runs.Insert(k, y, remembered);
 }
 
 namespace {
@@ -163,10 +172,24 @@ bool IsStaticMark(const TDynInfo& r) { return (r.Kind & dkHighlight) && r.KeyLev
 
 }  // namespace
 
-bool SearchStop(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, const TStopSearch& search) {
-  TParagraphsList& list = memo.Paragraphs();
+TScanPar::TScanPar(TPlusMemoU& memo, int par)
+    : memo_(memo), par_(par), start_(memo.Paragraphs().StartOffset(par)), textData_(memo.Paragraphs().Text(par)) {
+  runs_->Load(memo.Paragraphs(), par);
+}
+
+TParagraphText& TScanPar::Text() const {
+  // The text does not change under the passes; an event handler that looks
+  // at another paragraph makes the editor's shared copy stale, so check it.
+  if (text_ == nullptr || text_->Plain().data() != textData_) text_ = &memo_.ScanText(par_);
+  return *text_;
+}
+
+bool SearchStop(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStopSearch& search) {
+  TParagraphsList& list = ps.List();
+  TRunBuffer& runs = ps.Runs();
+  const int par = ps.Par();
   const StartStopEntry& entry = search.List->Entry(search.Entry);
-  TParagraphText& text = memo.ScanText(par);
+  TParagraphText& text = ps.Text();
   const std::u16string_view plain = text.Plain();
   const int32_t len = static_cast<int32_t>(plain.size());
   const int32_t stopLen = entry.StopLength;
@@ -179,8 +202,8 @@ bool SearchStop(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t
     ws = 0;
     dropBefore = true;
   }
-  const int styleRun = FirstRun(list, par, s, sPastRuns) - 1;
-  const TDynInfo style = styleRun >= 0 ? list.Run(par, styleRun) : list.StartStyle(par);
+  const int styleRun = runs.FirstRun(s, sPastRuns) - 1;
+  const TDynInfo style = styleRun >= 0 ? runs.Run(styleRun) : runs.StartStyle();
   if (styleRun >= 0) ws = std::max(ws, style.Offset + style.OpenKeyLength);
   int32_t we = t + stopLen + after;
   bool dropAfter = false;
@@ -199,18 +222,22 @@ bool SearchStop(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t
         hitLen = 0;
         break;
       }
-  } else if (stopLen > 0) {
+  } else if (stopLen > 0 && we - ws >= stopLen) {
     const bool matchCase = entry.Options & kwoMatchCase;
-    const std::u16string_view hay = matchCase ? plain : text.Folded(search.List->UpperCaseType());
+    const std::u16string_view hay =
+        (matchCase ? plain : text.Folded(search.List->UpperCaseType())).substr(0, static_cast<size_t>(we));
     const std::u16string_view key = entry.StopMatch();
-    for (int32_t i = ws; i + stopLen <= we; ++i) {
-      if (hay.compare(static_cast<size_t>(i), static_cast<size_t>(stopLen), key) != 0) continue;
+    for (size_t at = hay.find(key, static_cast<size_t>(ws)); at != std::u16string_view::npos;
+         at = hay.find(key, at + 1)) {
+      const auto i = static_cast<int32_t>(at);
       if (before && !(dropBefore && i == ws) && i > 0 && !IsSep(*search.Separators, plain, i - 1)) continue;
       if (after && !(dropAfter && i + stopLen >= len) && i + stopLen < len &&
           !IsSep(*search.Separators, plain, i + stopLen))
         continue;
-      if (search.OnStop && !search.OnStop(list.StartOffset(par) + s, list.StartOffset(par) + i + stopLen, search.Entry))
-        continue;
+      if (search.OnStop) {
+        ps.Store();  // the handler may look at the runs
+        if (!search.OnStop(list.StartOffset(par) + s, list.StartOffset(par) + i + stopLen, search.Entry)) continue;
+      }
       hit = i;
       break;
     }
@@ -222,15 +249,15 @@ bool SearchStop(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t
   }
 
   // The stop key's own runs go; the span's opening run learns its closing length.
-  const int first = FirstRun(list, par, hit, true);
-  const int last = FirstRun(list, par, hit + hitLen, false);
-  if (last > first) list.EraseRuns(par, first, last - first);
+  const int first = runs.FirstRun(hit, true);
+  const int last = runs.FirstRun(hit + hitLen, false);
+  if (last > first) runs.Erase(first, last - first);
   t = hit + hitLen;
   const int level = style.KeyLevel();
-  if (styleRun >= 0 && styleRun < list.RunCount(par) && list.RunOffset(par, styleRun) < s) {
-    TDynInfo opening = list.Run(par, styleRun);
+  if (styleRun >= 0 && styleRun < runs.Count() && runs.Offset(styleRun) < s) {
+    TDynInfo opening = runs.Run(styleRun);
     opening.CloseKeyLength = KeyLengthField(stopLen + before);
-    list.SetRun(par, styleRun, opening);
+    runs.Set(styleRun, opening);
   }
   TDynInfo next;
   const int continuation = search.List->FindContinuation(search.Entry, search.Extended);
@@ -245,19 +272,37 @@ bool SearchStop(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t
     next.ContextNum = c.ContextNum;
     next.CloseKeyLength = KeyLengthField(c.StopLength);
   } else {
-    next = OuterStyle(list, par, s, sPastRuns, level);
+    next = OuterStyle(runs, s, sPastRuns, level);
   }
   next.OpenKeyLength = 0;
   next.Offset = t;
-  list.InsertRun(par, FirstRun(list, par, t, true), next);
+  runs.Insert(runs.FirstRun(t, true), next);
   return true;
 }
 
-bool SearchStart(TPlusMemoU& memo, int par, int32_t s, bool /*sPastRuns*/, int32_t& t, const TStartSearch& search) {
-  TParagraphsList& list = memo.Paragraphs();
+namespace {
+
+// Whether a key of the list may open under the style in effect.
+bool StartAllowed(const TStartSearch& search, const TDynInfo& style, const StartStopEntry& entry) {
+  if (!search.Extended) {
+    // Inside a span only its stop key counts; keywords on top do not shield.
+    const int level = style.KeyLevel();
+    return level < 0 || style.KeyStack[level] >= 0;
+  }
+  if (entry.ScopeLevel == 32767) return true;
+  if (entry.ScopeContext == 0 && EnclosingLevel(style, search.Base, search.List) < entry.ScopeLevel) return true;
+  return style.Context() == entry.ScopeContext && (entry.ScopeContext != 0 || !(style.Kind & dkHighlight));
+}
+
+}  // namespace
+
+bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const TStartSearch& search) {
+  TParagraphsList& list = ps.List();
+  TRunBuffer& runs = ps.Runs();
+  const int par = ps.Par();
   const TStartStopKeyList& keys = *search.List;
   if (keys.Count() == 0) return false;
-  TParagraphText& text = memo.ScanText(par);
+  TParagraphText& text = ps.Text();
   const std::u16string_view plain = text.Plain();
   const int32_t len = static_cast<int32_t>(plain.size());
   const int32_t longest = keys.MaxStartLength() + 1;
@@ -270,44 +315,49 @@ bool SearchStart(TPlusMemoU& memo, int par, int32_t s, bool /*sPastRuns*/, int32
   const std::u16string_view folded = anyFolded ? text.Folded(keys.UpperCaseType()) : plain;
 
   // The style in effect follows the runs as i advances.
-  const ParExtraInfo* extra = list.Extra(par);
-  int k = FirstRun(list, par, ws, true);
-  uint32_t styleId = k > 0 ? extra->Runs()[k - 1].Attr : list.StartStyleId(par);
-  for (int32_t i = ws; i <= t && i < len; ++i) {
-    if (extra != nullptr) {
-      while (k < static_cast<int>(extra->RunCount) && extra->Runs()[k].Offset <= i) styleId = extra->Runs()[k++].Attr;
-    }
+  int k = runs.FirstRun(ws, true);
+  uint32_t styleId = k > 0 ? runs.Attr(k - 1) : runs.StartStyleId();
+  const uint8_t* candidates = keys.StartCandidates();
+  const int32_t last = std::min(t, len - 1);
+  for (int32_t i = ws; i <= last; ++i) {
     const size_t at = static_cast<size_t>(i);
-    if (!plainFirst.Contains(plain[at]) && !(anyFolded && foldedFirst.Contains(folded[at]))) continue;
-    const TDynInfo& style = list.Styles.Get(styleId);
-    if (style.KeyLevel() >= kMaxKeyLevel) continue;
+    if (candidates != nullptr) {
+      if (!candidates[plain[at]]) continue;
+    } else if (!plainFirst.Contains(plain[at]) && !(anyFolded && foldedFirst.Contains(folded[at]))) {
+      continue;
+    }
+    while (k < runs.Count() && runs.Offset(k) <= i) styleId = runs.Attr(k++);
+    const TDynInfo& current = list.Styles.Get(styleId);
+    if (current.KeyLevel() >= kMaxKeyLevel) continue;
     for (int e = 0; e < keys.Count(); ++e) {
       const StartStopEntry& entry = keys.Entry(e);
       const int32_t keyLen = entry.StartLength;
       if (keyLen == 0 || i + keyLen > we) continue;
       // A key whose last unit (or the separator it needs after it) lies before S was dealt with already.
       if (i + keyLen + (entry.NeedSepAfterStart ? 1 : 0) <= s) continue;
-      if (!search.Allowed(style, entry)) continue;
-      if (!keys.StartMatchesAt(static_cast<size_t>(e), plain, folded, static_cast<size_t>(i), *search.Separators))
-        continue;
+      if (!keys.StartMatchesAt(static_cast<size_t>(e), plain, folded, at, *search.Separators)) continue;
+      if (!StartAllowed(search, current, entry)) continue;
       const int16_t stackEntry = static_cast<int16_t>(search.Base + e - 32768);
       // A closing quote does not open the same kind of span again.
-      if (entry.StartText() == entry.StopText() && style.KeyStack[style.KeyLevel() + 1] == stackEntry) continue;
-      if (search.OnStart && !search.OnStart(list.StartOffset(par) + i, e)) continue;
+      if (entry.StartText() == entry.StopText() && current.KeyStack[current.KeyLevel() + 1] == stackEntry) continue;
+      const TDynInfo style = current;  // a copy: the style table may grow below
+      if (search.OnStart) {
+        ps.Store();  // the handler may look at the runs
+        if (!search.OnStart(list.StartOffset(par) + i, e)) continue;
+      }
 
       // Open the span at i.
-      const TDynInfo styleCopy = style;  // the style table may grow below
-      const int n = styleCopy.KeyLevel() + 1;
-      const int styleRun = FirstRun(list, par, i, true) - 1;
+      const int n = style.KeyLevel() + 1;
+      const int styleRun = runs.FirstRun(i, true) - 1;
       if (n > 0 && styleRun >= 0) {
-        TDynInfo prev = list.Run(par, styleRun);
+        TDynInfo prev = runs.Run(styleRun);
         prev.CloseKeyLength = 0;
-        list.SetRun(par, styleRun, prev);
+        runs.Set(styleRun, prev);
       }
-      const int inFirst = FirstRun(list, par, i, true);
-      const int inLast = FirstRun(list, par, i + keyLen, false);
-      if (inLast > inFirst) list.EraseRuns(par, inFirst, inLast - inFirst);
-      TDynInfo run = styleCopy;
+      const int inFirst = runs.FirstRun(i, true);
+      const int inLast = runs.FirstRun(i + keyLen, false);
+      if (inLast > inFirst) runs.Erase(inFirst, inLast - inFirst);
+      TDynInfo run = style;
       run.Kind = static_cast<uint8_t>(entry.Style + dkKeyStyle);
       run.Level = static_cast<int8_t>(n);
       run.KeyStack[n] = stackEntry;
@@ -318,12 +368,12 @@ bool SearchStart(TPlusMemoU& memo, int par, int32_t s, bool /*sPastRuns*/, int32
       run.OpenKeyLength = KeyLengthField(keyLen + (entry.NeedSepAfterStart ? 1 : 0));
       run.CloseKeyLength = KeyLengthField(entry.StopLength);
       run.Offset = i;
-      const int at = FirstRun(list, par, i, false);
-      if (at < list.RunCount(par) && list.RunOffset(par, at) == i) {
+      const int firstAt = runs.FirstRun(i, false);
+      if (firstAt < runs.Count() && runs.Offset(firstAt) == i) {
         // Overwrite the last run that starts at i.
-        list.SetRun(par, FirstRun(list, par, i, true) - 1, run);
+        runs.Set(runs.FirstRun(i, true) - 1, run);
       } else {
-        list.InsertRun(par, at, run);
+        runs.Insert(firstAt, run);
       }
       t = i + keyLen;
       return true;
@@ -332,8 +382,9 @@ bool SearchStart(TPlusMemoU& memo, int par, int32_t s, bool /*sPastRuns*/, int32
   return false;
 }
 
-bool FindStopKey(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t) {
-  const TDynInfo style = StyleAt(memo.Paragraphs(), par, s, sPastRuns);
+bool FindStopKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t) {
+  TPlusMemoU& memo = ps.Memo();
+  const TDynInfo& style = ps.List().Styles.Get(ps.Runs().StyleIdAt(s, sPastRuns));
   const int level = style.KeyLevel();
   if (level < 0) return false;
   const int16_t top = style.KeyStack[level];
@@ -343,56 +394,59 @@ bool FindStopKey(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& 
     search.List = &own;
     search.Entry = top + 32768;
     search.Separators = &memo.Separators;
-    return SearchStop(memo, par, s, sPastRuns, t, search);
+    return SearchStop(ps, s, sPastRuns, t, search);
   }
   TPlusHighlighterU* h = memo.Highlighter();
-  return h != nullptr && h->StopKeyHook(memo, par, s, sPastRuns, t, own.Count());
+  return h != nullptr && h->StopKeyHook(ps, s, sPastRuns, t, own.Count());
 }
 
-bool FindStartKey(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t) {
-  if (StyleAt(memo.Paragraphs(), par, s, sPastRuns).KeyLevel() >= kMaxKeyLevel) return false;
+bool FindStartKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t) {
+  TPlusMemoU& memo = ps.Memo();
+  if (ps.List().Styles.Get(ps.Runs().StyleIdAt(s, sPastRuns)).KeyLevel() >= kMaxKeyLevel) return false;
   TStartStopKeyList& own = memo.StartStopKeys;
   if (memo.ApplyStartStopKeys && own.Count() > 0) {
     TStartSearch search;
     search.List = &own;
     search.Separators = &memo.Separators;
-    // Inside a span only its stop key counts; keywords on top do not shield.
-    search.Allowed = [](const TDynInfo& style, const StartStopEntry&) {
-      const int level = style.KeyLevel();
-      return level < 0 || style.KeyStack[level] >= 0;
-    };
-    if (SearchStart(memo, par, s, sPastRuns, t, search)) return true;
+    if (SearchStart(ps, s, sPastRuns, t, search)) return true;
   }
   TPlusHighlighterU* h = memo.Highlighter();
-  return h != nullptr && h->StartKeyHook(memo, par, s, sPastRuns, t, own.Count());
+  return h != nullptr && h->StartKeyHook(ps, s, sPastRuns, t, own.Count());
 }
 
-void ParseSpans(TPlusMemoU& memo, int par) {
-  TParagraphsList& list = memo.Paragraphs();
+namespace {
+
+// The start-stop pass over the paragraph of ps, its runs in the buffer.
+void ParseSpansIn(TScanPar& ps) {
+  TPlusMemoU& memo = ps.Memo();
+  TParagraphsList& list = ps.List();
+  TRunBuffer& runs = ps.Runs();
+  const int par = ps.Par();
   if (memo.StartStopKeys.Count() > 0 && !memo.StartStopKeys.SeparatorsComputed())
     memo.StartStopKeys.ComputeSeparators(memo.Separators);
-  const int32_t len = list.Length(par);
+  const int32_t len = runs.Length();
   int32_t s = 0;
   bool pastRuns = false;  // the runs at the paragraph start are the pass's to replace
   for (;;) {
     // Static marks stay; the pass works between them.
-    while (s < len && IsStaticMark(StyleAt(list, par, s, pastRuns))) {
-      const int k = FirstRun(list, par, s, true);
-      s = k < list.RunCount(par) ? std::min(list.RunOffset(par, k), len) : len;
+    while (s < len && IsStaticMark(list.Styles.Get(runs.StyleIdAt(s, pastRuns)))) {
+      const int k = runs.FirstRun(s, true);
+      s = k < runs.Count() ? std::min(runs.Offset(k), len) : len;
       pastRuns = true;
     }
     int32_t t = len;
-    int k = FirstRun(list, par, s, pastRuns);
-    while (k < list.RunCount(par) && list.RunOffset(par, k) <= len) {
-      const TDynInfo run = list.Run(par, k);
-      if (IsStaticMark(run)) {
-        t = run.Offset;
+    const int k = runs.FirstRun(s, pastRuns);
+    int j = k;
+    while (j < runs.Count() && runs.Offset(j) <= len) {
+      if (IsStaticMark(runs.Style(j))) {
+        t = runs.Offset(j);
         break;
       }
-      list.EraseRuns(par, k, 1);
+      ++j;
     }
-    const bool stopped = FindStopKey(memo, par, s, pastRuns, t);
-    const bool started = FindStartKey(memo, par, s, pastRuns, t);
+    runs.Erase(k, j - k);
+    const bool stopped = FindStopKey(ps, s, pastRuns, t);
+    const bool started = FindStartKey(ps, s, pastRuns, t);
     if (t <= s && !started && !stopped) {
       if (s >= len) break;
       t = len;  // nothing more in this stretch
@@ -405,16 +459,33 @@ void ParseSpans(TPlusMemoU& memo, int par) {
 
   // Hand a changed end style on to the next paragraph, which is parsed when needed.
   if (par + 1 < list.Count) {
-    const TDynInfo end = StyleAt(list, par, len, true);
-    if (!ScanEqual(end, list.StartStyle(par + 1))) {
-      list.SetStartStyle(par + 1, end);
+    const uint32_t endId = runs.StyleIdAt(len, true);
+    const uint32_t nextId = list.StartStyleId(par + 1);
+    if (endId == nextId) return;
+    const TDynInfo end = list.Styles.Get(endId);
+    if (!ScanEqual(end, list.Styles.Get(nextId))) {
+      list.SetStartStyleId(par + 1, endId);
       list.SetFlags(par + 1, list.Flags(par + 1) & ~pfHighlightBits);
       list.FormatLast = std::max(list.FormatLast, par + 1);
-    } else if (list.StartStyleId(par + 1) != list.Styles.Intern(end)) {
+    } else {
       // Equal for the scan but not in every attribute: keep the exact block.
-      list.SetStartStyle(par + 1, end);
+      list.SetStartStyleId(par + 1, endId);
     }
   }
+}
+
+// The chain's keyword passes over the paragraph of ps for a pass over from … to.
+void ChainKeywords(TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar) {
+  TPlusMemoU& memo = ps.Memo();
+  if (TPlusHighlighterU* h = memo.Highlighter()) h->KeywordHook(ps, from, to, fromPar, toPar, memo.Keywords.Count());
+}
+
+}  // namespace
+
+void ParseSpans(TPlusMemoU& memo, int par) {
+  TScanPar ps(memo, par);
+  ParseSpansIn(ps);
+  ps.Store();
 }
 
 void ParseUpTo(TPlusMemoU& memo, int n) {
@@ -426,7 +497,16 @@ void ParseUpTo(TPlusMemoU& memo, int n) {
 }
 
 void ApplyKeywords(TPlusMemoU& memo, int32_t from, int32_t to) {
-  if (TPlusHighlighterU* h = memo.Highlighter()) h->KeywordHook(memo, from, to, memo.Keywords.Count());
+  TParagraphsList& list = memo.Paragraphs();
+  if (memo.Highlighter() != nullptr) {
+    const int first = list.ParagraphOfPosition(from);
+    const int last = list.ParagraphOfPosition(to);
+    for (int par = first; par <= last; ++par) {
+      TScanPar ps(memo, par);
+      ChainKeywords(ps, from, to, first, last);
+      ps.Store();
+    }
+  }
   if (memo.ApplyKeyWords && memo.Keywords.Count() > 0) memo.ApplyOwnKeywords(from, to);
 }
 
@@ -453,6 +533,31 @@ void ResetHighlighting(TPlusMemoU& memo) {
   list.InvalidateLayout();
 }
 
-void HighlightAll(TPlusMemoU& memo) { ApplyKeywordsTo(memo, 0, memo.Paragraphs().Count - 1); }
+void HighlightAll(TPlusMemoU& memo) {
+  // ApplyKeywordsTo over the whole text, with each paragraph's spans and
+  // keywords done in one visit: a paragraph's keywords depend on nothing
+  // after it, and what a later paragraph's spans read of it does not change.
+  TParagraphsList& list = memo.Paragraphs();
+  const int firstUnparsed = std::max(list.ScannedUpTo + 1, 0);
+  const bool chain = memo.Highlighter() != nullptr;
+  const bool own = memo.ApplyKeyWords && memo.Keywords.Count() > 0;
+  for (int p = 0; p < list.Count; ++p) {
+    const bool parse = p >= firstUnparsed && !(list.Flags(p) & pfSpansParsed);
+    if (!parse && (list.Flags(p) & pfKeywordsApplied)) continue;
+    TScanPar ps(memo, p);
+    if (parse) ParseSpansIn(ps);
+    if (list.Flags(p) & pfKeywordsApplied) {
+      ps.Store();
+      continue;
+    }
+    const int32_t start = list.StartOffset(p);
+    const int32_t end = start + list.Length(p);
+    if (chain) ChainKeywords(ps, start, end, p, list.ParagraphOfPosition(end));
+    ps.Store();
+    if (own) memo.ApplyOwnKeywords(start, end);
+    list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
+  }
+  list.ScannedUpTo = std::max(list.ScannedUpTo, list.Count - 1);
+}
 
 }  // namespace qm::scan

@@ -9,6 +9,7 @@
 
 #include "editor/DynInfo.h"
 #include "editor/Paragraphs.h"
+#include "editor/RunBuffer.h"
 #include "editor/StartStopList.h"
 #include "editor/Types.h"
 
@@ -24,13 +25,14 @@ int FirstRun(const TParagraphsList& list, int par, int32_t x, bool pastRuns);
 // (runs starting at x count), else the style before x.
 TDynInfo StyleAt(const TParagraphsList& list, int par, int32_t x, bool pastRuns);
 // The last style before x whose key level is below `level`, looking back
-// across paragraphs; the default style when there is none.
-TDynInfo OuterStyle(const TParagraphsList& list, int par, int32_t x, bool pastRuns, int level);
+// from the buffer's paragraph across the paragraphs before it; the default
+// style when there is none.
+TDynInfo OuterStyle(const TRunBuffer& runs, int32_t x, bool pastRuns, int level);
 // Equal for the scan: bits 7 and 6 of Kind, and with bit 7 the level, the
 // context and the key stack up to the level.
 bool ScanEqual(const TDynInfo& a, const TDynInfo& b);
-// Gives x … y of paragraph par one style and restores the old style after it.
-void ApplyRun(TPlusMemoU& memo, int par, int32_t x, int32_t y, TDynInfo run, bool forceOn);
+// Gives x … y of the buffer's paragraph one style and restores the old style after it.
+void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn);
 // The enclosing span level of a style for the highlighter whose key base is given.
 int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own);
 // Clamps a key length into the 8-bit length fields of a run.
@@ -60,8 +62,9 @@ class TParagraphText {
   std::u16string_view Plain() const { return text_; }
   std::u16string_view Folded(TpmUpperCase type);
   // The words (maximal runs of units outside the separators), with hashes of
-  // their plain and folded units.
-  const std::vector<Word>& Words(const TCharSet& separators, TpmUpperCase type);
+  // their folded units, and of their plain units when withPlain is set
+  // (PlainHash is 0 otherwise).
+  const std::vector<Word>& Words(const TCharSet& separators, TpmUpperCase type, bool withPlain = true);
 
  private:
   std::u16string_view text_;
@@ -70,6 +73,31 @@ class TParagraphText {
   std::vector<Word> words_;
   TCharSet wordSeparators_;
   int wordsType_ = -1;
+  bool wordsPlain_ = false;
+};
+
+// One paragraph under the passes: the editor, and the paragraph's runs held
+// aside until Store.
+class TScanPar {
+ public:
+  TScanPar(TPlusMemoU& memo, int par);
+  TPlusMemoU& Memo() const { return memo_; }
+  TParagraphsList& List() const { return runs_->List(); }
+  int Par() const { return par_; }
+  TRunBuffer& Runs() const { return *runs_; }
+  // Absolute position of the paragraph start.
+  int32_t Start() const { return start_; }
+  // The paragraph's text with its folded copy and words.
+  TParagraphText& Text() const;
+  void Store() const { runs_->Store(); }
+
+ private:
+  TPlusMemoU& memo_;
+  int par_;
+  int32_t start_;
+  TRunBufferLease runs_;
+  const char16_t* textData_;
+  mutable TParagraphText* text_ = nullptr;
 };
 
 // The stop-key search of one open span.
@@ -81,22 +109,23 @@ struct TStopSearch {
   int Base = 0;                            // key base of the list
   std::function<bool(int32_t startKey, int32_t stopKey, int index)> OnStop;  // false rejects a hit
 };
-bool SearchStop(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, const TStopSearch& search);
+bool SearchStop(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStopSearch& search);
 
 // The start-key search of one list.
+// The scope rules of a highlighter's keys apply when Extended is set;
+// otherwise keys open only outside spans (keywords on top do not shield).
 struct TStartSearch {
   const TStartStopKeyList* List = nullptr;
   const TCharSet* Separators = nullptr;
   bool Extended = false;
   int Base = 0;
-  std::function<bool(const TDynInfo& style, const StartStopEntry& entry)> Allowed;
   std::function<bool(int32_t startKey, int index)> OnStart;  // false rejects a match
 };
-bool SearchStart(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t, const TStartSearch& search);
+bool SearchStart(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStartSearch& search);
 
 // The editor's scan.
-bool FindStopKey(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t);
-bool FindStartKey(TPlusMemoU& memo, int par, int32_t s, bool sPastRuns, int32_t& t);
+bool FindStopKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t);
+bool FindStartKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t);
 // The start-stop pass over one whole paragraph, handing a changed end style on
 // to the next paragraph (which is then parsed when needed).
 void ParseSpans(TPlusMemoU& memo, int par);

@@ -157,6 +157,16 @@ const TStartStopKeyList::TFirstUnits& TStartStopKeyList::FirstUnits() const {
       firstUnits_.anyFolded = true;
     }
   }
+  // A routine the program installs may fold a unit by its neighbours.
+  if (upperCaseType_ != pmuUserDefined && Count() > 0) {
+    firstUnits_.candidates = std::shared_ptr<uint8_t[]>(new uint8_t[65536]);
+    for (unsigned u = 0; u < 65536; ++u) {
+      char16_t folded = static_cast<char16_t>(u);
+      if (firstUnits_.anyFolded) FoldCase(&folded, 1, upperCaseType_);
+      firstUnits_.candidates[u] = firstUnits_.plain.Contains(static_cast<char16_t>(u)) ||
+                                  (firstUnits_.anyFolded && firstUnits_.folded.Contains(folded));
+    }
+  }
   firstUnits_.valid = true;
   return firstUnits_;
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <type_traits>
 
@@ -89,6 +90,10 @@ class TStartStopKeyList {
   const TCharSet& PlainFirstUnits() const { return FirstUnits().plain; }
   const TCharSet& FoldedFirstUnits() const { return FirstUnits().folded; }
   bool AnyFoldedKey() const { return FirstUnits().anyFolded; }
+  // The same test for every unit value at once, for foldings that fold each
+  // unit on its own: nonzero where some key may begin at a unit of the
+  // unfolded text. Null under pmuUserDefined.
+  const uint8_t* StartCandidates() const { return FirstUnits().candidates.get(); }
 
   // Whether entry's start (stop) key matches at pos of the scanned text. The
   // key is compared with `unfolded` under kwoMatchCase, else with `folded`
@@ -143,6 +148,7 @@ class TStartStopKeyList {
     bool anyFolded = false;
     TCharSet plain;
     TCharSet folded;
+    std::shared_ptr<uint8_t[]> candidates;
   };
   const TFirstUnits& FirstUnits() const;
   mutable TFirstUnits firstUnits_;

@@ -5,6 +5,7 @@
 
 #include "HighlightUtil.h"
 #include "bench/ScriptGenerator.h"
+#include "editor/KeyOptions.h"
 #include "editor/StoreCheck.h"
 
 namespace qm {
@@ -92,6 +93,33 @@ TEST(HighlightProperty, IncrementalEqualsFromScratch) {
   for (uint32_t seed = 1; seed <= 1000; ++seed) {
     RunSequence(seed, *chain);
     if (HasFatalFailure()) return;
+  }
+}
+
+// The whole text done paragraph by paragraph (spans, then keywords, in one
+// visit) gives what all spans first and then all keywords give.
+TEST(HighlightProperty, OneVisitPerParagraphEqualsSpansFirst) {
+  auto chain = test::MainChain();
+  for (uint32_t seed = 1; seed <= 150; ++seed) {
+    const std::u16string text = AnsiToWide(bench::GenerateScript(60, seed));
+    TPlusMemoU a;
+    TPlusMemoU b;
+    for (TPlusMemoU* memo : {&a, &b}) {
+      test::ConfigureScriptEditor(*memo, *chain);
+      if (seed % 2 == 1) {
+        // The editor's own lists alone (the chain's spans would mask its keywords).
+        memo->SetHighlighter(nullptr);
+        memo->StartStopKeys.AddStartStopKey(u"begin", u"end", kwoWholeWord, 0, 0, 0, -1, -1, false);
+        memo->StartStopKeys.AddStartStopKey(u";", u"", 0, 0, 1, 0, -1, -1, true);
+        memo->Keywords.AddKeyword(u"set", kwoWholeWord, 0, 7, 0, -1, -1);
+        memo->Keywords.AddKeyword(u"Get", 0, 0, 8, 0, -1, -1);
+      }
+      test::LoadText(*memo, text);
+    }
+    scan::HighlightAll(a);
+    scan::ParseUpTo(b, b.ParagraphCount() - 1);
+    scan::ApplyKeywordsTo(b, 0, b.ParagraphCount() - 1);
+    ASSERT_EQ(test::DumpAll(a.Paragraphs()), test::DumpAll(b.Paragraphs())) << "seed " << seed;
   }
 }
 

@@ -1,0 +1,82 @@
+// The style runs of one paragraph held aside while the highlighting passes rework them, then stored back at once.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "editor/DynInfo.h"
+#include "editor/Paragraphs.h"
+
+namespace qm::scan {
+
+// A working copy of one paragraph's runs. The passes insert and remove runs
+// here, where it costs a move inside a small array, and Store writes the
+// result into the paragraph with one copy.
+class TRunBuffer {
+ public:
+  void Load(TParagraphsList& list, int par);
+  // Writes the runs back when they changed.
+  void Store();
+
+  TParagraphsList& List() const { return *list_; }
+  int Par() const { return par_; }
+  // Length of the paragraph (its text does not change under the passes).
+  int32_t Length() const { return length_; }
+  // The paragraph is the last of the text.
+  bool IsLast() const { return last_; }
+  int Count() const { return static_cast<int>(runs_.size()); }
+  int32_t Offset(int k) const { return runs_[static_cast<size_t>(k)].Offset; }
+  uint32_t Attr(int k) const { return runs_[static_cast<size_t>(k)].Attr; }
+  // The attribute block of run k (Offset 0); valid until the style table grows.
+  const TDynInfo& Style(int k) const { return list_->Styles.Get(Attr(k)); }
+  // Run k with its offset. Raises ERangeError outside the runs.
+  TDynInfo Run(int k) const;
+  uint32_t StartStyleId() const { return startStyle_; }
+  const TDynInfo& StartStyle() const { return list_->Styles.Get(startStyle_); }
+
+  // Index of the first run with Offset > x (pastRuns) or >= x.
+  int FirstRun(int32_t x, bool pastRuns) const;
+  // The style number in effect at x (see scan::StyleAt).
+  uint32_t StyleIdAt(int32_t x, bool pastRuns) const;
+  // The style in effect at x, with the offset of the run that holds it.
+  TDynInfo StyleAt(int32_t x, bool pastRuns) const;
+
+  void Insert(int k, int32_t offset, uint32_t attr);
+  void Insert(int k, const TDynInfo& run) { Insert(k, run.Offset, list_->Styles.Intern(run)); }
+  void Set(int k, const TDynInfo& run);
+  void Erase(int k, int count);
+  // The paragraph must be laid out again (done on Store).
+  void ClearLaidOut() {
+    clearLaidOut_ = true;
+    changed_ = true;
+  }
+
+ private:
+  TParagraphsList* list_ = nullptr;
+  int par_ = 0;
+  int32_t length_ = 0;
+  bool last_ = false;
+  uint32_t startStyle_ = 0;
+  bool changed_ = false;
+  bool clearLaidOut_ = false;
+  std::vector<TRunRec> runs_;
+};
+
+// A buffer taken from a process-wide pool for the length of one pass, so
+// that its storage is reused from paragraph to paragraph; a pass that runs
+// inside another (from an event) gets a buffer of its own.
+class TRunBufferLease {
+ public:
+  TRunBufferLease();
+  ~TRunBufferLease();
+  TRunBufferLease(const TRunBufferLease&) = delete;
+  TRunBufferLease& operator=(const TRunBufferLease&) = delete;
+  TRunBuffer& operator*() const { return *buffer_; }
+  TRunBuffer* operator->() const { return buffer_.get(); }
+
+ private:
+  std::unique_ptr<TRunBuffer> buffer_;
+};
+
+}  // namespace qm::scan
