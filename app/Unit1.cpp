@@ -12,7 +12,10 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/ActionTable.h"
@@ -46,6 +49,63 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   ConfigureEditors();
   BuildActions();
   BuildMenus();
+  Connect();
+}
+
+namespace {
+
+// Runs a handler from a Qt signal: an exception is shown in the error box
+// instead of unwinding through the toolkit.
+template <typename F>
+auto Guarded(F f) {
+  return [f](auto&&...) {
+    try {
+      f();
+    } catch (const std::exception& e) {
+      ShowErrorBox(e.what());
+    }
+  };
+}
+
+}  // namespace
+
+void TForm1::Connect() {
+  PlusMemoU1.OnChange = [this](TComponent*) { PlusMemoU1Change(); };
+  PlusMemoU1.OnSelMove = [this](TComponent*) { PlusMemoU1Change(); };
+  connect(ComboBox1, &QComboBox::activated, this, Guarded([this] { ComboBox1Change(); }));
+  connect(ListBox1, &QListWidget::itemDoubleClicked, this, Guarded([this] { ListBox1DblClick(); }));
+  PlusMemoU1Widget->installEventFilter(this);
+  PlusMemoU1Widget->viewport()->installEventFilter(this);
+  ListBox1->setMouseTracking(true);
+  ListBox1->viewport()->setMouseTracking(true);
+  ListBox1->viewport()->installEventFilter(this);
+  for (QWidget* panel : {Panel1, static_cast<QWidget*>(Label1), ComboBox1->parentWidget(), PlusMemoU2Widget->viewport()}) {
+    panel->setMouseTracking(true);
+    panel->installEventFilter(this);
+  }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  try {
+    if (watched == PlusMemoU1Widget && event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      PlusMemoU1KeyDown(key->key(), key->modifiers());
+    } else if (watched == PlusMemoU1Widget && event->type() == QEvent::FocusIn) {
+      PlusMemoU1Change();
+    } else if (watched == PlusMemoU1Widget->viewport() && event->type() == QEvent::MouseButtonRelease) {
+      PlusMemoU1Change();
+    } else if (watched == ListBox1->viewport() && event->type() == QEvent::MouseMove) {
+      ListBox1MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+    } else if (event->type() == QEvent::MouseMove && watched != PlusMemoU1Widget->viewport() &&
+               watched != PlusMemoU1Widget) {
+      // The item browser outside the list, its count label and combo strip, the message pane.
+      Panel1MouseMove();
+    }
+  } catch (const std::exception& e) {
+    ShowErrorBox(e.what());
+  }
+  // The editor and the list still handle every event themselves.
+  return QMainWindow::eventFilter(watched, event);
 }
 
 TForm1::~TForm1() = default;
@@ -172,6 +232,23 @@ void TForm1::BuildMenus() {
   add(PopupMenu1, {"Find", "Goto1"});
   PopupMenu2 = new QMenu(this);
   add(PopupMenu2, {"undo1", "redo1", "-", "SelAll", "-", "copy1", "cut1", "paste1"});
+
+  // The two drop-down buttons that follow the caret's context; their
+  // snippet menus are filled by the snippet commands.
+  toolBar->addSeparator();
+  auto dropDown = [toolBar](const char* name, const char* hint) {
+    auto* button = new QToolButton;
+    button->setObjectName(name);
+    button->setToolTip(QString::fromUtf8(hint));
+    button->setText(QString::fromUtf8(hint));
+    button->setPopupMode(QToolButton::InstantPopup);
+    button->setMenu(new QMenu(button));
+    button->setEnabled(false);
+    toolBar->addWidget(button);
+    return button;
+  };
+  ToolButton19 = dropDown("ToolButton19", "Переменные");
+  ToolButton16 = dropDown("ToolButton16", "Типы меню");
 }
 
 QAction* TForm1::Action(const std::string& name) const {
@@ -211,7 +288,7 @@ void TForm1::FormShow() {
   Splitter3->setSizes({std::max(Splitter3->height() - message, 1), message});
 
   LoadVocabulary();
-  PlusMemoU1Widget->setFocus();
+  ComboBox1Change();
 }
 
 void TForm1::LoadVocabulary() {

@@ -6,8 +6,10 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/HighlighterChain.h"
+#include "editor/KeywordList.h"
 #include "editor/PlusMemoU.h"
 #include "platform/XmlDom.h"
 
@@ -17,6 +19,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QSplitter;
+class QToolButton;
 
 namespace qm {
 
@@ -38,6 +41,24 @@ class TForm1 : public QMainWindow {
   // The action of that component name (nullptr when there is none).
   QAction* Action(const std::string& name) const;
 
+  // --- Item browser ---
+  // The category change: fills the list for the combo's category.
+  void ComboBox1Change();
+  // Inserts the selected item into the script editor.
+  void ListBox1DblClick();
+  // The list's items as 8-bit strings, in list order.
+  const std::vector<std::string>& Items() const { return items_; }
+
+  // --- Context help ---
+  // The caret update: status bar, list selection, context buttons, help.
+  void PlusMemoU1Change();
+  // A key about to reach the script editor (Ctrl+Q completes, space clears the list selection).
+  void PlusMemoU1KeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // The mouse over the item list at a point of the list's viewport.
+  void ListBox1MouseMove(const QPoint& point);
+  // The mouse over the other panels: the message pane is emptied.
+  void Panel1MouseMove();
+
   // The script editor and the message pane.
   TPlusMemoU PlusMemoU1;
   TPlusMemoU PlusMemoU2;
@@ -53,11 +74,14 @@ class TForm1 : public QMainWindow {
   QSplitter* Splitter3 = nullptr;  // editor | message pane
   QLabel* StatusPanel0 = nullptr;
   QLabel* StatusPanel1 = nullptr;
+  QToolButton* ToolButton16 = nullptr;  // menu types, enabled at context 11
+  QToolButton* ToolButton19 = nullptr;  // variable types, enabled at context 88
   QMenu* PopupMenu1 = nullptr;  // gutter
   QMenu* PopupMenu2 = nullptr;  // script editor
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -65,10 +89,29 @@ class TForm1 : public QMainWindow {
   void ConfigureEditors();
   void BuildActions();
   void BuildMenus();
+  void Connect();
   // Loads data/scriptitems.xml under the current directory into the chain.
   void LoadVocabulary();
 
+  // Fills the list with the lines of data/user.txt; false (after the error
+  // box) when the file cannot be read.
+  bool AddUserItems();
+  void AddItems(const TKeywordList& list);
+  void SetItems(std::vector<std::string> items);
+  int SelectedItem() const;
+  void SelectItem(int index);
+  // Loads data/help.xml when it changed since the last load; false when it
+  // is missing or not well formed.
+  bool LoadHelp();
+  // The help of an item: its syntax line and help text; false when it has none.
+  bool HelpOf(const std::string& item, std::u16string& syntax, std::u16string& text);
+  void ShowHelp(const std::string& item);
+  void SetMessage(const std::u16string& text);
+
   std::unique_ptr<THighlighterChain> chain_;
+  std::vector<std::string> items_;
+  TXmlDocument help_;
+  std::string helpStamp_;  // size and time of the help file last loaded
   TXmlDocument document_;  // shared by the vocabulary and the help lookups
   std::map<std::string, QAction*> actions_;
   bool shown_ = false;

@@ -1,0 +1,53 @@
+// The fixture of the application tests: a temporary current directory holding data/, and a temporary configuration folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/ErrorBox.h"
+
+namespace qm {
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// A temporary current directory holding data/ and a temporary configuration folder.
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(work.isValid());
+    ASSERT_TRUE(config.isValid());
+    previous = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    QDir().mkpath("data");
+    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    SetErrorBoxDisplay([this](const std::string& message) { errors.push_back(message); });
+  }
+  void TearDown() override {
+    SetErrorBoxDisplay(nullptr);
+    QDir::setCurrent(previous);
+  }
+
+  std::string Ini() const { return config.path().toStdString() + "/Quillmark.ini"; }
+
+  QTemporaryDir work;
+  QTemporaryDir config;
+  QString previous;
+  std::vector<std::string> errors;
+};
+
+}  // namespace qm
