@@ -11,6 +11,7 @@
 #include <memory>
 #include <sstream>
 
+#include "bench/BenchChain.h"
 #include "bench/BenchInput.h"
 #include "bench/BenchMain.h"
 #include "bench/VocabGenerator.h"
@@ -21,16 +22,6 @@
 
 namespace qm::bench {
 namespace {
-
-// The chain of the main window with the vocabulary of QM_BENCH_VOCAB, or a generated one.
-std::unique_ptr<THighlighterChain> BenchChain() {
-  auto chain = LoadHighlighterChain(std::string(QM_SOURCE_DIR) + "/app/HighlighterChain.cfg");
-  TXmlDocument vocabulary;
-  const char* path = std::getenv("QM_BENCH_VOCAB");
-  const bool loaded = (path != nullptr && *path != 0) ? vocabulary.Load(path) : vocabulary.LoadBytes(GenerateVocabulary());
-  if (loaded) LoadVocabulary(*chain, ReadVocabularyItems(vocabulary), nullptr);
-  return chain;
-}
 
 void Configure(TPlusMemoU& memo, THighlighterChain& chain) {
   memo.WordWrap = false;

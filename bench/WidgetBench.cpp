@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "bench/BenchChain.h"
 #include "bench/BenchInput.h"
 #include "bench/VocabGenerator.h"
 #include "editor/HighlighterChain.h"
@@ -41,15 +42,6 @@ void EnsureApplication() {
   static char name[] = "quillmark-bench";
   static char* argv[] = {name, nullptr};
   new QApplication(argc, argv);
-}
-
-std::unique_ptr<THighlighterChain> WidgetChain() {
-  auto chain = LoadHighlighterChain(std::string(QM_SOURCE_DIR) + "/app/HighlighterChain.cfg");
-  TXmlDocument vocabulary;
-  const char* path = std::getenv("QM_BENCH_VOCAB");
-  const bool loaded = (path != nullptr && *path != 0) ? vocabulary.Load(path) : vocabulary.LoadBytes(GenerateVocabulary());
-  if (loaded) LoadVocabulary(*chain, ReadVocabularyItems(vocabulary), nullptr);
-  return chain;
 }
 
 // The script editor as the main window configures it.
@@ -85,7 +77,7 @@ struct THostedMemo {
 // figure is the time beyond a plain load of the same text.
 void BM_OpenFirstPaint(benchmark::State& state) {
   EnsureApplication();
-  auto chain = WidgetChain();
+  auto chain = BenchChain();
   const std::string& bytes = ScriptBytes();
   // The least of several runs: the figures least disturbed by other work.
   double plainLoad = 1e300;
@@ -120,7 +112,7 @@ BENCHMARK(BM_OpenFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(5);
 // steps run one after the other as the worker would hand them over.
 void BM_FormatSlice(benchmark::State& state) {
   EnsureApplication();
-  auto chain = WidgetChain();
+  auto chain = BenchChain();
   const std::string& bytes = ScriptBytes();
   double longest = 0;
   double longestCpu = 0;
@@ -164,7 +156,7 @@ BENCHMARK(BM_FormatSlice)->Unit(benchmark::kMillisecond)->Iterations(1);
 // out script: the repair, the layout of the line and the repaint of the view.
 void BM_TypeAndPaint(benchmark::State& state) {
   EnsureApplication();
-  auto chain = WidgetChain();
+  auto chain = BenchChain();
   auto hosted = std::make_unique<THostedMemo>(*chain, umOnNeed);
   TPlusMemoU& memo = hosted->memo;
   Load(memo, ScriptBytes());
