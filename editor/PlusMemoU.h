@@ -373,6 +373,8 @@ class TPlusMemoU : public TComponent {
   // Runs an edit under the pmoNoOverwriteBlocks rule.
   void KeepingBlock(const std::function<void()>& edit);
   void SelectAndDelete(int32_t from, int32_t to);
+  // The column insertion itself, at the caret's screen column.
+  void InsertColumns(std::u16string_view text);
   // After a deletion with pmoKeepColumnPos the caret keeps its screen column.
   void KeepColumnAfterDelete(int32_t oldColumn);
   void Drop(int x, int y, bool copy);

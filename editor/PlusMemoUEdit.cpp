@@ -294,9 +294,12 @@ void TPlusMemoU::DeleteBlock() {
 }
 
 void TPlusMemoU::InsertColumnBlock(std::u16string_view text) {
-  const bool keepSelection = Options.Contains(pmoNoOverwriteBlocks);
-  const int32_t savedStart = SelStart();
-  const int32_t savedLength = selLength_;
+  // The selection is not replaced: the caret placement collapses it, or with
+  // pmoNoOverwriteBlocks it is kept around the insertion.
+  KeepingBlock([&] { InsertColumns(text); });
+}
+
+void TPlusMemoU::InsertColumns(std::u16string_view text) {
   // The lines pass through the 8-bit code page, as a single-byte string list would.
   const std::u16string converted = AnsiToWide(WideToAnsi(text));
   std::vector<std::u16string> lines;
@@ -332,10 +335,6 @@ void TPlusMemoU::InsertColumnBlock(std::u16string_view text) {
     SetSelTextBuf(piece.c_str());
   }
   EndUpdate();
-  if (keepSelection) {
-    SetSelStart(savedStart);
-    SetSelLength(savedLength);
-  }
 }
 
 // --- undo ---

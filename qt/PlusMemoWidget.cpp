@@ -21,6 +21,24 @@ namespace qm {
 
 namespace {
 
+// With Shift a digit key reports the symbol above it; the bookmark keys
+// (Ctrl+Shift+digit) want the digit. The symbols are those of the US layout.
+int UnshiftedDigit(int key) {
+  switch (key) {
+    case Qt::Key_ParenRight: return Qt::Key_0;
+    case Qt::Key_Exclam: return Qt::Key_1;
+    case Qt::Key_At: return Qt::Key_2;
+    case Qt::Key_NumberSign: return Qt::Key_3;
+    case Qt::Key_Dollar: return Qt::Key_4;
+    case Qt::Key_Percent: return Qt::Key_5;
+    case Qt::Key_AsciiCircum: return Qt::Key_6;
+    case Qt::Key_Ampersand: return Qt::Key_7;
+    case Qt::Key_Asterisk: return Qt::Key_8;
+    case Qt::Key_ParenLeft: return Qt::Key_9;
+    default: return key;
+  }
+}
+
 TpmKey MapKey(int key) {
   switch (key) {
     case Qt::Key_Left: return TpmKey::kLeft;
@@ -234,7 +252,7 @@ bool TPlusMemoWidget::viewportEvent(QEvent* event) {
 
 void TPlusMemoWidget::keyPressEvent(QKeyEvent* event) {
   const TShiftState shift = ShiftOf(event->modifiers());
-  const int key = event->key();
+  const int key = shift.Ctrl && shift.Shift ? UnshiftedDigit(event->key()) : event->key();
   const TpmKey mapped = MapKey(key);
   bool handled = mapped != TpmKey::kNone && memo_.KeyDown(mapped, shift);
   if (!handled) handled = SendCharacter(event, mapped, shift);
@@ -255,7 +273,7 @@ bool TPlusMemoWidget::SendCharacter(QKeyEvent* event, TpmKey mapped, TShiftState
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return memo_.KeyPress(static_cast<char16_t>(key - Qt::Key_A + 1));
     return false;
   }
-  if (shift.Alt && !shift.Ctrl && mapped == TpmKey::kTab) return false;
+  if (mapped == TpmKey::kTab && ((shift.Alt && !shift.Ctrl) || !TakesTab())) return false;
   if (mapped == TpmKey::kReturn) return memo_.KeyPress(13);
   if (mapped == TpmKey::kTab) return memo_.KeyPress(9);
   // Other named keys (arrows, Backspace, Escape…) bring no character; letters and digits do.
@@ -397,9 +415,13 @@ void TPlusMemoWidget::focusOutEvent(QFocusEvent* event) {
   viewport()->update();
 }
 
-bool TPlusMemoWidget::focusNextPrevChild(bool) {
-  // Tab is a character of the text, not a move to the next control.
-  return false;
+bool TPlusMemoWidget::focusNextPrevChild(bool next) {
+  // With WantTabs (and text to type into) Tab is a character of the text,
+  // not a move to the next control.
+  if (TakesTab()) return false;
+  return QAbstractScrollArea::focusNextPrevChild(next);
 }
+
+bool TPlusMemoWidget::TakesTab() const { return memo_.WantTabs && !memo_.DisplayOnly(); }
 
 }  // namespace qm

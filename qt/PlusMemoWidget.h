@@ -83,6 +83,8 @@ class TPlusMemoWidget : public QAbstractScrollArea, public TWindowHost {
   // The character that follows a key the control did not take on key-down; true when taken.
   bool SendCharacter(QKeyEvent* event, TpmKey mapped, TShiftState shift);
   void ShowCursor(const TpmCursorInfo& cursor);
+  // Tab types into the text instead of moving the focus.
+  bool TakesTab() const;
   // After a key or a click: caret in view, blinking afresh, repaint.
   void Refresh();
   // Shows the caret and starts its blinking afresh, so it is seen right after a move.
