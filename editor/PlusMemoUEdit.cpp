@@ -176,7 +176,9 @@ void TPlusMemoU::SetSelTextBuf(const char16_t* text) {
 
   BlockMode = false;
   PlaceSelection(newEnd, 0);
-  if (StaticFormat() && !cleaningCodes_) CleanFormatCodes(start, newEnd);
+  // Undo and redo put back exactly what was there: cleaning them would make
+  // new records in the middle of the history and lose the way back.
+  if (StaticFormat() && !cleaningCodes_ && undoRunning_ == 0) CleanFormatCodes(start, newEnd);
   // Inside an update the store's Changed flag waits for the outermost EndUpdate.
   if (UpdateCount == 0) FinishChange();
 }

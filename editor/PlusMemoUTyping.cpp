@@ -56,14 +56,20 @@ void TPlusMemoU::KeepingBlock(const std::function<void()>& edit) {
   }
   const int32_t caret = SelStart();
   const int32_t caretColumn = VirtualColumn;
-  if (caretAtStart)
-    PlaceSelection(start.Pos(), stop.Pos() - start.Pos());
-  else
-    PlaceSelection(stop.Pos(), start.Pos() - stop.Pos());
-  BlockMode = block;
-  BlockStartCol = startCol;
-  BlockStopCol = stopCol;
-  PlaceCaret(caret);
+  if (start.Pos() == stop.Pos()) {
+    // The edit swallowed the block: the selection ends rejoin the caret,
+    // where the next edit must happen.
+    PlaceSelection(caret, 0);
+  } else {
+    if (caretAtStart)
+      PlaceSelection(start.Pos(), stop.Pos() - start.Pos());
+    else
+      PlaceSelection(stop.Pos(), start.Pos() - stop.Pos());
+    BlockMode = block;
+    BlockStartCol = startCol;
+    BlockStopCol = stopCol;
+    PlaceCaret(caret);
+  }
   VirtualColumn = caretColumn;
   EndUpdate();
   ScrollInView();

@@ -1,6 +1,7 @@
 // Tests of the option-dependent key rules on a control with a fixed-pitch window: free space, indents, smart tabs, overwrite, blocks and hot keys.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -379,6 +380,68 @@ TEST(KeyRules, ListenersSeeTheKeyMessageBeforeAndAfter) {
   memo.KeyDown(k3, {.Ctrl = true});
   EXPECT_EQ(listener.seen, (std::vector<std::pair<uint32_t, TpmKey>>{{pnBeforeMessage, k3}, {pnAfterMessage, k3}}));
   memo.RemoveListener(&listener);
+}
+
+// Runs `steps` random keys of `seed` under random options, checking the
+// store after each; returns the text after undoing everything.
+std::u16string RandomSession(uint32_t seed, int steps, std::u16string_view start, std::string* log = nullptr) {
+  const std::vector<TpmKey> keys{kLeft, kRight, kUp, kDown, kHome, kEnd, kPageUp, kPageDown, kBackspace, kDelete,
+                                 kInsert, kB, kT, kP, kZ};
+  const std::u16string chars = u"ab \t\r\x01\x02x";
+  uint32_t state = seed * 2654435761u;
+  auto next = [&](uint32_t n) {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) % n;
+  };
+  TFakeHost host;
+  TPlusMemoU memo;
+  TMemoryClipboard clipboard;
+  memo.Clipboard = &clipboard;
+  Attach(memo, host);
+  if (next(2) == 0) memo.SetStaticFormat(true);
+  LoadText(memo, start);
+  TPlusMemoOptions options;
+  // Every option but the one that reloads (and so clears undo) when turned on.
+  for (int o = 0; o <= pmoSmartTabs; ++o)
+    if (o != pmoDiscardTrailingSpaces && next(3) == 0) options.Include(static_cast<TPlusMemoOption>(o));
+  memo.Options = options;
+  memo.SetUndoMaxSpace(1 << 20);
+  if (log) *log += "options " + std::to_string(options.Bits()) + " static " + std::to_string(memo.StaticFormat()) + "\n";
+  for (int step = 0; step < steps; ++step) {
+    if (next(3) == 0) {
+      const char16_t c = chars[next(static_cast<uint32_t>(chars.size()))];
+      // The code 2 stands for Ctrl+E, which checks the store.
+      const char16_t sent = c == u'\x02' ? char16_t{5} : c;
+      if (log) *log += "char " + std::to_string(sent) + "\n";
+      memo.KeyPress(sent);
+    } else {
+      const TpmKey key = keys[next(static_cast<uint32_t>(keys.size()))];
+      TShiftState shift{next(3) == 0, next(4) == 0, next(6) == 0};
+      // Undo and redo would make "undo everything" meaningless.
+      if (key == kZ) shift.Ctrl = false;
+      if (log) *log += "key " + std::to_string(static_cast<int>(key)) + " s" + std::to_string(shift.Shift) + " c" + std::to_string(shift.Ctrl) + " a" + std::to_string(shift.Alt) + "\n";
+      memo.KeyDown(key, shift);
+    }
+    if (log) *log += "  -> " + Render(memo) + " vc " + std::to_string(memo.VirtualColumn) + "\n";
+    EXPECT_NO_THROW(memo.KeyPress(5));
+    EXPECT_GE(memo.VirtualColumn, 0);
+  }
+  while (memo.CanUndo()) memo.Undo();
+  return memo.Text();
+}
+
+TEST(KeyRules, RandomKeysUnderRandomOptionsKeepTheStoreSoundAndUndoable) {
+  const std::u16string start = u"  if x\r\n\tset y\r\n\r\nend";
+  for (uint32_t seed = 1; seed <= 100; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    if (RandomSession(seed, 120, start) == start) continue;
+    // The shortest failing prefix, for the report.
+    int steps = 1;
+    while (RandomSession(seed, steps, start) == start) ++steps;
+    std::string log;
+    RandomSession(seed, steps, start, &log);
+    ADD_FAILURE() << "undo does not restore the text after " << steps << " steps:\n" << log;
+  }
 }
 
 }  // namespace
