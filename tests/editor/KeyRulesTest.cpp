@@ -198,6 +198,8 @@ TEST(KeyRules, DeleteAndBackspaceVariants) {
        [](TPlusMemoU& memo) { memo.SetStaticFormat(true); }},
       {"keep column: a join keeps the caret's screen column", kKeepColumn, u"ab|\r\ncd",
        {K(kRight), K(kRight), K(kDelete)}, u"ab|cd", 2},
+      {"keep column: backspace at the end keeps the screen column", kKeepColumn, u"ab|", {K(kBackspace)}, u"a|",
+       1},
   });
 }
 
