@@ -24,6 +24,7 @@
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
+#include "qt/PlusGutterWidget.h"
 #include "qt/PlusMemoWidget.h"
 #include "tools/ChainConfig.h"
 
@@ -86,6 +87,7 @@ void TForm1::Connect() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (destroying_) return QMainWindow::eventFilter(watched, event);
   try {
     if (watched == PlusMemoU1Widget && event->type() == QEvent::KeyPress) {
       const auto* key = static_cast<QKeyEvent*>(event);
@@ -108,7 +110,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // The widgets refer to the editors and the gutter, which are members and go
+  // before the window's children would: the widgets go first.
+  destroying_ = true;  // the filtered widgets go one by one from here
+  PlusGutterU1.SetPlusMemoU(nullptr);
+  delete takeCentralWidget();
+}
 
 void TForm1::BuildLayout() {
   Panel1 = new QWidget;
@@ -134,9 +142,22 @@ void TForm1::BuildLayout() {
   PlusMemoU2Widget = new TPlusMemoWidget(PlusMemoU2);
   PlusMemoU2Widget->setMinimumHeight(1);
   PlusMemoU2Widget->setFrameShape(QFrame::NoFrame);
+  // The gutter, 29 pixels (at least 20), left of the script editor.
+  auto* splitter2 = new QSplitter(Qt::Horizontal);
+  PlusGutterU1Widget = new TPlusGutterWidget(PlusGutterU1, PlusMemoU1Widget->viewport());
+  PlusGutterU1Widget->setMinimumWidth(20);
+  splitter2->addWidget(PlusGutterU1Widget);
+  splitter2->addWidget(PlusMemoU1Widget);
+  splitter2->setStretchFactor(0, 0);
+  splitter2->setStretchFactor(1, 1);
+  splitter2->setSizes({29, 600});
+  splitter2->setChildrenCollapsible(false);
+  PlusGutterU1.ParagraphNumbers = true;
+  PlusGutterU1.IgnoreLastLineIfEmpty = true;
+  PlusGutterU1.SetPlusMemoU(&PlusMemoU1);
   Splitter3 = new QSplitter(Qt::Vertical);
   Splitter3->setHandleWidth(3);
-  Splitter3->addWidget(PlusMemoU1Widget);
+  Splitter3->addWidget(splitter2);
   Splitter3->addWidget(PlusMemoU2Widget);
   Splitter3->setStretchFactor(0, 1);
   Splitter3->setStretchFactor(1, 0);

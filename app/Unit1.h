@@ -10,6 +10,7 @@
 
 #include "editor/HighlighterChain.h"
 #include "editor/KeywordList.h"
+#include "editor/PlusGutterU.h"
 #include "editor/PlusMemoU.h"
 #include "platform/XmlDom.h"
 
@@ -23,6 +24,7 @@ class QToolButton;
 
 namespace qm {
 
+class TPlusGutterWidget;
 class TPlusMemoWidget;
 
 class TForm1 : public QMainWindow {
@@ -62,6 +64,8 @@ class TForm1 : public QMainWindow {
   // The script editor and the message pane.
   TPlusMemoU PlusMemoU1;
   TPlusMemoU PlusMemoU2;
+  TPlusGutterU PlusGutterU1;
+  TPlusGutterWidget* PlusGutterU1Widget = nullptr;
   TPlusMemoWidget* PlusMemoU1Widget = nullptr;
   TPlusMemoWidget* PlusMemoU2Widget = nullptr;
   THighlighterChain& Chain() { return *chain_; }
@@ -115,6 +119,7 @@ class TForm1 : public QMainWindow {
   TXmlDocument document_;  // shared by the vocabulary and the help lookups
   std::map<std::string, QAction*> actions_;
   bool shown_ = false;
+  bool destroying_ = false;
 };
 
 }  // namespace qm

@@ -64,9 +64,24 @@ void TPainter::PaintLine(TSurface& surface, int par, int line, int top, const TR
   const int baseline = top + layout_.Ascent();
   const int64_t origin = layout_.LineOriginX(par, line);
   const int32_t parStart = list.StartOffset(par);
-  const int32_t selLow = memo_.SelStartNav().Pos() - parStart;
-  const int32_t selHigh = memo_.SelStopNav().Pos() - parStart;
-  const bool anySelection = showSelection && selHigh > selLow;
+  int32_t selLow = memo_.SelStartNav().Pos() - parStart;
+  int32_t selHigh = memo_.SelStopNav().Pos() - parStart;
+  // A column block selects the same columns of every paragraph it covers,
+  // reaching into free space where a line is shorter.
+  int32_t blockLow = 0;
+  int32_t blockHigh = 0;
+  const bool block = memo_.BlockMode;
+  if (block) {
+    selLow = selHigh = 0;
+    if (par >= memo_.SelStartNav().ParNumber() && par <= memo_.SelStopNav().ParNumber()) {
+      blockLow = std::min(memo_.BlockStartCol, memo_.BlockStopCol);
+      blockHigh = std::max(memo_.BlockStartCol, memo_.BlockStopCol);
+      const std::u16string_view full = list.TextView(par);
+      selLow = ColumnToOffset(full, blockLow, memo_.TabStops, memo_.StaticFormat());
+      selHigh = ColumnToOffset(full, blockHigh, memo_.TabStops, memo_.StaticFormat());
+    }
+  }
+  const bool anySelection = showSelection && (selHigh > selLow || (block && blockHigh > blockLow));
   const TColor selBack = Option(Settings.WindowsSelColors, pmoWindowsSelColors) ? SystemColor(13) : Settings.SelBackColor;
   const TColor selText = Option(Settings.WindowsSelColors, pmoWindowsSelColors) ? SystemColor(14) : Settings.SelTextColor;
   const std::u16string_view text = list.TextView(par);
@@ -98,6 +113,16 @@ void TPainter::PaintLine(TSurface& surface, int par, int line, int top, const TR
   // A selection running past the end of the paragraph's last line.
   const TLineInfo info = list.LineInfo(par, line);
   const bool lastLine = line == list.LineCountOf(par) - 1;
+  if (block) {
+    if (!anySelection || !lastLine) return;
+    const int64_t average = layout_.AverageCharWidth();
+    const int64_t xEnd = origin + layout_.OffsetX(par, line, info.LineStop);
+    const int64_t left = std::max(xEnd, origin + blockLow * average);
+    const int64_t right = origin + blockHigh * average;
+    if (right > left)
+      surface.FillRect(TRect{static_cast<int>(left), top, static_cast<int>(right), top + height}, selBack);
+    return;
+  }
   if (anySelection && lastLine && selLow <= info.LineStop && selHigh > info.LineStop) {
     const int64_t xEnd = origin + layout_.OffsetX(par, line, info.LineStop);
     int right = static_cast<int>(xEnd);

@@ -19,6 +19,9 @@ TPlusMemoU::TPlusMemoU()
       caretNav_(std::make_unique<TPlusNavigatorU>(this)) {}
 
 TPlusMemoU::~TPlusMemoU() {
+  // Listeners (the gutter) drop their reference while the control is still whole.
+  NotifyListeners(pnMemoDestroyed);
+  listeners_.clear();
   SetHost(nullptr);
   UnlinkHighlighter();
   // Navigators that outlive the control become free-standing.

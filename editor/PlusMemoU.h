@@ -41,15 +41,8 @@ inline constexpr uint32_t pnContextClickOther = 16;
 inline constexpr uint32_t pnBeforeMessage = 32;
 inline constexpr uint32_t pnAfterMessage = 64;
 inline constexpr uint32_t pnRepaint = 512;
-
-// A message of the control's window as listeners see it around its handling
-// (pnBeforeMessage, pnAfterMessage): the host's event type and two parameters.
-struct TWindowMessage {
-  enum TKind : uint8_t { wmOther, wmPaint, wmKey, wmChar, wmMouse, wmWheel, wmScroll, wmResize, wmFocus };
-  TKind Msg = wmOther;
-  int64_t WParam = 0;
-  int64_t LParam = 0;
-};
+// The control is being destroyed: a listener drops its reference to it.
+inline constexpr uint32_t pnMemoDestroyed = 0x8000;
 
 // An object told about the control's changes (the gutter).
 class TPlusMemoListener {
@@ -74,7 +67,14 @@ using enum TpmUpdateMode;
 enum class TpmKey : uint8_t {
   kNone, kLeft, kRight, kUp, kDown, kHome, kEnd, kPageUp, kPageDown,
   kBackspace, kDelete, kInsert, kReturn, kTab, kEscape,
+  // Letters and digits, for the Ctrl hot keys and the gutter's bookmark keys.
+  kA, kB, kC, kD, kE, kF, kG, kH, kI, kJ, kK, kL, kM, kN, kO, kP, kQ, kR, kS, kT, kU, kV, kW, kX, kY, kZ,
+  k0, k1, k2, k3, k4, k5, k6, k7, k8, k9,
 };
+// The letter key for 'A' … 'Z' and the digit key for '0' … '9'; kNone otherwise.
+TpmKey LetterOrDigitKey(char c);
+// 0 … 9 for k0 … k9, else -1.
+int DigitOfKey(TpmKey key);
 // Modifier keys held with a key.
 struct TShiftState {
   bool Shift = false;
@@ -86,6 +86,16 @@ enum class TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
 using enum TMouseButton;
 // Sender, button, modifier keys, client x and y.
 using TMouseEvent = std::function<void(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+
+// The window message that listeners read with pnBeforeMessage and pnAfterMessage.
+enum class TpmMessageKind : uint8_t { mkNone, mkKeyDown, mkChar, mkPaint, mkMouseDown, mkMouseUp };
+using enum TpmMessageKind;
+struct TpmMessage {
+  TpmMessageKind Kind = mkNone;
+  TpmKey Key = TpmKey::kNone;
+  TShiftState Shift;
+  char16_t Char = 0;
+};
 
 // Marks of non-printing characters (ShowNonPrintChars).
 inline constexpr uint8_t pmNPSpace = 1;
@@ -245,6 +255,29 @@ class TPlusMemoU : public TComponent {
   // context number and its start and end; false when there is none.
   bool ContextRunAt(int32_t pos, int32_t& context, int32_t& start, int32_t& stop) const;
 
+  // --- Keyboard, mouse and option behaviour ---
+  // Double-click: selects the word around the point (not when DisplayOnly).
+  void MouseDblClick(int x, int y);
+  // Wheel delta in 120ths of a notch; scrolls MouseWheelFactor lines per notch.
+  void MouseWheel(int delta);
+  // The pointer's cursor at the client point with no button held.
+  TpmCursorInfo CursorAt(int x, int y, TShiftState shift);
+  // The built-in context menu's items with their enabled state and actions.
+  std::vector<TpmMenuItem> DefaultPopupItems();
+  // A drag of the selection is running (the mouse went down on it and moved).
+  bool Dragging() const { return dragging_; }
+  // The host painted the control: listeners see a paint message.
+  void Painted();
+  // The message being handled, for listeners told of pnBeforeMessage / pnAfterMessage.
+  const TpmMessage& LastMessage() const { return message_; }
+  // Ctrl+E: repaints the whole control and verifies the store (raising on a fault).
+  void CheckStore();
+  // The caret's column on the screen in average character widths, free space included.
+  int32_t ScreenColumn();
+  // The application's own context menu; without one (and without
+  // pmoNoDefaultPopup) a right-button release shows the built-in menu.
+  TComponent* PopupMenu = nullptr;
+
   // --- Update bracketing ---
   void BeginUpdate();
   void EndUpdate();
@@ -259,10 +292,6 @@ class TPlusMemoU : public TComponent {
   void AddListener(TPlusMemoListener* listener);
   void RemoveListener(TPlusMemoListener* listener);
   void NotifyListeners(uint32_t flags);
-  // The host passes every message of the window through here: listeners are
-  // told before and after `handle` runs, and read the message meanwhile.
-  void HandleMessage(const TWindowMessage& message, const std::function<void()>& handle);
-  const TWindowMessage& CurrentMessage() const { return message_; }
 
   TPlusMemoOptions Options{pmoWrapCaret, pmoInsertKeyActive, pmoWideOverwriteCaret, pmoAutoScrollBars};
   TCharSet Separators = DefaultSeparators();
@@ -315,6 +344,52 @@ class TPlusMemoU : public TComponent {
   TMouseEvent OnAfterMouseDown;
 
  private:
+  // --- keyboard and mouse rules (PlusMemoUKeys, PlusMemoUCaret, PlusMemoUTyping, PlusMemoUMouse) ---
+  bool HandleKeyDown(TpmKey key, TShiftState shift);
+  bool HandleChar(char16_t c);
+  bool HotKey(TpmKey key, TShiftState shift);
+  bool DisplayOnlyKey(TpmKey key, TShiftState shift);
+  void InsertFormatCodes(char16_t code);
+  // The end of every caret key: the selection dropped, kept (persistent
+  // blocks) or extended from its anchor; caret redrawn and scrolled into view.
+  void EndCaretMove(int32_t target, int32_t virtualColumn, bool extend, bool keepRememberedX = false);
+  // Moves the caret alone, leaving a persistent block where it is.
+  void PlaceCaret(int32_t pos);
+  void MoveLeft(TShiftState shift);
+  void MoveRight(TShiftState shift);
+  void MoveVertically(int32_t lines, TShiftState shift);
+  void PageMove(int direction, TShiftState shift);
+  // x of the navigator from its line's text origin (average widths without a window).
+  int64_t TextX(TPlusNavigatorU& nav);
+  // The position on display line `line` nearest x, and the x it lands on.
+  int32_t PosAtX(int32_t line, int64_t x, int64_t& landed);
+  int AverageWidth() const;
+  int VisibleLines() const;
+  void TypeChar(char16_t c);
+  void Enter();
+  void Backspace(bool ctrl);
+  void DeleteKey(TShiftState shift);
+  std::u16string SmartTabFill();
+  // Runs an edit under the pmoNoOverwriteBlocks rule.
+  void KeepingBlock(const std::function<void()>& edit);
+  void SelectAndDelete(int32_t from, int32_t to);
+  // The column insertion itself, at the caret's screen column.
+  void InsertColumns(std::u16string_view text);
+  // After a deletion with pmoKeepColumnPos the caret keeps its screen column.
+  void KeepColumnAfterDelete(int32_t oldColumn);
+  void Drop(int x, int y, bool copy);
+  // The position under the point with free space beyond a paragraph end (or
+  // on a tab) when the column is kept or a column block runs.
+  int32_t PointPos(int x, int y, int32_t& virtualColumn);
+  bool OverSelection(int32_t pos) const;
+  TpmMessage message_;
+  bool dragPending_ = false;  // the left button went down on the selection
+  bool dragging_ = false;
+  bool lineSelecting_ = false;
+  int mouseDownX_ = 0;
+  int mouseDownY_ = 0;
+  int wheelRemainder_ = 0;
+
   // Places both selection ends and the caret; the selection runs n from the caret.
   void PlaceSelection(int32_t caret, int32_t n);
   void NotifySelMove();
@@ -340,7 +415,6 @@ class TPlusMemoU : public TComponent {
   // The caret navigator's format-code style when OnStyleChange last fired.
   uint8_t notifiedStyle_ = 0;
   TWindowHost* host_ = nullptr;
-  TWindowMessage message_;
   TpmUpdateMode updateMode_ = umBackground;
   // Declared in this order so that the formatter (which uses the layout) goes first.
   std::unique_ptr<TLayoutEngine> layout_;

@@ -49,51 +49,16 @@ void TPlusMemoU::PasteFromClipboard() {
     columnPaste = mark && !mark->empty() && mark->front() == kColumnBlockMark;
   }
 
-  const bool noOverwrite = Options.Contains(pmoNoOverwriteBlocks);
-  const bool keepBlock = noOverwrite && Options.Contains(pmoPersistentBlocks) && SelLength() != 0;
-  // The block ends are held by navigators so that they follow the pasted text.
-  std::optional<TPlusNavigatorU> blockStart;
-  std::optional<TPlusNavigatorU> blockStop;
-  const bool caretAtStart = SelLength() > 0;
-  const bool savedBlockMode = BlockMode;
-  const int32_t savedStartCol = BlockStartCol;
-  const int32_t savedStopCol = BlockStopCol;
-  if (keepBlock) {
-    blockStart.emplace(this);
-    blockStart->SetPos(SelStartNav().Pos());
-    blockStop.emplace(this);
-    blockStop->SetPos(SelStopNav().Pos());
-  }
-  // Without overwriting, the paste goes in at the caret instead of replacing the selection.
-  if (noOverwrite) SetSelStart(SelStart());
-
-  if (keepBlock) BeginUpdate();
-  try {
+  // With pmoNoOverwriteBlocks the paste goes in at the caret and a
+  // persistent block stays where it was.
+  KeepingBlock([&] {
     // A paste is an undo step of its own, never merged into the typing before it.
     CaretMoved = true;
     if (columnPaste)
       InsertColumnBlock(*text);
     else
       SetSelText(*text);
-  } catch (...) {
-    // "Text too long" leaves the text as it was; the update bracket must still close.
-    if (keepBlock) EndUpdate();
-    throw;
-  }
-
-  if (keepBlock) {
-    const int32_t start = blockStart->Pos();
-    const int32_t stop = blockStop->Pos();
-    // The caret returns to the end of the block it stood at before the paste.
-    SetSelStart(caretAtStart ? start : stop);
-    SetSelLength(caretAtStart ? stop - start : start - stop);
-    if (savedBlockMode) {
-      BlockMode = true;
-      BlockStartCol = savedStartCol;
-      BlockStopCol = savedStopCol;
-    }
-    EndUpdate();
-  }
+  });
 }
 
 }  // namespace qm

@@ -176,7 +176,9 @@ void TPlusMemoU::SetSelTextBuf(const char16_t* text) {
 
   BlockMode = false;
   PlaceSelection(newEnd, 0);
-  if (StaticFormat() && !cleaningCodes_) CleanFormatCodes(start, newEnd);
+  // Undo and redo put back exactly what was there: cleaning them would make
+  // new records in the middle of the history and lose the way back.
+  if (StaticFormat() && !cleaningCodes_ && undoRunning_ == 0) CleanFormatCodes(start, newEnd);
   // Inside an update the store's Changed flag waits for the outermost EndUpdate.
   if (UpdateCount == 0) FinishChange();
 }
@@ -294,9 +296,12 @@ void TPlusMemoU::DeleteBlock() {
 }
 
 void TPlusMemoU::InsertColumnBlock(std::u16string_view text) {
-  const bool keepSelection = Options.Contains(pmoNoOverwriteBlocks);
-  const int32_t savedStart = SelStart();
-  const int32_t savedLength = selLength_;
+  // The selection is not replaced: the caret placement collapses it, or with
+  // pmoNoOverwriteBlocks it is kept around the insertion.
+  KeepingBlock([&] { InsertColumns(text); });
+}
+
+void TPlusMemoU::InsertColumns(std::u16string_view text) {
   // The lines pass through the 8-bit code page, as a single-byte string list would.
   const std::u16string converted = AnsiToWide(WideToAnsi(text));
   std::vector<std::u16string> lines;
@@ -332,10 +337,6 @@ void TPlusMemoU::InsertColumnBlock(std::u16string_view text) {
     SetSelTextBuf(piece.c_str());
   }
   EndUpdate();
-  if (keepSelection) {
-    SetSelStart(savedStart);
-    SetSelLength(savedLength);
-  }
 }
 
 // --- undo ---

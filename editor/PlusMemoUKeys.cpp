@@ -1,133 +1,123 @@
-// TPlusMemoU's basic keyboard handling: caret moves, selection extension, deleting keys, typed characters and control codes.
+// TPlusMemoU's key table: caret keys, deleting keys, Insert, the Ctrl hot keys, the character message and DisplayOnly scrolling.
 #include <algorithm>
 #include <string>
 
 #include "editor/PlusMemoU.h"
+#include "editor/StoreCheck.h"
 
 namespace qm {
 
 namespace {
 
-// How far Page Up and Page Down move, in paragraphs.
-constexpr int kPageParagraphs = 20;
-
 // Control codes of Ctrl+letter on the character path.
 constexpr char16_t kCtrlC = 3;
+constexpr char16_t kCtrlE = 5;
 constexpr char16_t kCtrlV = 22;
 constexpr char16_t kCtrlX = 24;
-constexpr char16_t kCtrlZ = 26;
 constexpr char16_t kTab = 9;
 constexpr char16_t kEnter = 13;
 
-// Where the caret lands in paragraph par when it keeps offset `offset`:
-// clamped to that paragraph's length.
-int32_t AtOffset(const TPlusMemoU& memo, int par, int32_t offset) {
-  const int32_t length = static_cast<int32_t>(memo.Paragraphs().TextView(par).size());
-  return memo.ParagraphStart(par) + std::clamp(offset, 0, length);
+// Format codes of the hot keys.
+constexpr char16_t kItalicCode = 1;
+constexpr char16_t kBoldCode = 2;
+constexpr char16_t kHighlightCode = 3;
+constexpr char16_t kAltFontCode = 4;
+constexpr char16_t kUnderlineCode = 21;
+
+bool IsArrow(TpmKey key) {
+  return key == TpmKey::kLeft || key == TpmKey::kRight || key == TpmKey::kUp || key == TpmKey::kDown;
 }
 
 }  // namespace
 
-bool TPlusMemoU::KeyDown(TpmKey key, TShiftState shift) {
-  TPlusNavigatorU& caret = *caretNav_;
-  const int32_t pos = caret.Pos();
-  const int par = caret.ParNumber();
-  const int32_t offset = caret.ParOffset();
-  const int32_t parLength = static_cast<int32_t>(paragraphs_->TextView(par).size());
-  const int lastPar = ParagraphCount() - 1;
+TpmKey LetterOrDigitKey(char c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<TpmKey>(static_cast<int>(TpmKey::kA) + (c - 'A'));
+  if (c >= '0' && c <= '9') return static_cast<TpmKey>(static_cast<int>(TpmKey::k0) + (c - '0'));
+  return TpmKey::kNone;
+}
 
-  // Every caret move ends the same way: the selection is dropped, or with
-  // Shift it is stretched from the end away from the caret to the new place.
-  auto moveTo = [&](int32_t target) {
-    if (shift.Shift) {
-      const int32_t anchor = pos + selLength_;
-      SetSelStart(target);
-      SetSelLength(anchor - SelStart());
-    } else {
-      SetSelStart(target);
-    }
-    return true;
-  };
+int DigitOfKey(TpmKey key) {
+  const int k = static_cast<int>(key);
+  const int zero = static_cast<int>(TpmKey::k0);
+  return k >= zero && k <= zero + 9 ? k - zero : -1;
+}
+
+bool TPlusMemoU::KeyDown(TpmKey key, TShiftState shift) {
+  message_ = TpmMessage{mkKeyDown, key, shift, 0};
+  NotifyListeners(pnBeforeMessage);
+  const bool handled = HandleKeyDown(key, shift);
+  // The message may have been replaced by one sent from inside the handling.
+  message_ = TpmMessage{mkKeyDown, key, shift, 0};
+  NotifyListeners(pnAfterMessage);
+  message_ = TpmMessage{};
+  return handled;
+}
+
+bool TPlusMemoU::KeyPress(char16_t c) {
+  message_ = TpmMessage{mkChar, TpmKey::kNone, {}, c};
+  NotifyListeners(pnBeforeMessage);
+  const bool handled = HandleChar(c);
+  message_ = TpmMessage{mkChar, TpmKey::kNone, {}, c};
+  NotifyListeners(pnAfterMessage);
+  message_ = TpmMessage{};
+  return handled;
+}
+
+bool TPlusMemoU::HandleKeyDown(TpmKey key, TShiftState shift) {
+  if (DisplayOnly()) return DisplayOnlyKey(key, shift);
+  if (shift.Ctrl && !shift.Alt && HotKey(key, shift)) return true;
+
+  // Shift+Alt with an arrow starts a column block at the caret's column.
+  if (shift.Shift && shift.Alt && IsArrow(key) && Options.Contains(pmoBlockSelection) && !WordWrap && !BlockMode) {
+    const int32_t column = ScreenColumn();
+    const int32_t virtualColumn = VirtualColumn;
+    PlaceSelection(SelStart(), 0);
+    VirtualColumn = virtualColumn;
+    BlockMode = true;
+    BlockStartCol = column;
+    BlockStopCol = column;
+  }
 
   switch (key) {
-    case TpmKey::kLeft: {
-      if (shift.Ctrl) {
-        TPlusNavigatorU nav(this);
-        nav.SetPos(pos);
-        nav.PrevWord(Separators);
-        return moveTo(nav.Pos());
-      }
-      // From a paragraph start the caret crosses the whole CR LF break.
-      if (offset == 0) return moveTo(par > 0 ? AtOffset(*this, par - 1, INT32_MAX) : pos);
-      return moveTo(pos - 1);
-    }
-    case TpmKey::kRight: {
-      if (shift.Ctrl) {
-        TPlusNavigatorU nav(this);
-        nav.SetPos(pos);
-        nav.NextWord(Separators);
-        return moveTo(nav.Pos());
-      }
-      if (offset >= parLength) return moveTo(par < lastPar ? ParagraphStart(par + 1) : pos);
-      return moveTo(pos + 1);
-    }
+    case TpmKey::kLeft:
+      MoveLeft(shift);
+      return true;
+    case TpmKey::kRight:
+      MoveRight(shift);
+      return true;
     case TpmKey::kUp:
-      return moveTo(par > 0 ? AtOffset(*this, par - 1, offset) : pos);
+      MoveVertically(-1, shift);
+      return true;
     case TpmKey::kDown:
-      return moveTo(par < lastPar ? AtOffset(*this, par + 1, offset) : pos);
+      MoveVertically(1, shift);
+      return true;
     case TpmKey::kPageUp:
-      return moveTo(AtOffset(*this, std::max(par - kPageParagraphs, 0), offset));
+      PageMove(-1, shift);
+      return true;
     case TpmKey::kPageDown:
-      return moveTo(AtOffset(*this, std::min(par + kPageParagraphs, lastPar), offset));
+      PageMove(1, shift);
+      return true;
     case TpmKey::kHome:
-      return moveTo(shift.Ctrl ? 0 : ParagraphStart(par));
-    case TpmKey::kEnd:
-      return moveTo(shift.Ctrl ? TextLength() : ParagraphStart(par) + parLength);
-
-    case TpmKey::kBackspace: {
-      if (ReadOnly) return true;
-      if (selLength_ != 0) {
-        ClearSelection();
-        return true;
-      }
-      if (pos == 0) return true;
-      int32_t from = pos - 1;
+    case TpmKey::kEnd: {
+      const bool home = key == TpmKey::kHome;
       if (shift.Ctrl) {
-        TPlusNavigatorU nav(this);
-        nav.SetPos(pos);
-        nav.PrevWord(Separators);
-        from = nav.Pos();
-      } else if (offset == 0) {
-        from = pos - 2;  // the whole CR LF break
-      }
-      SetSelStart(pos);
-      SetSelLength(from - pos);
-      ClearSelection();
-      return true;
-    }
-    case TpmKey::kDelete: {
-      if (shift.Shift && selLength_ != 0) {
-        // Shift+Delete cuts, which copies even when the text cannot change.
-        if (ReadOnly)
-          CopyToClipboard();
-        else
-          CutToClipboard();
+        EndCaretMove(home ? 0 : TextLength(), 0, shift.Shift);
         return true;
       }
+      TPlusNavigatorU& caret = *caretNav_;
+      LayOutUpToLine(caret.LineNumber());
+      const TLineInfo line = paragraphs_->LineInfo(caret.ParNumber(), caret.LineInPar());
+      const int32_t parStart = ParagraphStart(caret.ParNumber());
+      EndCaretMove(parStart + (home ? line.LineStart : line.LineStop), 0, shift.Shift);
+      return true;
+    }
+    case TpmKey::kBackspace:
       if (ReadOnly) return true;
-      if (selLength_ != 0) {
-        ClearSelection();
-        return true;
-      }
-      int32_t count = 1;
-      if (offset >= parLength) {
-        if (par >= lastPar) return true;
-        count = 2;  // the whole CR LF break joins the next paragraph
-      }
-      SetSelLength(count);
-      ClearSelection();
+      KeepingBlock([&] { Backspace(shift.Ctrl); });
       return true;
-    }
+    case TpmKey::kDelete:
+      DeleteKey(shift);
+      return true;
     case TpmKey::kInsert:
       if (shift.Ctrl) {
         CopyToClipboard();
@@ -137,23 +127,68 @@ bool TPlusMemoU::KeyDown(TpmKey key, TShiftState shift) {
         if (!ReadOnly) PasteFromClipboard();
         return true;
       }
-      return false;
-
-    // Tab and Enter insert on the character path (KeyPress 9 and 13), so a
-    // host that turns key-downs into characters gets exactly one insertion.
-    case TpmKey::kTab:
-    case TpmKey::kReturn:
-    case TpmKey::kEscape:
-    case TpmKey::kNone:
+      if (!Options.Contains(pmoInsertKeyActive)) return false;
+      SetOverwrite(!Overwrite());
+      if (OnStyleChange) OnStyleChange(this);
+      return true;
+    default:
+      // Tab and Enter insert on the character path (KeyPress 9 and 13), so a
+      // host that turns key-downs into characters gets exactly one insertion.
       return false;
   }
-  return false;
 }
 
-bool TPlusMemoU::KeyPress(char16_t c) {
+bool TPlusMemoU::HotKey(TpmKey key, TShiftState shift) {
+  if (!EnableHotKeys || ReadOnly) return false;
+  switch (key) {
+    case TpmKey::kB: InsertFormatCodes(kBoldCode); return true;
+    case TpmKey::kI: InsertFormatCodes(kItalicCode); return true;
+    case TpmKey::kU: InsertFormatCodes(kUnderlineCode); return true;
+    case TpmKey::kH: InsertFormatCodes(kHighlightCode); return true;
+    case TpmKey::kF: InsertFormatCodes(kAltFontCode); return true;
+    case TpmKey::kT: SetSelText(u"\t"); return true;
+    case TpmKey::kP: SetSelText(u"\r\n\x10\r\n"); return true;
+    case TpmKey::kZ:
+      if (shift.Shift)
+        Redo();
+      else
+        Undo();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TPlusMemoU::InsertFormatCodes(char16_t code) {
+  if (!StaticFormat()) return;
+  const std::u16string codeText(1, code);
+  if (selLength_ == 0) {
+    // The pair would be cleaned away at once: the caret goes between the two codes.
+    cleaningCodes_ = true;
+    try {
+      SetSelText(codeText + codeText);
+    } catch (...) {
+      cleaningCodes_ = false;
+      throw;
+    }
+    cleaningCodes_ = false;
+    SetSelStart(SelStart() - 1);
+    return;
+  }
+  const int32_t start = selStartNav_->Pos();
+  const std::u16string inner = SelText();
+  SetSelText(codeText + inner + codeText);
+  // The selection comes back over the text between the codes.
+  const int32_t innerStart = start + 1;
+  const int32_t innerStop = SelStart() - 1;
+  SetSelStart(innerStop);
+  SetSelLength(innerStart - innerStop);
+}
+
+bool TPlusMemoU::HandleChar(char16_t c) {
   // A character arriving inside an update would edit text whose layout and
-  // selection are mid-change.
-  if (UpdateCount > 0) return false;
+  // selection are mid-change; one arriving during a drag belongs to no caret.
+  if (UpdateCount > 0 || dragging_ || DisplayOnly()) return false;
   if (c == kCtrlC) {
     CopyToClipboard();
     return true;
@@ -166,21 +201,55 @@ bool TPlusMemoU::KeyPress(char16_t c) {
     case kCtrlX:
       CutToClipboard();
       return true;
-    case kCtrlZ:
-      Undo();
+    case kCtrlE:
+      CheckStore();
       return true;
     case kTab:
-      SetSelText(u"\t");
+      KeepingBlock([&] {
+        if (Options.Contains(pmoSmartTabs))
+          SetSelText(SelText() + SmartTabFill());
+        else
+          SetSelText(u"\t");
+      });
       return true;
     case kEnter:
-      SetSelText(u"\r\n");
+      KeepingBlock([&] { Enter(); });
       return true;
     default:
       break;
   }
   if (c < 32 || c == 127) return false;
-  SetSelText(std::u16string(1, c));
+  KeepingBlock([&] { TypeChar(c); });
   return true;
+}
+
+void TPlusMemoU::CheckStore() {
+  if (host_ != nullptr) host_->Invalidate();
+  VerifyStore(*paragraphs_, Name.empty() ? std::string("TPlusMemoU") : Name);
+}
+
+bool TPlusMemoU::DisplayOnlyKey(TpmKey key, TShiftState shift) {
+  if (!layout_) return false;
+  const int height = std::max(layout_->LineHeight(), 1);
+  const int page = std::max(VisibleLines() - 1, 1) * height;
+  const int h = HScroll();
+  const int v = VScroll();
+  const int bottom = std::max(LineCount() * height + 2 - LayoutSettings.ClientHeight, 0);
+  const int right = std::max(LayoutSettings.LeftMargin + layout_->WidestLine() + LayoutSettings.RightMargin + 2 -
+                                 LayoutSettings.ClientWidth,
+                             0);
+  const int fifth = std::max(LayoutSettings.ClientWidth / 5, 1);
+  switch (key) {
+    case TpmKey::kUp: SetScrollPos(h, v - height); return true;
+    case TpmKey::kDown: SetScrollPos(h, std::min(v + height, bottom)); return true;
+    case TpmKey::kPageUp: SetScrollPos(h, shift.Ctrl ? 0 : v - page); return true;
+    case TpmKey::kPageDown: SetScrollPos(h, shift.Ctrl ? bottom : std::min(v + page, bottom)); return true;
+    case TpmKey::kHome: SetScrollPos(0, v); return true;
+    case TpmKey::kEnd: SetScrollPos(right, v); return true;
+    case TpmKey::kLeft: SetScrollPos(h - fifth, v); return true;
+    case TpmKey::kRight: SetScrollPos(std::min(h + fifth, std::max(right, h)), v); return true;
+    default: return false;
+  }
 }
 
 }  // namespace qm

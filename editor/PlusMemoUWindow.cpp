@@ -1,4 +1,4 @@
-// TPlusMemoU and its window: the host link, layout ownership, update modes, scrolling, the mouse and context runs.
+// TPlusMemoU and its window: the host link, layout ownership, update modes and scrolling.
 #include <algorithm>
 #include <cstdint>
 
@@ -166,22 +166,6 @@ void TPlusMemoU::InvalidateChanged() {
   InvalidateLines(list.StartLine(from), to);
 }
 
-void TPlusMemoU::HandleMessage(const TWindowMessage& message, const std::function<void()>& handle) {
-  // Nested messages (a repaint inside a key) restore the outer one afterwards.
-  const TWindowMessage outer = message_;
-  message_ = message;
-  NotifyListeners(pnBeforeMessage);
-  try {
-    handle();
-  } catch (...) {
-    NotifyListeners(pnAfterMessage);
-    message_ = outer;
-    throw;
-  }
-  NotifyListeners(pnAfterMessage);
-  message_ = outer;
-}
-
 void TPlusMemoU::SetOverwrite(bool on) {
   PaintSettings.Overwrite = on;
   if (host_ != nullptr) host_->Invalidate();
@@ -195,89 +179,6 @@ void TPlusMemoU::SetDisplayOnly(bool on) {
 void TPlusMemoU::SetHideSelection(bool on) {
   PaintSettings.HideSelection = on;
   if (host_ != nullptr) host_->Invalidate();
-}
-
-// --- mouse ---
-
-void TPlusMemoU::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == mbLeft && layout_) {
-    if (shift.Shift) mouseAnchor_ = SelStart() + SelLength();
-    TPlusNavigatorU nav(this);
-    layout_->SetPoint(nav, x, y);
-    SetSelStart(nav.Pos());
-    if (shift.Shift)
-      SetSelLength(mouseAnchor_ - SelStart());
-    else
-      mouseAnchor_ = SelStart();
-    mouseDownPos_ = SelStart();
-    ScrollInView();
-  }
-  if (OnAfterMouseDown) OnAfterMouseDown(this, button, shift, x, y);
-}
-
-void TPlusMemoU::MouseMove(TShiftState, int x, int y) {
-  if (mouseDownPos_ < 0 || !layout_) return;
-  // A point outside the view puts the caret on a line out of view, and
-  // scrolling it into view is what scrolls while selecting.
-  TPlusNavigatorU nav(this);
-  layout_->SetPoint(nav, x, y);
-  SetSelStart(nav.Pos());
-  SetSelLength(mouseAnchor_ - SelStart());
-  ScrollInView();
-}
-
-void TPlusMemoU::MouseUp(TMouseButton button, TShiftState, int x, int y) {
-  int32_t at = -1;
-  if (button == mbLeft) {
-    // A drag that selected text is not a click on a context.
-    if (mouseDownPos_ >= 0 && SelLength() == 0) at = mouseDownPos_;
-    mouseDownPos_ = -1;
-  } else if (layout_) {
-    TPlusNavigatorU nav(this);
-    layout_->SetPoint(nav, x, y);
-    at = nav.Pos();
-  }
-  int32_t context = 0;
-  int32_t start = 0;
-  int32_t stop = 0;
-  if (at < 0 || !ContextRunAt(at, context, start, stop)) return;
-  NotifyListeners(button == mbLeft ? pnContextClickLeft : pnContextClickOther);
-  if (OnContext) OnContext(this, context, start, stop);
-}
-
-bool TPlusMemoU::ContextRunAt(int32_t pos, int32_t& context, int32_t& start, int32_t& stop) const {
-  if (pos < 0 || pos >= TextLength()) return false;
-  const TParagraphsList& list = *paragraphs_;
-  TPlusNavigatorU nav(const_cast<TPlusMemoU*>(this));
-  nav.SetPos(pos);
-  const int par = nav.ParNumber();
-  const int32_t offset = nav.ParOffset();
-  if (offset >= list.Length(par)) return false;  // on a break
-  // The run in effect: the last one at or before the offset, looking back across paragraphs.
-  int runPar = par;
-  int k = scan::FirstRun(list, par, offset, true) - 1;
-  while (k < 0 && runPar > 0) {
-    --runPar;
-    k = list.RunCount(runPar) - 1;
-  }
-  if (k < 0) return false;
-  const TDynInfo run = list.Run(runPar, k);
-  if (!(run.Kind & dkHighlight) || run.ContextNum == 0) return false;
-  context = run.ContextNum;
-  start = list.StartOffset(runPar) + run.Offset;
-  // It ends where the next run starts, or at the text end.
-  stop = TextLength();
-  int nextPar = runPar;
-  int next = k + 1;
-  while (nextPar < list.Count) {
-    if (next < list.RunCount(nextPar)) {
-      stop = list.StartOffset(nextPar) + list.Run(nextPar, next).Offset;
-      break;
-    }
-    ++nextPar;
-    next = 0;
-  }
-  return true;
 }
 
 }  // namespace qm

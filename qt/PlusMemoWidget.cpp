@@ -21,6 +21,24 @@ namespace qm {
 
 namespace {
 
+// With Shift a digit key reports the symbol above it; the bookmark keys
+// (Ctrl+Shift+digit) want the digit. The symbols are those of the US layout.
+int UnshiftedDigit(int key) {
+  switch (key) {
+    case Qt::Key_ParenRight: return Qt::Key_0;
+    case Qt::Key_Exclam: return Qt::Key_1;
+    case Qt::Key_At: return Qt::Key_2;
+    case Qt::Key_NumberSign: return Qt::Key_3;
+    case Qt::Key_Dollar: return Qt::Key_4;
+    case Qt::Key_Percent: return Qt::Key_5;
+    case Qt::Key_AsciiCircum: return Qt::Key_6;
+    case Qt::Key_Ampersand: return Qt::Key_7;
+    case Qt::Key_Asterisk: return Qt::Key_8;
+    case Qt::Key_ParenLeft: return Qt::Key_9;
+    default: return key;
+  }
+}
+
 TpmKey MapKey(int key) {
   switch (key) {
     case Qt::Key_Left: return TpmKey::kLeft;
@@ -39,49 +57,23 @@ TpmKey MapKey(int key) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab: return TpmKey::kTab;
     case Qt::Key_Escape: return TpmKey::kEscape;
-    default: return TpmKey::kNone;
+    default:
+      if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return LetterOrDigitKey(static_cast<char>(key));
+      return TpmKey::kNone;
   }
 }
 
-// The listeners' view of a Qt event: its kind, and for keys the key and
-// modifiers, for the mouse the button and position, for a resize the size.
-TWindowMessage MessageOf(QEvent* event) {
-  TWindowMessage m;
-  switch (event->type()) {
-    case QEvent::Paint: m.Msg = TWindowMessage::wmPaint; break;
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-      const auto* key = static_cast<QKeyEvent*>(event);
-      m.Msg = TWindowMessage::wmKey;
-      m.WParam = key->key();
-      m.LParam = static_cast<int64_t>(key->modifiers().toInt());
-      break;
-    }
-    case QEvent::InputMethod: m.Msg = TWindowMessage::wmChar; break;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove: {
-      const auto* mouse = static_cast<QMouseEvent*>(event);
-      m.Msg = TWindowMessage::wmMouse;
-      m.WParam = static_cast<int64_t>(mouse->button());
-      const QPoint p = mouse->position().toPoint();
-      m.LParam = (int64_t{p.y()} << 32) | static_cast<uint32_t>(p.x());
-      break;
-    }
-    case QEvent::Wheel: m.Msg = TWindowMessage::wmWheel; break;
-    case QEvent::Resize: {
-      const auto* resize = static_cast<QResizeEvent*>(event);
-      m.Msg = TWindowMessage::wmResize;
-      m.LParam = (int64_t{resize->size().height()} << 32) | static_cast<uint32_t>(resize->size().width());
-      break;
-    }
-    case QEvent::FocusIn:
-    case QEvent::FocusOut: m.Msg = TWindowMessage::wmFocus; break;
-    default: break;
+// Run cursor numbers in the window toolkit's numbering (negative built-in cursors).
+Qt::CursorShape RunCursorShape(int16_t number) {
+  switch (number) {
+    case -2: return Qt::ArrowCursor;
+    case -3: return Qt::CrossCursor;
+    case -11: return Qt::WaitCursor;
+    case -18: return Qt::ForbiddenCursor;
+    case -21: return Qt::PointingHandCursor;
+    default: return Qt::IBeamCursor;
   }
-  m.WParam = m.Msg == TWindowMessage::wmOther ? static_cast<int64_t>(event->type()) : m.WParam;
-  return m;
 }
 
 int ClampToInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
@@ -107,6 +99,8 @@ TPlusMemoWidget::TPlusMemoWidget(TPlusMemoU& memo, QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   viewport()->setCursor(Qt::IBeamCursor);
+  // The cursor follows the pointer over margins, selections and runs.
+  viewport()->setMouseTracking(true);
   viewport()->setBackgroundRole(QPalette::Base);
   const Qt::ScrollBarPolicy policy =
       memo_.Options.Contains(pmoAutoScrollBars) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
@@ -240,6 +234,8 @@ void TPlusMemoWidget::paintEvent(QPaintEvent* event) {
   // Only what needs it: a typed character repaints its line, a blink the caret.
   const QRect r = event->rect();
   Painter().Paint(measurer_, TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1}, hasFocus());
+  // The gutter looks at the paint to follow the view.
+  memo_.Painted();
 }
 
 void TPlusMemoWidget::resizeEvent(QResizeEvent* event) {
@@ -251,42 +247,15 @@ void TPlusMemoWidget::resizeEvent(QResizeEvent* event) {
 bool TPlusMemoWidget::viewportEvent(QEvent* event) {
   // The viewport shrinks when a bar appears: the memo must know its client size.
   if (event->type() == QEvent::Resize) memo_.SetClientSize(viewport()->width(), viewport()->height());
-  bool result = false;
-  memo_.HandleMessage(MessageOf(event), [&] { result = QAbstractScrollArea::viewportEvent(event); });
-  return result;
-}
-
-bool TPlusMemoWidget::event(QEvent* event) {
-  bool result = false;
-  memo_.HandleMessage(MessageOf(event), [&] { result = QAbstractScrollArea::event(event); });
-  return result;
+  return QAbstractScrollArea::viewportEvent(event);
 }
 
 void TPlusMemoWidget::keyPressEvent(QKeyEvent* event) {
-  const Qt::KeyboardModifiers mods = event->modifiers();
-  const TShiftState shift = ShiftOf(mods);
-  const int key = event->key();
-  const bool plainCtrl = shift.Ctrl && !shift.Alt;
-  bool handled = false;
-  if (plainCtrl && shift.Shift && key == Qt::Key_Z) {
-    // As a character Ctrl+Shift+Z is code 26 like Ctrl+Z, so redo is decided here.
-    if (!memo_.ReadOnly) memo_.Redo();
-    handled = true;
-  } else if (const TpmKey mapped = MapKey(key); mapped != TpmKey::kNone) {
-    handled = memo_.KeyDown(mapped, shift);
-    // Tab and Enter insert through the character path, as their characters would arrive.
-    if (!handled && !shift.Ctrl && !shift.Alt) {
-      if (mapped == TpmKey::kReturn) handled = memo_.KeyPress(13);
-      if (mapped == TpmKey::kTab) handled = memo_.KeyPress(9);
-    }
-  } else if (plainCtrl && key >= Qt::Key_A && key <= Qt::Key_Z) {
-    // Ctrl+letter as its control code: platforms differ in the text they attach.
-    handled = memo_.KeyPress(static_cast<char16_t>(key - Qt::Key_A + 1));
-  } else {
-    const QString text = event->text();
-    for (const QChar c : text)
-      if (c.unicode() >= 32 && c.unicode() != 127) handled = memo_.KeyPress(c.unicode()) || handled;
-  }
+  const TShiftState shift = ShiftOf(event->modifiers());
+  const int key = shift.Ctrl && shift.Shift ? UnshiftedDigit(event->key()) : event->key();
+  const TpmKey mapped = MapKey(key);
+  bool handled = mapped != TpmKey::kNone && memo_.KeyDown(mapped, shift);
+  if (!handled) handled = SendCharacter(event, mapped, shift);
   if (!handled) {
     QAbstractScrollArea::keyPressEvent(event);
     return;
@@ -294,6 +263,25 @@ void TPlusMemoWidget::keyPressEvent(QKeyEvent* event) {
   event->accept();
   // A selection change that leaves the caret in place fires no event.
   Refresh();
+}
+
+bool TPlusMemoWidget::SendCharacter(QKeyEvent* event, TpmKey mapped, TShiftState shift) {
+  // What the character message after a key would carry. Tab with Alt belongs to the window system.
+  if (shift.Ctrl && !shift.Alt) {
+    const int key = event->key();
+    // Ctrl+letter as its control code: platforms differ in the text they attach.
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return memo_.KeyPress(static_cast<char16_t>(key - Qt::Key_A + 1));
+    return false;
+  }
+  if (mapped == TpmKey::kTab && ((shift.Alt && !shift.Ctrl) || !TakesTab())) return false;
+  if (mapped == TpmKey::kReturn) return memo_.KeyPress(13);
+  if (mapped == TpmKey::kTab) return memo_.KeyPress(9);
+  // Other named keys (arrows, Backspace, Escape…) bring no character; letters and digits do.
+  if (mapped != TpmKey::kNone && static_cast<int>(mapped) < static_cast<int>(TpmKey::kA)) return false;
+  bool handled = false;
+  for (const QChar c : event->text())
+    if (c.unicode() >= 32 && c.unicode() != 127) handled = memo_.KeyPress(c.unicode()) || handled;
+  return handled;
 }
 
 void TPlusMemoWidget::inputMethodEvent(QInputMethodEvent* event) {
@@ -333,12 +321,15 @@ void TPlusMemoWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void TPlusMemoWidget::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  const TShiftState shift = ShiftOf(event->modifiers());
   if ((event->buttons() & Qt::LeftButton) == 0) {
+    ShowCursor(memo_.CursorAt(p.x(), p.y(), shift));
     QAbstractScrollArea::mouseMoveEvent(event);
     return;
   }
-  const QPoint p = event->position().toPoint();
-  memo_.MouseMove(ShiftOf(event->modifiers()), p.x(), p.y());
+  memo_.MouseMove(shift, p.x(), p.y());
+  if (memo_.Dragging()) ShowCursor(memo_.CursorAt(p.x(), p.y(), shift));
   Refresh();
   event->accept();
 }
@@ -351,7 +342,34 @@ void TPlusMemoWidget::mouseReleaseEvent(QMouseEvent* event) {
   }
   const QPoint p = event->position().toPoint();
   memo_.MouseUp(button, ShiftOf(event->modifiers()), p.x(), p.y());
+  ShowCursor(memo_.CursorAt(p.x(), p.y(), ShiftOf(event->modifiers())));
+  Refresh();
   event->accept();
+}
+
+void TPlusMemoWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QAbstractScrollArea::mouseDoubleClickEvent(event);
+    return;
+  }
+  const QPoint p = event->position().toPoint();
+  memo_.MouseDblClick(p.x(), p.y());
+  Refresh();
+  event->accept();
+}
+
+void TPlusMemoWidget::ShowCursor(const TpmCursorInfo& cursor) {
+  Qt::CursorShape shape = Qt::IBeamCursor;
+  switch (cursor.Kind) {
+    case TpmCursor::crIBeam: shape = Qt::IBeamCursor; break;
+    // A right-pointing arrow: the mirrored arrow is not a standard shape, the
+    // pointing hand comes nearest among them.
+    case TpmCursor::crLineSelect: shape = Qt::PointingHandCursor; break;
+    case TpmCursor::crDrag: shape = Qt::DragMoveCursor; break;
+    case TpmCursor::crDragCopy: shape = Qt::DragCopyCursor; break;
+    case TpmCursor::crRun: shape = RunCursorShape(cursor.RunCursor); break;
+  }
+  if (viewport()->cursor().shape() != shape) viewport()->setCursor(shape);
 }
 
 void TPlusMemoWidget::wheelEvent(QWheelEvent* event) {
@@ -360,14 +378,29 @@ void TPlusMemoWidget::wheelEvent(QWheelEvent* event) {
     QAbstractScrollArea::wheelEvent(event);
     return;
   }
-  // High-resolution wheels send parts of a notch; they add up to whole notches.
-  wheelRemainder_ += delta;
-  const int notches = wheelRemainder_ / 120;
-  wheelRemainder_ -= notches * 120;
-  const int64_t v = int64_t{memo_.VScroll()} - int64_t{notches} * WheelLines * Layout().LineHeight();
-  const int64_t bottom = std::max<int64_t>(verticalScrollBar()->maximum(), memo_.VScroll());
-  memo_.SetScrollPos(memo_.HScroll(), static_cast<int>(std::clamp<int64_t>(v, 0, bottom)));
+  memo_.MouseWheel(delta);
   event->accept();
+}
+
+int TPlusMemoWidget::WheelScrollLines() { return std::max(QApplication::wheelScrollLines(), 1); }
+
+void TPlusMemoWidget::ShowPopupMenu(int x, int y, std::vector<TpmMenuItem> items) {
+  // Created on first use and kept; its actions are made afresh with their enabled state.
+  if (popup_ == nullptr) popup_ = new QMenu(this);
+  popup_->clear();
+  for (TpmMenuItem& item : items) {
+    if (item.Caption == "-") {
+      popup_->addSeparator();
+      continue;
+    }
+    QAction* action = popup_->addAction(QString::fromStdString(item.Caption));
+    action->setEnabled(item.Enabled);
+    connect(action, &QAction::triggered, this, [this, run = std::move(item.Action)] {
+      if (run) run();
+      Refresh();
+    });
+  }
+  popup_->popup(viewport()->mapToGlobal(QPoint(x, y)));
 }
 
 void TPlusMemoWidget::focusInEvent(QFocusEvent* event) {
@@ -382,9 +415,13 @@ void TPlusMemoWidget::focusOutEvent(QFocusEvent* event) {
   viewport()->update();
 }
 
-bool TPlusMemoWidget::focusNextPrevChild(bool) {
-  // Tab is a character of the text, not a move to the next control.
-  return false;
+bool TPlusMemoWidget::focusNextPrevChild(bool next) {
+  // With WantTabs (and text to type into) Tab is a character of the text,
+  // not a move to the next control.
+  if (TakesTab()) return false;
+  return QAbstractScrollArea::focusNextPrevChild(next);
 }
+
+bool TPlusMemoWidget::TakesTab() const { return memo_.WantTabs && !memo_.DisplayOnly(); }
 
 }  // namespace qm

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QMenu>
 #include <QTimer>
+
+#include <vector>
 
 #include "editor/Layout.h"
 #include "editor/Painter.h"
@@ -35,6 +38,12 @@ class TPlusMemoWidget : public QAbstractScrollArea, public TWindowHost {
   void Invalidate() override;
   void InvalidateRect(const TRect& rect) override;
   void ScrollBarsChanged() override;
+  int WheelScrollLines() override;
+  void ShowPopupMenu(int x, int y, std::vector<TpmMenuItem> items) override;
+
+  // The built-in context menu last shown (nullptr before the first); it is
+  // kept and filled anew at each showing.
+  QMenu* PopupMenu() const { return popup_; }
 
   // Font of the text (also the alternate font); lays everything out anew.
   void SetEditorFont(const TFontSpec& font);
@@ -49,9 +58,6 @@ class TPlusMemoWidget : public QAbstractScrollArea, public TWindowHost {
   // One blink: toggles the caret's phase (the blink timer calls this).
   void BlinkCaret();
 
-  // Lines scrolled per wheel notch.
-  int WheelLines = 3;
-
  signals:
   // The view scrolled (the memo's OnHScroll / OnVScroll, for Qt listeners).
   void Scrolled();
@@ -60,7 +66,6 @@ class TPlusMemoWidget : public QAbstractScrollArea, public TWindowHost {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool viewportEvent(QEvent* event) override;
-  bool event(QEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
@@ -68,12 +73,18 @@ class TPlusMemoWidget : public QAbstractScrollArea, public TWindowHost {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   bool focusNextPrevChild(bool next) override;
 
  private:
+  // The character that follows a key the control did not take on key-down; true when taken.
+  bool SendCharacter(QKeyEvent* event, TpmKey mapped, TShiftState shift);
+  void ShowCursor(const TpmCursorInfo& cursor);
+  // Tab types into the text instead of moving the focus.
+  bool TakesTab() const;
   // After a key or a click: caret in view, blinking afresh, repaint.
   void Refresh();
   // Shows the caret and starts its blinking afresh, so it is seen right after a move.
@@ -84,7 +95,7 @@ class TPlusMemoWidget : public QAbstractScrollArea, public TWindowHost {
   TQtDispatcher dispatcher_;
   QTimer blink_;
   bool caretPhase_ = true;
-  int wheelRemainder_ = 0;
+  QMenu* popup_ = nullptr;
   bool updatingBars_ = false;  // the scroll bars are being set from the memo
 };
 

@@ -213,7 +213,8 @@ TEST(Clipboard, NoOverwriteBlocksPasteAtTheCaret) {
   const Case cases[] = {
       {"the selection is replaced", {}, u"Xbc", 1, 0},
       {"the selection is dropped", {pmoNoOverwriteBlocks}, u"aXbc", 2, 0},
-      {"the persistent block is kept", {pmoNoOverwriteBlocks, pmoPersistentBlocks}, u"aXbc", 1, -1},
+      // The caret stays where the paste left it, after the X; the block a is kept.
+      {"the persistent block is kept", {pmoNoOverwriteBlocks, pmoPersistentBlocks}, u"aXbc", 2, -1},
   };
   for (const Case& c : cases) {
     Fixture f(u"abc", 1, -1);

@@ -5,82 +5,22 @@
 #include <variant>
 #include <vector>
 
+#include "KeyUtil.h"
 #include "TestUtil.h"
 #include "editor/PlusMemoU.h"
 
 namespace qm {
 namespace {
 
-// A memo state written as text with markers: '|' is the caret, '^' the other
-// end of the selection (absent when nothing is selected).
-struct TMarked {
-  std::u16string Text;
-  int32_t Caret = 0;
-  int32_t Anchor = 0;
-};
-
-TMarked Parse(std::u16string_view marked) {
-  TMarked m;
-  bool anchorSeen = false;
-  for (char16_t c : marked) {
-    if (c == u'|') {
-      m.Caret = static_cast<int32_t>(m.Text.size());
-    } else if (c == u'^') {
-      m.Anchor = static_cast<int32_t>(m.Text.size());
-      anchorSeen = true;
-    } else {
-      m.Text += c;
-    }
-  }
-  if (!anchorSeen) m.Anchor = m.Caret;
-  return m;
-}
-
-std::string Render(const TPlusMemoU& memo) {
-  std::u16string text = memo.Text();
-  const int32_t caret = memo.SelStart();
-  const int32_t anchor = caret + memo.SelLength();
-  // Insert the later marker first so that the earlier position stays valid.
-  if (anchor != caret && anchor > caret) text.insert(static_cast<size_t>(anchor), 1, u'^');
-  text.insert(static_cast<size_t>(caret), 1, u'|');
-  if (anchor != caret && anchor < caret) text.insert(static_cast<size_t>(anchor), 1, u'^');
-  return test::S(text);
-}
-
-std::string Render(const TMarked& m) {
-  std::u16string text = m.Text;
-  if (m.Anchor > m.Caret) text.insert(static_cast<size_t>(m.Anchor), 1, u'^');
-  text.insert(static_cast<size_t>(m.Caret), 1, u'|');
-  if (m.Anchor < m.Caret) text.insert(static_cast<size_t>(m.Anchor), 1, u'^');
-  return test::S(text);
-}
-
-void Place(TPlusMemoU& memo, std::u16string_view marked) {
-  const TMarked m = Parse(marked);
-  test::LoadText(memo, m.Text);
-  memo.SetSelStart(m.Caret);
-  memo.SetSelLength(m.Anchor - m.Caret);
-}
-
-struct TKeyStroke {
-  TpmKey Key;
-  TShiftState Shift;
-};
-using TStep = std::variant<TKeyStroke, char16_t>;
-
-TStep K(TpmKey key) { return TKeyStroke{key, {}}; }
-TStep ShiftK(TpmKey key) { return TKeyStroke{key, {.Shift = true}}; }
-TStep CtrlK(TpmKey key) { return TKeyStroke{key, {.Ctrl = true}}; }
-TStep CtrlShiftK(TpmKey key) { return TKeyStroke{key, {.Shift = true, .Ctrl = true}}; }
-
-void Run(TPlusMemoU& memo, const std::vector<TStep>& steps) {
-  for (const TStep& step : steps) {
-    if (const auto* k = std::get_if<TKeyStroke>(&step))
-      memo.KeyDown(k->Key, k->Shift);
-    else
-      memo.KeyPress(std::get<char16_t>(step));
-  }
-}
+using test::Parse;
+using test::Place;
+using test::Render;
+using test::Run;
+using test::K;
+using test::ShiftK;
+using test::CtrlK;
+using test::CtrlShiftK;
+using test::TStep;
 
 struct TKeyCase {
   const char* Name;
@@ -98,7 +38,7 @@ void Check(const std::vector<TKeyCase>& cases, bool readOnly = false) {
     Place(memo, c.Start);
     memo.ReadOnly = readOnly;
     Run(memo, c.Steps);
-    EXPECT_EQ(Render(memo), Render(Parse(c.Expected)));
+    EXPECT_EQ(Render(memo), Render(c.Expected));
   }
 }
 
@@ -143,24 +83,6 @@ TEST(Keys, CtrlArrowsJumpByWords) {
       {"ctrl+right over a break", u"one|\r\ntwo", {CtrlK(kRight)}, u"one\r\n|two"},
       {"ctrl+left to the word start", u"one two|", {CtrlK(kLeft)}, u"one |two"},
       {"ctrl+left twice", u"one two|", {CtrlK(kLeft), CtrlK(kLeft)}, u"|one two"},
-  });
-}
-
-TEST(Keys, PageKeysMoveTwentyParagraphsClamped) {
-  std::u16string text;
-  for (int i = 0; i < 30; ++i) text += u"ab\r\n";
-  text += u"ab";
-  // Paragraph p starts at 4p.
-  auto at = [&](int32_t pos) {
-    std::u16string marked = text;
-    marked.insert(static_cast<size_t>(pos), 1, u'|');
-    return marked;
-  };
-  Check({
-      {"page down", at(4 * 2 + 1), {K(kPageDown)}, at(4 * 22 + 1)},
-      {"page down clamped to the last paragraph", at(4 * 22 + 1), {K(kPageDown)}, at(4 * 30 + 1)},
-      {"page up", at(4 * 25 + 2), {K(kPageUp)}, at(4 * 5 + 2)},
-      {"page up clamped to the first paragraph", at(4 * 5 + 2), {K(kPageUp)}, at(2)},
   });
 }
 
@@ -209,8 +131,10 @@ TEST(Keys, ControlCodesCopyCutPasteAndUndo) {
       {"ctrl+x then ctrl+v", u"^ab|c", {char16_t{24}, K(kEnd), char16_t{22}}, u"cab|"},
       {"ctrl+insert then shift+insert", u"^ab|c", {CtrlK(kInsert), K(kEnd), ShiftK(kInsert)}, u"abcab|"},
       {"shift+delete cuts", u"^ab|c", {ShiftK(kDelete), K(kEnd), char16_t{22}}, u"cab|"},
-      {"ctrl+z undoes the typing", u"a|", {u'b', u'c', char16_t{26}}, u"a|"},
-      {"ctrl+z undoes a backspace", u"abc|", {K(kBackspace), char16_t{26}}, u"abc|"},
+      {"ctrl+z undoes the typing", u"a|", {u'b', u'c', CtrlK(kZ)}, u"a|"},
+      {"ctrl+z undoes a backspace", u"abc|", {K(kBackspace), CtrlK(kZ)}, u"abc|"},
+      {"ctrl+shift+z redoes", u"a|", {u'b', CtrlK(kZ), CtrlShiftK(kZ)}, u"ab|"},
+      {"the character of ctrl+z does nothing", u"a|", {u'b', char16_t{26}}, u"ab|"},
   });
 }
 
@@ -245,7 +169,13 @@ TEST(Keys, KeysReportWhetherTheControlTookThem) {
   EXPECT_TRUE(memo.KeyDown(kDelete, {}));
   EXPECT_FALSE(memo.KeyDown(kTab, {}));
   EXPECT_FALSE(memo.KeyDown(kEscape, {}));
+  // Insert toggles Overwrite only with pmoInsertKeyActive.
+  EXPECT_TRUE(memo.KeyDown(kInsert, {}));
+  EXPECT_TRUE(memo.Overwrite());
+  memo.Options.Exclude(pmoInsertKeyActive);
   EXPECT_FALSE(memo.KeyDown(kInsert, {}));
+  EXPECT_TRUE(memo.Overwrite());
+  memo.SetOverwrite(false);
   EXPECT_TRUE(memo.KeyPress(u'a'));
   EXPECT_FALSE(memo.KeyPress(1));
   memo.ReadOnly = true;

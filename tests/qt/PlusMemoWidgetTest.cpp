@@ -143,34 +143,6 @@ TEST_F(PlusMemoWidget, AColumnBlockGoesThroughTheQtClipboardAndPastesAsColumns) 
   EXPECT_EQ(memo.Text().substr(0, 4), u"x\ny" u"a");
 }
 
-TEST_F(PlusMemoWidget, ListenersSeeEveryMessageAroundItsHandling) {
-  ShowFocused();
-  struct TRecorder : TPlusMemoListener {
-    std::vector<std::pair<uint32_t, TWindowMessage::TKind>> Seen;
-    std::optional<std::u16string> TextBefore;  // at the first key message
-    void MemoNotify(TPlusMemoU& memo, uint32_t flags) override {
-      if (!(flags & (pnBeforeMessage | pnAfterMessage))) return;
-      Seen.emplace_back(flags, memo.CurrentMessage().Msg);
-      if ((flags & pnBeforeMessage) && memo.CurrentMessage().Msg == TWindowMessage::wmKey &&
-          memo.CurrentMessage().WParam == Qt::Key_A && !TextBefore)
-        TextBefore = memo.Text();
-    }
-  } recorder;
-  memo.AddListener(&recorder);
-  QTest::keyClick(&widget, Qt::Key_A);
-  memo.RemoveListener(&recorder);
-  // The key press is seen before it is handled (no text yet) and after it.
-  EXPECT_EQ(recorder.TextBefore, std::u16string());
-  EXPECT_EQ(memo.Text(), u"a");
-  const auto before = std::find(recorder.Seen.begin(), recorder.Seen.end(),
-                                std::make_pair(pnBeforeMessage, TWindowMessage::wmKey));
-  const auto after = std::find(recorder.Seen.begin(), recorder.Seen.end(),
-                               std::make_pair(pnAfterMessage, TWindowMessage::wmKey));
-  ASSERT_NE(before, recorder.Seen.end());
-  ASSERT_NE(after, recorder.Seen.end());
-  EXPECT_LT(before - recorder.Seen.begin(), after - recorder.Seen.begin());
-}
-
 TEST_F(PlusMemoWidget, AClickPutsTheCaretAtTheCharacterAndShiftClickExtends) {
   memo.WordWrap = false;
   ShowFocused();
