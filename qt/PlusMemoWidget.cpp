@@ -22,9 +22,16 @@ namespace qm {
 namespace {
 
 // With Shift a digit key reports the symbol above it; the bookmark keys
-// (Ctrl+Shift+digit) want the digit. The symbols are those of the US layout.
+// (Ctrl+Shift+digit) want the digit. The symbols are those of the US and of
+// the Russian layout (where 2 gives ", 3 №, 4 ;, 6 : and 7 ?), which our
+// users type with.
 int UnshiftedDigit(int key) {
   switch (key) {
+    case Qt::Key_QuoteDbl: return Qt::Key_2;
+    case 0x2116: return Qt::Key_3;  // №
+    case Qt::Key_Semicolon: return Qt::Key_4;
+    case Qt::Key_Colon: return Qt::Key_6;
+    case Qt::Key_Question: return Qt::Key_7;
     case Qt::Key_ParenRight: return Qt::Key_0;
     case Qt::Key_Exclam: return Qt::Key_1;
     case Qt::Key_At: return Qt::Key_2;

@@ -133,6 +133,13 @@ TEST_F(EditorWithGutter, CtrlShiftDigitSetsABookmarkAndCtrlDigitJumps) {
   EXPECT_EQ(gutter.BookmarkAtLine(2), 3);
   QTest::keyClick(editor, Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(gutter.BookmarkAtLine(2), 3);
+  // The Russian layout reports Shift+2 as " and Shift+7 as ?.
+  memo.SetSelStart(memo.ParagraphStart(1));
+  QTest::keyClick(editor, Qt::Key_QuoteDbl, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(gutter.BookmarkAtLine(1), 2);
+  memo.SetSelStart(memo.ParagraphStart(3));
+  QTest::keyClick(editor, Qt::Key_Question, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(gutter.BookmarkAtLine(3), 7);
   memo.SetSelStart(0);
   QTest::keyClick(editor, Qt::Key_3, Qt::ControlModifier);
   EXPECT_EQ(memo.SelStart(), memo.ParagraphStart(2));
