@@ -213,15 +213,15 @@ void TForm1::ConfigureEditors() {
 }
 
 void TForm1::BuildActions() {
-  for (const TActionSpec& spec : MainActions()) {
-    auto* action = new QAction(QString::fromUtf8(spec.Caption), this);
-    action->setObjectName(spec.Name);
-    if (spec.Hint != nullptr) action->setToolTip(QString::fromUtf8(spec.Hint));
-    if (spec.Shortcut != nullptr) action->setShortcut(QKeySequence(QString::fromUtf8(spec.Shortcut)));
+  for (const TActionSpec& entry : MainActions()) {
+    auto* action = new QAction(QString::fromUtf8(entry.Caption), this);
+    action->setObjectName(entry.Name);
+    if (entry.Hint != nullptr) action->setToolTip(QString::fromUtf8(entry.Hint));
+    if (entry.Shortcut != nullptr) action->setShortcut(QKeySequence(QString::fromUtf8(entry.Shortcut)));
     // The window's own shortcuts work wherever the focus is inside it.
     action->setShortcutContext(Qt::WindowShortcut);
     addAction(action);
-    actions_[spec.Name] = action;
+    actions_[entry.Name] = action;
   }
 }
 

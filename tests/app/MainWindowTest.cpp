@@ -115,11 +115,11 @@ TEST_F(MainWindow, TheVocabularyIsLoadedWithTheStoredColours) {
 
 TEST_F(MainWindow, ActionsCarryTheirCaptionsHintsAndShortcutsAndFillTheMenus) {
   TForm1 form;
-  for (const TActionSpec& spec : MainActions()) {
-    QAction* action = form.Action(spec.Name);
-    ASSERT_NE(action, nullptr) << spec.Name;
-    EXPECT_EQ(action->text(), QString::fromUtf8(spec.Caption));
-    EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromUtf8(spec.Shortcut)));
+  for (const TActionSpec& entry : MainActions()) {
+    QAction* action = form.Action(entry.Name);
+    ASSERT_NE(action, nullptr) << entry.Name;
+    EXPECT_EQ(action->text(), QString::fromUtf8(entry.Caption));
+    EXPECT_EQ(action->shortcut(), QKeySequence(QString::fromUtf8(entry.Shortcut)));
   }
   EXPECT_EQ(form.Action("redo1")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
   EXPECT_EQ(form.Action("Find")->toolTip(), "Найти текст");
