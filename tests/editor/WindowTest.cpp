@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "HighlightUtil.h"
+#include "KeyUtil.h"
 #include "TestUtil.h"
 #include "editor/PlusMemoU.h"
 #include "editor/StringsViews.h"
@@ -12,24 +13,7 @@
 namespace qm {
 namespace {
 
-// A window without a toolkit: fixed-pitch text (8 x 16 pixels, ascent 12),
-// steps run at once, and a count of what the control asked of it.
-class TFakeHost : public TWindowHost {
- public:
-  TTextMeasurer& Measurer() override { return measurer; }
-  TGuiDispatcher* Dispatcher() override { return nullptr; }
-  void Invalidate() override {
-    ++invalidated;
-    rects.push_back(TRect{0, 0, INT32_MAX, INT32_MAX});
-  }
-  void InvalidateRect(const TRect& rect) override { rects.push_back(rect); }
-  void ScrollBarsChanged() override { ++barsChanged; }
-
-  TFixedPitchMeasurer measurer;
-  int invalidated = 0;
-  std::vector<TRect> rects;  // what was asked to be repainted, in order
-  int barsChanged = 0;
-};
+using test::TFakeHost;
 
 std::u16string NumberedLines(int n) {
   std::u16string text;
