@@ -19,7 +19,13 @@
 #include <QVBoxLayout>
 
 #include "app/ActionTable.h"
+#include "app/BalloonHint.h"
 #include "app/ErrorBox.h"
+#include "app/Icons.h"
+#include "app/Unit3.h"
+#include "app/Unit6.h"
+#include "app/Unit8.h"
+#include "app/Unit9.h"
 #include "editor/StoredConfig.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
@@ -50,7 +56,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   ConfigureEditors();
   BuildActions();
   BuildMenus();
+  ApplyIcons();
   Connect();
+  InstallBalloonHints(this);
 }
 
 namespace {
@@ -75,6 +83,12 @@ void TForm1::Connect() {
   PlusMemoU1.OnSelMove = [this](TComponent*) { PlusMemoU1Change(); };
   connect(ComboBox1, &QComboBox::activated, this, Guarded([this] { ComboBox1Change(); }));
   connect(ListBox1, &QListWidget::itemDoubleClicked, this, Guarded([this] { ListBox1DblClick(); }));
+  connect(Action("Exit"), &QAction::triggered, this, Guarded([this] { ExitExecute(); }));
+  connect(Action("About"), &QAction::triggered, this, Guarded([this] { AboutExecute(); }));
+  connect(Action("Wiev1"), &QAction::triggered, this, Guarded([this] { Wiev1Execute(); }));
+  PlusGutterU1Widget->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(PlusGutterU1Widget, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenu1->popup(PlusGutterU1Widget->mapToGlobal(at)); });
   PlusMemoU1Widget->installEventFilter(this);
   PlusMemoU1Widget->viewport()->installEventFilter(this);
   ListBox1->setMouseTracking(true);
@@ -88,6 +102,10 @@ void TForm1::Connect() {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (destroying_) return QMainWindow::eventFilter(watched, event);
+  // The editors carry the hint "Quillmark" but never show it.
+  if (event->type() == QEvent::ToolTip &&
+      (watched == PlusMemoU1Widget->viewport() || watched == PlusMemoU2Widget->viewport()))
+    return true;
   try {
     if (watched == PlusMemoU1Widget && event->type() == QEvent::KeyPress) {
       const auto* key = static_cast<QKeyEvent*>(event);
@@ -142,6 +160,8 @@ void TForm1::BuildLayout() {
   PlusMemoU2Widget = new TPlusMemoWidget(PlusMemoU2);
   PlusMemoU2Widget->setMinimumHeight(1);
   PlusMemoU2Widget->setFrameShape(QFrame::NoFrame);
+  for (QWidget* editor : {PlusMemoU1Widget->viewport(), PlusMemoU2Widget->viewport()})
+    editor->setToolTip(QStringLiteral("Quillmark"));
   // The gutter, 29 pixels (at least 20), left of the script editor.
   auto* splitter2 = new QSplitter(Qt::Horizontal);
   PlusGutterU1Widget = new TPlusGutterWidget(PlusGutterU1, PlusMemoU1Widget->viewport());
@@ -272,6 +292,13 @@ void TForm1::BuildMenus() {
   ToolButton16 = dropDown("ToolButton16", "Типы меню");
 }
 
+void TForm1::ApplyIcons() {
+  for (const std::string& name : IconNames()) {
+    if (QAction* action = Action(name)) action->setIcon(ActionIcon(name));
+    if (auto* button = findChild<QToolButton*>(QString::fromStdString(name))) button->setIcon(ActionIcon(name));
+  }
+}
+
 QAction* TForm1::Action(const std::string& name) const {
   const auto it = actions_.find(name);
   return it == actions_.end() ? nullptr : it->second;
@@ -310,6 +337,29 @@ void TForm1::FormShow() {
 
   LoadVocabulary();
   ComboBox1Change();
+  Form9.reset();
+}
+
+void TForm1::CreateForms() {
+  if (Form3 != nullptr) return;
+  Form3 = new TForm3(this);
+  Form6 = new TForm6(this);
+  Form7 = new TForm7(*chain_, PlusMemoU1, this);
+}
+
+void TForm1::ExitExecute() {
+  CreateForms();
+  Form3->exec();
+}
+
+void TForm1::AboutExecute() {
+  CreateForms();
+  Form6->exec();
+}
+
+void TForm1::Wiev1Execute() {
+  CreateForms();
+  Form7->exec();
 }
 
 void TForm1::LoadVocabulary() {

@@ -24,6 +24,10 @@ class QToolButton;
 
 namespace qm {
 
+class TForm3;
+class TForm6;
+class TForm7;
+class TForm9;
 class TPlusGutterWidget;
 class TPlusMemoWidget;
 
@@ -61,6 +65,19 @@ class TForm1 : public QMainWindow {
   // The mouse over the other panels: the message pane is emptied.
   void Panel1MouseMove();
 
+  // --- Shell dialogs ---
+  // Creates the hidden dialogs of the start sequence; later calls do nothing.
+  void CreateForms();
+  // Exit: the exit confirmation; About: the about box; Wiev1: the settings dialog.
+  void ExitExecute();
+  void AboutExecute();
+  void Wiev1Execute();
+  TForm3* Form3 = nullptr;
+  TForm6* Form6 = nullptr;
+  TForm7* Form7 = nullptr;
+  // The splash, destroyed at the end of the first show.
+  std::unique_ptr<TForm9> Form9;
+
   // The script editor and the message pane.
   TPlusMemoU PlusMemoU1;
   TPlusMemoU PlusMemoU2;
@@ -93,6 +110,7 @@ class TForm1 : public QMainWindow {
   void ConfigureEditors();
   void BuildActions();
   void BuildMenus();
+  void ApplyIcons();
   void Connect();
   // Loads data/scriptitems.xml under the current directory into the chain.
   void LoadVocabulary();
