@@ -29,6 +29,7 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent) {
   Timer1 = new QTimer(this);
   Timer1->setInterval(3500);
   Timer1->setSingleShot(true);
+  Timer1->setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5% early
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
   Timer1->start();
 }
