@@ -70,7 +70,8 @@ void TForm1::BuildSnippetTools(QToolBar* toolBar) {
   ToolButton13 = new QToolButton;
   ToolButton13->setObjectName("ToolButton13");
   ToolButton13->setToolTip("Операторы сравнения");
-  ToolButton13->setText("Операторы сравнения");
+  // Until it has its picture the button shows what a click types.
+  ToolButton13->setText("==");
   PopupMenu3 = new QMenu(ToolButton13);
   PopupMenu3->setObjectName("PopupMenu3");
   ToolButton13->setMenu(PopupMenu3);
