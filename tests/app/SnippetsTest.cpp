@@ -172,6 +172,12 @@ TEST_F(Snippets, BeginEndSwitchesTheItemBrowserToBlockTypes) {
 }
 
 TEST_F(Snippets, ContextButtonsOfferTheirCommandsWhereTheyApply) {
+  // Outside both contexts neither menu can be opened.
+  Start(u"^");
+  form.PlusMemoU1Change();
+  EXPECT_FALSE(form.ToolButton19->isEnabled());
+  EXPECT_FALSE(form.ToolButton16->isEnabled());
+
   Start(u"scn test^\r\n\r\nbegin MenuMode\r\nend");
   form.PlusMemoU1Change();
   ASSERT_TRUE(form.ToolButton19->isEnabled());
