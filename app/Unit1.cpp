@@ -98,6 +98,7 @@ void TForm1::Connect() {
     panel->setMouseTracking(true);
     panel->installEventFilter(this);
   }
+  ConnectSnippets();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -243,6 +244,7 @@ void TForm1::BuildActions() {
     addAction(action);
     actions_[entry.Name] = action;
   }
+  BuildSnippetActions();
 }
 
 void TForm1::BuildMenus() {
@@ -277,6 +279,7 @@ void TForm1::BuildMenus() {
   // The two drop-down buttons that follow the caret's context; their
   // snippet menus are filled by the snippet commands.
   toolBar->addSeparator();
+  BuildSnippetTools(toolBar);
   auto dropDown = [toolBar](const char* name, const char* hint) {
     auto* button = new QToolButton;
     button->setObjectName(name);
@@ -289,7 +292,9 @@ void TForm1::BuildMenus() {
     return button;
   };
   ToolButton19 = dropDown("ToolButton19", "Переменные");
+  toolBar->addSeparator();
   ToolButton16 = dropDown("ToolButton16", "Типы меню");
+  BuildSnippetMenus();
 }
 
 void TForm1::ApplyIcons() {

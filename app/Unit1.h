@@ -20,6 +20,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QSplitter;
+class QToolBar;
 class QToolButton;
 
 namespace qm {
@@ -30,6 +31,7 @@ class TForm7;
 class TForm9;
 class TPlusGutterWidget;
 class TPlusMemoWidget;
+struct TSnippetSpec;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -138,6 +140,27 @@ class TForm1 : public QMainWindow {
   std::map<std::string, QAction*> actions_;
   bool shown_ = false;
   bool destroying_ = false;
+
+  // --- Snippets ---
+ public:
+  // Runs a snippet command (operators, if lines, begin…end, declarations, menu modes) on the script editor.
+  void SnippetExecute(const TSnippetSpec& snippet);
+  QToolButton* ToolButton11 = nullptr;  // begin…end
+  QToolButton* ToolButton15 = nullptr;  // if…endif; its arrow opens PopupMenu5
+  QToolButton* ToolButton13 = nullptr;  // comparison operators: a click types ==, the arrow opens PopupMenu3
+  QMenu* PopupMenu3 = nullptr;  // operators
+  QMenu* PopupMenu4 = nullptr;  // menu modes (ToolButton16)
+  QMenu* PopupMenu5 = nullptr;  // if, elseif, else, endif
+  QMenu* PopupMenu6 = nullptr;  // variable types (ToolButton19)
+
+ private:
+  void BuildSnippetActions();
+  // The begin…end and if…endif buttons, a separator, the operators button and a separator.
+  void BuildSnippetTools(QToolBar* toolBar);
+  // The drop-down menus and the operators submenu at the top of PopupMenu2.
+  void BuildSnippetMenus();
+  // PopupMenu2 on a right click in the script editor.
+  void ConnectSnippets();
 };
 
 }  // namespace qm
