@@ -6,7 +6,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHelpEvent>
+#include <QScreen>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -264,6 +266,49 @@ TEST_F(MainWindow, TheGutterOpensItsMenu) {
   const QList<QAction*> expected{form.Action("Find"), form.Action("Goto1")};
   EXPECT_EQ(form.PopupMenu1->actions(), expected);
   form.PopupMenu1->close();
+}
+
+}  // namespace
+}  // namespace qm
+
+namespace qm {
+namespace {
+
+void CopyShippedData() {
+  for (const char* name : {"scriptitems.xml", "help.xml", "user.txt"})
+    WriteFile(std::string("data/") + name, ReadFile(std::string(QM_SOURCE_DIR) + "/data/" + name));
+}
+
+// The shipped vocabulary and help working together in the window: a coloured
+// script, the item at the caret selected, its help in the pane and in the
+// list's balloon. QM_SCREENSHOT_MAIN names a PNG file that gets the screen.
+TEST_F(MainWindow, ShippedDataColoursTheScriptAndGivesHelpAtTheCaret) {
+  CopyShippedData();
+  WriteFile(Ini(), "[Inspector]\nValue=0\n");
+  TForm1 form;
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const std::u16string script =
+      u"scn QuillDemoScript\r\n\r\nshort doOnce\r\nfloat posX\r\n\r\nbegin GameMode\r\n"
+      u"  ; remember where the player stands\r\n  if doOnce == 0\r\n    set posX to player.GetPos x\r\n"
+      u"    Message \"Позиция: %.0f\" posX\r\n    set doOnce to 1\r\n  endif\r\nend\r\n";
+  form.PlusMemoU1.SetText(script);
+  // The caret right after the function's name.
+  form.PlusMemoU1.SetSelStart(static_cast<int>(script.find(u"GetPos") + 6));
+  form.PlusMemoU1Change();
+  ASSERT_NE(form.ListBox1->currentItem(), nullptr);
+  EXPECT_EQ(form.ListBox1->currentItem()->text(), "GetPos");
+  EXPECT_EQ(form.ListBox1->toolTip(), "[ref.]GetPos axis");
+  EXPECT_NE(form.PlusMemoU2.Text().find(u"координату объекта"), std::u16string::npos);
+
+  if (const char* path = std::getenv("QM_SCREENSHOT_MAIN"); path != nullptr && *path != 0) {
+    form.ListBox1->scrollToItem(form.ListBox1->currentItem());
+    const QRect item = form.ListBox1->visualItemRect(form.ListBox1->currentItem());
+    QToolTip::showText(form.ListBox1->viewport()->mapToGlobal(item.bottomLeft() + QPoint(20, 4)),
+                       form.ListBox1->toolTip(), form.ListBox1);
+    QTest::qWait(300);
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(path)));
+  }
 }
 
 }  // namespace
