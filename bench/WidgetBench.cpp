@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "bench/BenchApplication.h"
 #include "bench/BenchChain.h"
 #include "bench/BenchInput.h"
 #include "bench/VocabGenerator.h"
@@ -32,16 +33,6 @@ double ThreadMilliseconds() {
   timespec ts{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
   return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
-
-// One offscreen application for all the widget benchmarks.
-void EnsureApplication() {
-  if (QCoreApplication::instance() != nullptr) return;
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static int argc = 1;
-  static char name[] = "quillmark-bench";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
 }
 
 // The script editor as the main window configures it.
