@@ -38,6 +38,13 @@
 namespace qm {
 namespace {
 
+// QM_SCREENSHOT_DIALOGS names a folder that gets a PNG of each dialog.
+void Shoot(QWidget& dialog, const char* name) {
+  const char* folder = std::getenv("QM_SCREENSHOT_DIALOGS");
+  if (folder == nullptr || *folder == 0) return;
+  EXPECT_TRUE(dialog.grab().save(QString::fromLocal8Bit(folder) + "/" + name + ".png"));
+}
+
 // Positions of the keys in the settings file, which must rise.
 void ExpectInOrder(const std::string& ini, std::initializer_list<const char*> keys) {
   size_t from = 0;
@@ -65,6 +72,7 @@ TEST_F(MainWindow, SettingsDialogWithoutASettingsFileShowsTheStartValues) {
   EXPECT_EQ(dialog.Label[0]->palette().color(QPalette::WindowText), QColor(128, 0, 0));
   EXPECT_TRUE(dialog.Label[3]->font().underline());
   EXPECT_FALSE(dialog.Label[4]->font().bold());
+  Shoot(dialog, "settings");
   dialog.Button2Click();
   EXPECT_FALSE(QFile::exists(QString::fromStdString(Ini())));
 }
@@ -154,6 +162,7 @@ TEST_F(MainWindow, ExitConfirmationButtons) {
   TForm3& exit = *form.Form3;
   EXPECT_EQ(exit.windowTitle(), "Выход...");
   EXPECT_EQ(exit.size(), QSize(392, 72));
+  Shoot(exit, "exit");
   int ended = 0;
   exit.EndProgram = [&] { ++ended; };
   bool saveSucceeds = false;
@@ -193,6 +202,7 @@ TEST_F(MainWindow, AboutBoxShowsNameVersionAndPicture) {
   EXPECT_EQ(about.Label1->text(), "Quillmark");
   EXPECT_EQ(about.Label2->text(), "Версия: 1.2");
   EXPECT_EQ(about.Image1->pixmap().size(), QSize(55, 55));
+  Shoot(about, "about");
   QTimer::singleShot(0, &about, [&] { QTest::keyClick(&about, Qt::Key_Return); });
   form.AboutExecute();
   EXPECT_FALSE(about.isVisible());
