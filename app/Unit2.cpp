@@ -27,14 +27,14 @@ TForm2::TForm2(TForm1& form1) : QDialog(&form1, Qt::Dialog | Qt::MSWindowsFixedS
   setWindowTitle("Новый скрипт...");
   setFixedSize(397, 69);
   Label1 = new QLabel("Имя скрипта:", this);
-  Label1->setGeometry(8, 12, 80, 16);
+  Label1->setGeometry(8, 12, 92, 16);
   Edit1 = new QLineEdit("NewScript", this);
-  Edit1->setGeometry(92, 8, 193, 23);
+  Edit1->setGeometry(104, 8, 185, 23);
   Label2 = new QLabel("Тип блока:", this);
-  Label2->setGeometry(8, 42, 80, 16);
+  Label2->setGeometry(8, 42, 92, 16);
   ComboBox1 = new QComboBox(this);
   ComboBox1->setEditable(false);
-  ComboBox1->setGeometry(92, 38, 193, 23);
+  ComboBox1->setGeometry(104, 38, 185, 23);
   Button1 = new QPushButton("ОК", this);  // Cyrillic letters
   Button1->setGeometry(300, 7, 89, 25);
   Button1->setDefault(true);

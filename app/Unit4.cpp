@@ -59,19 +59,19 @@ TForm4::TForm4(TForm1& form1)
   Label1 = new QLabel("Текст:", this);
   Label1->setGeometry(8, 12, 44, 16);
   Edit1 = new QLineEdit(this);
-  Edit1->setGeometry(56, 8, 200, 23);
+  Edit1->setGeometry(56, 8, 206, 23);
   RadioGroup1 = new TRadioGroup("Направление", {"Вниз", "Вверх"}, this);
-  RadioGroup1->setGeometry(8, 38, 112, 67);
+  RadioGroup1->setGeometry(8, 38, 104, 67);
   RadioGroup1->SetItemIndex(0);
   CheckBox1 = new QCheckBox("С учетом регистра", this);
-  CheckBox1->setGeometry(130, 50, 130, 20);
+  CheckBox1->setGeometry(120, 50, 148, 20);
   CheckBox2 = new QCheckBox("Слово целиком", this);
-  CheckBox2->setGeometry(130, 76, 130, 20);
+  CheckBox2->setGeometry(120, 76, 148, 20);
   Button1 = new QPushButton("Найти", this);
-  Button1->setGeometry(264, 7, 81, 25);
+  Button1->setGeometry(270, 7, 75, 25);
   Button1->setDefault(true);
   Button2 = new QPushButton("Отмена", this);
-  Button2->setGeometry(264, 38, 81, 25);
+  Button2->setGeometry(270, 38, 75, 25);
   Button2->setAutoDefault(false);
 
   connect(Button1, &QPushButton::clicked, this, Guarded([this] { Button1Click(); }));
