@@ -1,6 +1,8 @@
 // The main window's edit commands: undo, redo, select all, clipboard, find, find next, go to line and the gutter double-click.
 #include <QAction>
 
+#include <utility>
+
 #include "app/ErrorBox.h"
 #include "app/Unit1.h"
 #include "app/Unit4.h"

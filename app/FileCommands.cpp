@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileDialog>
 
+#include <algorithm>
+
 #include "app/ErrorBox.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
@@ -45,7 +47,8 @@ QFileDialog* MakeFileDialog(QWidget* parent, const char* title, const char* filt
 bool ExecRealFileDialog(QFileDialog& dialog, TForm1::TFileChoice& choice) {
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   choice.FileName = dialog.selectedFiles().front();
-  choice.FilterIndex = static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
+  // An entry the list does not know counts as the first (text).
+  choice.FilterIndex = std::max(1, static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1);
   return true;
 }
 

@@ -73,9 +73,14 @@ class EditCommands : public MainWindow {
 TEST_F(EditCommands, FindDownSelectsEachOccurrenceInTurnAndUpGoesBack) {
   Memo().SetText(u"ab ab ab");
   Memo().SetSelStart(0);
+  form->FindExecute();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Find()));
   SetSearch("ab", 0);
   Find().Button1->click();
   EXPECT_EQ(Selected(), (Selection{0, 2, 2}));
+  // The dialog stays open and the editor has the focus.
+  EXPECT_TRUE(Find().isVisible());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->PlusMemoU1Widget->hasFocus(); }));
   form->Action("FindNext")->trigger();
   EXPECT_EQ(Selected(), (Selection{3, 5, 5}));
   form->Action("FindNext")->trigger();
@@ -136,17 +141,17 @@ TEST_F(EditCommands, FindStartsAtTheCaretAndDropsASelectionThatIsNotFound) {
   EXPECT_EQ(Selected(), (Selection{2, 2, 2}));
 }
 
-TEST_F(EditCommands, TheFindDialogOpensOnlyForTwoPositionsOrMore) {
-  for (const char16_t* text : {u"", u"x"}) {
+TEST_F(EditCommands, CtrlFOpensTheFindDialogOnlyForTwoPositionsOrMore) {
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&*form));
+  // A single break counts as two positions.
+  const std::pair<const char16_t*, bool> cases[] = {{u"", false}, {u"x", false}, {u"\r\n", true}, {u"ab", true}};
+  for (const auto& [text, opens] : cases) {
+    Find().hide();
     Memo().SetText(text);
     QTest::keyClick(form->PlusMemoU1Widget, Qt::Key_F, Qt::ControlModifier);
-    form->Action("Find")->trigger();
-    EXPECT_FALSE(Find().isVisible());
+    EXPECT_EQ(Find().isVisible(), opens) << QString::fromStdU16String(text).toStdString();
   }
-  // A single break counts as two positions.
-  Memo().SetText(u"\r\n");
-  form->Action("Find")->trigger();
-  EXPECT_TRUE(Find().isVisible());
   EXPECT_FALSE(Find().isModal());
   EXPECT_TRUE(Find().windowFlags() & Qt::WindowStaysOnTopHint);
 }
@@ -158,8 +163,9 @@ TEST_F(EditCommands, FindNextUsesTheContentsOfAClosedDialog) {
   Find().Button2->click();
   ASSERT_FALSE(Find().isVisible());
   Memo().SetSelStart(1);
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&*form));
   QTest::keyClick(form->PlusMemoU1Widget, Qt::Key_F3);
-  form->FindNextExecute();
   EXPECT_EQ(Selected(), (Selection{8, 11, 11}));
 }
 
@@ -179,6 +185,7 @@ TEST_F(EditCommands, GoToLineMovesTheCaretToTheStartOfTheLine) {
     EXPECT_EQ(Memo().SelStart(), Memo().ParagraphStart(line)) << value;
     EXPECT_FALSE(form->Form5->isVisible());
   }
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->PlusMemoU1Widget->hasFocus(); }));
 }
 
 TEST_F(EditCommands, TheGoToNumberTakesDigitsOnlyAndEnterDoesNotPressOk) {
