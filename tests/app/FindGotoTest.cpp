@@ -14,6 +14,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "AppFixture.h"
 #include "app/Unit1.h"
@@ -224,6 +225,25 @@ TEST_F(EditCommands, TheDialogsReadTheirPositionsAtCreationAndWriteThemOnClose) 
   const std::string ini = ReadFile(Ini());
   EXPECT_NE(ini.find("[FindWindow]\nX=123\nY=45\n"), std::string::npos) << ini;
   EXPECT_NE(ini.find("[GoToWindow]\nX=67\nY=89\n"), std::string::npos) << ini;
+}
+
+TEST_F(EditCommands, ADialogWhosePositionCannotBeStoredStillCloses) {
+  // A settings folder below a plain file cannot be made, not even by root.
+  WriteFile(work.path().toStdString() + "/plain", "");
+  setenv("XDG_CONFIG_HOME", (work.path() + "/plain").toLocal8Bit().constData(), 1);
+  Memo().SetText(u"a\r\nb");
+  QTimer::singleShot(0, form->Form5, [&] {
+    form->Form5->JvValidateEdit1->setText("2");
+    form->Form5->Button1->click();
+  });
+  form->Goto1Execute();
+  EXPECT_FALSE(form->Form5->isVisible());
+  EXPECT_EQ(Memo().SelStart(), Memo().ParagraphStart(1));
+  form->FindExecute();
+  Find().Button2->click();
+  EXPECT_FALSE(Find().isVisible());
+  const std::string message = "Unable to write to " + work.path().toStdString() + "/plain/Quillmark.ini";
+  EXPECT_EQ(errors, (std::vector<std::string>{message, message}));
 }
 
 TEST_F(EditCommands, GutterDoubleClickTogglesBookmarkOneOnTheThirdLine) {
