@@ -36,9 +36,10 @@ void TForm1::undo1Execute() { PlusMemoU1.Undo(); }
 void TForm1::redo1Execute() { PlusMemoU1.Redo(); }
 
 void TForm1::SelAllExecute() {
-  // Unlike the editor's SelectAll, the caret stands at the start.
+  // Unlike the editor's SelectAll, the caret stands at the start. The
+  // length of the whole text, breaks counted as two, without building it.
   PlusMemoU1.SetSelStart(0);
-  PlusMemoU1.SetSelLength(static_cast<int32_t>(PlusMemoU1.Text().size()));
+  PlusMemoU1.SetSelLength(PlusMemoU1.TextLength());
 }
 
 void TForm1::copy1Execute() {
