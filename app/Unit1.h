@@ -27,11 +27,12 @@ class QToolButton;
 
 namespace qm {
 
+class TPlusGutterWidget;
+class TPlusMemoWidget;
+// The dialogs of the file and edit commands.
 class TForm2;
 class TForm4;
 class TForm5;
-class TPlusGutterWidget;
-class TPlusMemoWidget;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
