@@ -28,11 +28,10 @@ class QToolButton;
 namespace qm {
 
 class TPlusGutterWidget;
-class TPlusMemoWidget;
-// The dialogs of the file and edit commands.
-class TForm2;
+class TForm2;  // the dialogs of the file and edit commands
 class TForm4;
 class TForm5;
+class TPlusMemoWidget;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
