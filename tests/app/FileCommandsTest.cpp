@@ -16,6 +16,7 @@
 #include <csignal>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,6 +44,7 @@ class FileCommands : public MainWindow {
     WriteFile("data/scriptitems.xml", kVocabulary);
     form.emplace();
     form->show();
+    realDialog = form->ExecFileDialog;
     // The dialogs answer with the file and filter entry the test gives.
     form->ExecFileDialog = [this](QFileDialog& dialog, TForm1::TFileChoice& choice) {
       asked.push_back(&dialog);
@@ -86,6 +88,7 @@ class FileCommands : public MainWindow {
   }
 
   std::optional<TForm1> form;
+  std::function<bool(QFileDialog&, TForm1::TFileChoice&)> realDialog;
   TForm1::TFileChoice answer;
   std::vector<QFileDialog*> asked;
   QString seenName;
@@ -158,6 +161,27 @@ TEST_F(FileCommands, TheFileDialogsCarryTheirTitlesFiltersAndDefaultExtension) {
   EXPECT_EQ(asked[1]->nameFilters(), (QStringList{"Текстовый файл (*.txt)", "Файл RTF (*.rtf)"}));
   EXPECT_EQ(asked[1]->defaultSuffix(), "txt");
   EXPECT_EQ(asked[1]->acceptMode(), QFileDialog::AcceptSave);
+}
+
+TEST_F(FileCommands, TheRealSaveDialogGivesItsFileAndFilterEntry) {
+  form->ExecFileDialog = realDialog;
+  Memo().SetText(u"x");
+  QFileDialog& dialog = *form->JvSaveDialog1;
+  dialog.setDirectory(work.path());
+  const std::pair<const char*, bool> cases[] = {{"Файл RTF (*.rtf)", true}, {"Текстовый файл (*.txt)", false}};
+  for (const auto& [filter, rtf] : cases) {
+    QTimer::singleShot(0, &dialog, [&, filter = filter] {
+      dialog.selectNameFilter(filter);
+      dialog.selectFile(QString::fromStdString(Path(rtf ? "chosen.rtf" : "chosen.txt")));
+      static_cast<QDialog&>(dialog).accept();  // QFileDialog's own accept is protected
+    });
+    EXPECT_TRUE(form->SaveScriptExecute()) << filter;
+  }
+  EXPECT_EQ(ReadFile(Path("chosen.rtf")).rfind("{\\rtf1", 0), 0u);
+  EXPECT_EQ(ReadFile(Path("chosen.txt")), "x");
+  // Cancelled: nothing is written.
+  QTimer::singleShot(0, &dialog, [&] { dialog.reject(); });
+  EXPECT_FALSE(form->SaveScriptExecute());
 }
 
 TEST_F(FileCommands, EveryLineEndOpensAsParagraphsAndSavesAsCrLf) {
