@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -12,6 +13,19 @@ namespace qm {
 // the application). Tests install their own display.
 void ShowErrorBox(const std::string& message);
 void SetErrorBoxDisplay(std::function<void(const std::string&)> display);
+
+// Runs a handler from a Qt signal: an exception is shown in the error box
+// instead of unwinding through the toolkit.
+template <typename F>
+auto Guarded(F f) {
+  return [f](auto&&...) {
+    try {
+      f();
+    } catch (const std::exception& e) {
+      ShowErrorBox(e.what());
+    }
+  };
+}
 
 // Catches any exception escaping an event handler, shows it with
 // ShowErrorBox and lets the program go on, as the message loop of the

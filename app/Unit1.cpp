@@ -61,24 +61,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
   InstallBalloonHints(this);
 }
 
-namespace {
-
-// Runs a handler from a Qt signal: an exception is shown in the error box
-// instead of unwinding through the toolkit.
-template <typename F>
-auto Guarded(F f) {
-  return [f](auto&&...) {
-    try {
-      f();
-    } catch (const std::exception& e) {
-      ShowErrorBox(e.what());
-    }
-  };
-}
-
-}  // namespace
-
 void TForm1::Connect() {
+  ConnectFileCommands();
+  ConnectEditCommands();
   PlusMemoU1.OnChange = [this](TComponent*) { PlusMemoU1Change(); };
   PlusMemoU1.OnSelMove = [this](TComponent*) { PlusMemoU1Change(); };
   connect(ComboBox1, &QComboBox::activated, this, Guarded([this] { ComboBox1Change(); }));

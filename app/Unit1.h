@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -12,10 +13,12 @@
 #include "editor/KeywordList.h"
 #include "editor/PlusGutterU.h"
 #include "editor/PlusMemoU.h"
+#include "export/PlusToFormatU.h"
 #include "platform/XmlDom.h"
 
 class QAction;
 class QComboBox;
+class QFileDialog;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -30,6 +33,9 @@ class TForm6;
 class TForm7;
 class TForm9;
 class TPlusGutterWidget;
+class TForm2;  // the dialogs of the file and edit commands
+class TForm4;
+class TForm5;
 class TPlusMemoWidget;
 struct TSnippetSpec;
 
@@ -101,6 +107,52 @@ class TForm1 : public QMainWindow {
   QToolButton* ToolButton19 = nullptr;  // variable types, enabled at context 88
   QMenu* PopupMenu1 = nullptr;  // gutter
   QMenu* PopupMenu2 = nullptr;  // script editor
+
+  // --- Files and editing ---
+  // New script from the new-script dialog (modal).
+  void NewScriptExecute();
+  // Open dialog, then the file's 8-bit text replaces the editor text.
+  void OpenScriptExecute();
+  // Save dialog, then the text (first filter entry) or RTF (second) written
+  // whole or not at all. False when the dialog was cancelled; a failed write
+  // raises the file error. The exit confirmation runs the same steps.
+  bool SaveScriptExecute();
+  void undo1Execute();
+  void redo1Execute();
+  void SelAllExecute();
+  void copy1Execute();
+  void cut1Execute();
+  void paste1Execute();
+  // Shows the find dialog (modeless) when the text holds two positions or more.
+  void FindExecute();
+  // F3: the find dialog's search with its current contents, shown or not.
+  void FindNextExecute();
+  // The go-to-line dialog (modal).
+  void Goto1Execute();
+  // Toggles bookmark 1 on display line 2, wherever the click was.
+  void PlusGutterU1DblClick();
+
+  // What a file dialog gave: the file and the 1-based entry of the filter list.
+  struct TFileChoice {
+    QString FileName;
+    int FilterIndex = 1;
+  };
+  // Runs a configured file dialog; false when cancelled. Runs the dialog
+  // modally by default; tests put their answer here instead.
+  std::function<bool(QFileDialog& dialog, TFileChoice& choice)> ExecFileDialog;
+  QFileDialog* JvOpenDialog1 = nullptr;
+  QFileDialog* JvSaveDialog1 = nullptr;
+  TPlusToRTFU PlusToRTFU1;
+  TForm2* Form2 = nullptr;  // new script
+  TForm4* Form4 = nullptr;  // find
+  TForm5* Form5 = nullptr;  // go to line
+
+ private:
+  // Creates the dialogs and connects the file and edit commands.
+  void ConnectFileCommands();
+  void ConnectEditCommands();
+  // Runs dialog through ExecFileDialog; the chosen file as a path of the system.
+  bool RunFileDialog(QFileDialog& dialog, std::string& path, int& filterIndex);
 
  protected:
   void showEvent(QShowEvent* event) override;
