@@ -11,8 +11,6 @@
 namespace qm {
 
 void TForm1::ConnectEditCommands() {
-  Form4 = new TForm4(*this);
-  Form5 = new TForm5(*this);
   const std::pair<const char*, void (TForm1::*)()> handlers[] = {
       {"undo1", &TForm1::undo1Execute}, {"redo1", &TForm1::redo1Execute},
       {"SelAll", &TForm1::SelAllExecute}, {"copy1", &TForm1::copy1Execute},
@@ -55,14 +53,21 @@ void TForm1::paste1Execute() { PlusMemoU1.PasteFromClipboard(); }
 void TForm1::FindExecute() {
   // An empty text or a single character gives nothing to search.
   if (PlusMemoU1.TextLength() < 2) return;
+  CreateForms();
   Form4->show();
   Form4->raise();
   Form4->activateWindow();
 }
 
-void TForm1::FindNextExecute() { Form4->Button1Click(); }
+void TForm1::FindNextExecute() {
+  CreateForms();
+  Form4->Button1Click();
+}
 
-void TForm1::Goto1Execute() { Form5->exec(); }
+void TForm1::Goto1Execute() {
+  CreateForms();
+  Form5->exec();
+}
 
 void TForm1::PlusGutterU1DblClick() { PlusGutterU1.ToggleBookmark(2, 1); }
 

@@ -55,7 +55,6 @@ bool ExecRealFileDialog(QFileDialog& dialog, TForm1::TFileChoice& choice) {
 }  // namespace
 
 void TForm1::ConnectFileCommands() {
-  Form2 = new TForm2(*this);
   JvOpenDialog1 = MakeFileDialog(this, "Открыть скрипт...", kOpenFilter, QFileDialog::AcceptOpen);
   JvSaveDialog1 = MakeFileDialog(this, "Сохранить скрипт как...", kSaveFilter, QFileDialog::AcceptSave);
   JvSaveDialog1->setDefaultSuffix("txt");
@@ -84,7 +83,10 @@ bool TForm1::RunFileDialog(QFileDialog& dialog, std::string& path, int& filterIn
   return true;
 }
 
-void TForm1::NewScriptExecute() { Form2->exec(); }
+void TForm1::NewScriptExecute() {
+  CreateForms();
+  Form2->exec();
+}
 
 void TForm1::OpenScriptExecute() {
   std::string path;

@@ -22,7 +22,10 @@
 #include "app/BalloonHint.h"
 #include "app/ErrorBox.h"
 #include "app/Icons.h"
+#include "app/Unit2.h"
 #include "app/Unit3.h"
+#include "app/Unit4.h"
+#include "app/Unit5.h"
 #include "app/Unit6.h"
 #include "app/Unit8.h"
 #include "app/Unit9.h"
@@ -332,7 +335,11 @@ void TForm1::FormShow() {
 
 void TForm1::CreateForms() {
   if (Form3 != nullptr) return;
+  Form2 = new TForm2(*this);
   Form3 = new TForm3(this);
+  Form3->SaveScript = [this] { return SaveScriptExecute(); };
+  Form4 = new TForm4(*this);  // each reads its stored position here
+  Form5 = new TForm5(*this);
   Form6 = new TForm6(this);
   Form7 = new TForm7(*chain_, PlusMemoU1, this);
 }

@@ -27,6 +27,7 @@ class DialogLayout : public MainWindow {
     WriteFile("data/scriptitems.xml",
               "<?xml version=\"1.0\"?><items><extension><blocktype>GameMode</blocktype></extension></items>");
     form.emplace();
+    form->CreateForms();  // as the start sequence does after the splash
     form->show();
   }
   void TearDown() override {

@@ -43,6 +43,7 @@ class FileCommands : public MainWindow {
     MainWindow::SetUp();
     WriteFile("data/scriptitems.xml", kVocabulary);
     form.emplace();
+    form->CreateForms();  // as the start sequence does after the splash
     form->show();
     realDialog = form->ExecFileDialog;
     // The dialogs answer with the file and filter entry the test gives.

@@ -49,6 +49,7 @@ class EditCommands : public MainWindow {
   void Create() {
     form.reset();
     form.emplace();
+    form->CreateForms();  // as the start sequence does after the splash
     form->show();
   }
 
