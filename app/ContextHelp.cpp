@@ -42,12 +42,12 @@ void TForm1::PlusMemoU1Change() {
   ShowHelp(items_[static_cast<size_t>(SelectedItem())]);
 }
 
-void TForm1::PlusMemoU1KeyDown(int key, Qt::KeyboardModifiers modifiers) {
-  if (key == Qt::Key_Space) {
+void TForm1::PlusMemoU1KeyDown(TpmKey key, TShiftState shift) {
+  if (key == TpmKey::kSpace) {
     SelectItem(-1);
     return;
   }
-  if (key != Qt::Key_Q || !(modifiers & Qt::ControlModifier)) return;
+  if (key != TpmKey::kQ || !shift.Ctrl) return;
   const int selected = SelectedItem();
   if (selected < 0 || PlusMemoU1.SelLength() != 0) return;
   const std::u16string item = AnsiToWide(items_[static_cast<size_t>(selected)]);

@@ -67,8 +67,13 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 void TForm1::Connect() {
   ConnectFileCommands();
   ConnectEditCommands();
-  PlusMemoU1.OnChange = [this](TComponent*) { PlusMemoU1Change(); };
-  PlusMemoU1.OnSelMove = [this](TComponent*) { PlusMemoU1Change(); };
+  // Change, caret moves, clicks and the focus share one handler.
+  const auto change = [this](TComponent*) { PlusMemoU1Change(); };
+  PlusMemoU1.OnChange = change;
+  PlusMemoU1.OnSelMove = change;
+  PlusMemoU1.OnClick = change;
+  PlusMemoU1.OnEnter = change;
+  PlusMemoU1.OnKeyDown = [this](TComponent*, TpmKey& key, TShiftState shift) { PlusMemoU1KeyDown(key, shift); };
   connect(ComboBox1, &QComboBox::activated, this, Guarded([this] { ComboBox1Change(); }));
   connect(ListBox1, &QListWidget::itemDoubleClicked, this, Guarded([this] { ListBox1DblClick(); }));
   connect(Action("Exit"), &QAction::triggered, this, Guarded([this] { ExitExecute(); }));
@@ -77,7 +82,6 @@ void TForm1::Connect() {
   PlusGutterU1Widget->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(PlusGutterU1Widget, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenu1->popup(PlusGutterU1Widget->mapToGlobal(at)); });
-  PlusMemoU1Widget->installEventFilter(this);
   PlusMemoU1Widget->viewport()->installEventFilter(this);
   ListBox1->setMouseTracking(true);
   ListBox1->viewport()->setMouseTracking(true);
@@ -96,14 +100,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       (watched == PlusMemoU1Widget->viewport() || watched == PlusMemoU2Widget->viewport()))
     return true;
   try {
-    if (watched == PlusMemoU1Widget && event->type() == QEvent::KeyPress) {
-      const auto* key = static_cast<QKeyEvent*>(event);
-      PlusMemoU1KeyDown(key->key(), key->modifiers());
-    } else if (watched == PlusMemoU1Widget && event->type() == QEvent::FocusIn) {
-      PlusMemoU1Change();
-    } else if (watched == PlusMemoU1Widget->viewport() && event->type() == QEvent::MouseButtonRelease) {
-      PlusMemoU1Change();
-    } else if (watched == ListBox1->viewport() && event->type() == QEvent::MouseMove) {
+    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseMove) {
       ListBox1MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
     } else if (event->type() == QEvent::MouseMove && watched != PlusMemoU1Widget->viewport() &&
                watched != PlusMemoU1Widget) {

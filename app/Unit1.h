@@ -66,8 +66,9 @@ class TForm1 : public QMainWindow {
   // --- Context help ---
   // The caret update: status bar, list selection, context buttons, help.
   void PlusMemoU1Change();
-  // A key about to reach the script editor (Ctrl+Q completes, space clears the list selection).
-  void PlusMemoU1KeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // A key about to reach the script editor (Ctrl+Q completes, space clears
+  // the list selection); the editor handles the key afterwards.
+  void PlusMemoU1KeyDown(TpmKey key, TShiftState shift);
   // The mouse over the item list at a point of the list's viewport.
   void ListBox1MouseMove(const QPoint& point);
   // The mouse over the other panels: the message pane is emptied.

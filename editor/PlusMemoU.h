@@ -70,6 +70,8 @@ enum class TpmKey : uint8_t {
   // Letters and digits, for the Ctrl hot keys and the gutter's bookmark keys.
   kA, kB, kC, kD, kE, kF, kG, kH, kI, kJ, kK, kL, kM, kN, kO, kP, kQ, kR, kS, kT, kU, kV, kW, kX, kY, kZ,
   k0, k1, k2, k3, k4, k5, k6, k7, k8, k9,
+  // The space bar: handled as the character it types, seen by OnKeyDown first.
+  kSpace,
 };
 // The letter key for 'A' … 'Z' and the digit key for '0' … '9'; kNone otherwise.
 TpmKey LetterOrDigitKey(char c);
@@ -104,6 +106,11 @@ inline constexpr uint8_t pmNPReturn = 4;
 
 // The clipboard format that marks a column block.
 inline constexpr const char* kColumnBlockFormat = "Borland IDE Block Type";
+
+// Key events of a window control: a handler that sets key to kNone (or the
+// character to 0) consumes it before the control sees it.
+using TKeyEvent = std::function<void(TComponent* sender, TpmKey& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TComponent* sender, char16_t& key)>;
 
 class TPlusMemoU : public TComponent {
  public:
@@ -213,6 +220,11 @@ class TPlusMemoU : public TComponent {
   bool KeyDown(TpmKey key, TShiftState shift);
   // A character was typed (printable, or Ctrl+letter control codes).
   bool KeyPress(char16_t c);
+  // A key was released: only OnKeyUp sees it.
+  void KeyUp(TpmKey key, TShiftState shift);
+  // The control got or lost the input focus (OnEnter, OnExit).
+  void DoEnter();
+  void DoExit();
 
   // --- Window (the host that shows the control) ---
   // Attaching a host gives the control its layout engine, painter and
@@ -342,6 +354,15 @@ class TPlusMemoU : public TComponent {
   TNotifyEvent OnHScroll;
   TNotifyEvent OnVScroll;
   TMouseEvent OnAfterMouseDown;
+  // The events every window control has; each fires before the control's
+  // own handling of the same input.
+  TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
+  TKeyEvent OnKeyUp;
+  TNotifyEvent OnClick;     // left button released after a press in the control
+  TNotifyEvent OnDblClick;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
 
  private:
   // --- keyboard and mouse rules (PlusMemoUKeys, PlusMemoUCaret, PlusMemoUTyping, PlusMemoUMouse) ---
@@ -430,6 +451,7 @@ class TPlusMemoU : public TComponent {
   void InvalidateChanged();
   int32_t mouseAnchor_ = 0;
   int32_t mouseDownPos_ = -1;  // where the left button went down; -1: not down
+  bool leftPressed_ = false;  // a left press in the control waits for its release (OnClick)
 
   std::vector<TPlusMemoListener*> listeners_;
   std::unique_ptr<TPlusLinesStrings> lines_;

@@ -45,7 +45,10 @@ int DigitOfKey(TpmKey key) {
 bool TPlusMemoU::KeyDown(TpmKey key, TShiftState shift) {
   message_ = TpmMessage{mkKeyDown, key, shift, 0};
   NotifyListeners(pnBeforeMessage);
-  const bool handled = HandleKeyDown(key, shift);
+  TpmKey seen = key;
+  if (OnKeyDown) OnKeyDown(this, seen, shift);
+  // A consumed key counts as handled: it goes nowhere else.
+  const bool handled = seen == TpmKey::kNone || HandleKeyDown(seen, shift);
   // The message may have been replaced by one sent from inside the handling.
   message_ = TpmMessage{mkKeyDown, key, shift, 0};
   NotifyListeners(pnAfterMessage);
@@ -56,11 +59,25 @@ bool TPlusMemoU::KeyDown(TpmKey key, TShiftState shift) {
 bool TPlusMemoU::KeyPress(char16_t c) {
   message_ = TpmMessage{mkChar, TpmKey::kNone, {}, c};
   NotifyListeners(pnBeforeMessage);
-  const bool handled = HandleChar(c);
+  char16_t seen = c;
+  if (OnKeyPress) OnKeyPress(this, seen);
+  const bool handled = seen == 0 || HandleChar(seen);
   message_ = TpmMessage{mkChar, TpmKey::kNone, {}, c};
   NotifyListeners(pnAfterMessage);
   message_ = TpmMessage{};
   return handled;
+}
+
+void TPlusMemoU::KeyUp(TpmKey key, TShiftState shift) {
+  if (OnKeyUp) OnKeyUp(this, key, shift);
+}
+
+void TPlusMemoU::DoEnter() {
+  if (OnEnter) OnEnter(this);
+}
+
+void TPlusMemoU::DoExit() {
+  if (OnExit) OnExit(this);
 }
 
 bool TPlusMemoU::HandleKeyDown(TpmKey key, TShiftState shift) {

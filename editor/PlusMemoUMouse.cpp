@@ -31,6 +31,7 @@ bool TPlusMemoU::OverSelection(int32_t pos) const {
 }
 
 void TPlusMemoU::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == mbLeft) leftPressed_ = true;
   if (button == mbLeft && layout_ && !DisplayOnly()) {
     mouseDownX_ = x;
     mouseDownY_ = y;
@@ -102,6 +103,10 @@ void TPlusMemoU::MouseMove(TShiftState, int x, int y) {
 
 void TPlusMemoU::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   int32_t at = -1;
+  if (button == mbLeft && leftPressed_) {
+    leftPressed_ = false;
+    if (OnClick) OnClick(this);
+  }
   if (button == mbLeft) {
     const bool dropped = dragging_;
     if (dragging_) Drop(x, y, shift.Ctrl);
@@ -160,6 +165,7 @@ void TPlusMemoU::Drop(int x, int y, bool copy) {
 }
 
 void TPlusMemoU::MouseDblClick(int x, int y) {
+  if (OnDblClick) OnDblClick(this);
   if (DisplayOnly() || !layout_) return;
   TPlusNavigatorU start(this);
   layout_->SetPoint(start, x, y);

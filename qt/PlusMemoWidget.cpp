@@ -64,6 +64,7 @@ TpmKey MapKey(int key) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab: return TpmKey::kTab;
     case Qt::Key_Escape: return TpmKey::kEscape;
+    case Qt::Key_Space: return TpmKey::kSpace;
     default:
       if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return LetterOrDigitKey(static_cast<char>(key));
@@ -272,6 +273,12 @@ void TPlusMemoWidget::keyPressEvent(QKeyEvent* event) {
   Refresh();
 }
 
+void TPlusMemoWidget::keyReleaseEvent(QKeyEvent* event) {
+  const TpmKey mapped = MapKey(event->key());
+  if (mapped != TpmKey::kNone && !event->isAutoRepeat()) memo_.KeyUp(mapped, ShiftOf(event->modifiers()));
+  QAbstractScrollArea::keyReleaseEvent(event);
+}
+
 bool TPlusMemoWidget::SendCharacter(QKeyEvent* event, TpmKey mapped, TShiftState shift) {
   // What the character message after a key would carry. Tab with Alt belongs to the window system.
   if (shift.Ctrl && !shift.Alt) {
@@ -412,12 +419,14 @@ void TPlusMemoWidget::ShowPopupMenu(int x, int y, std::vector<TpmMenuItem> items
 
 void TPlusMemoWidget::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
+  memo_.DoEnter();
   RestartBlink();
   viewport()->update();
 }
 
 void TPlusMemoWidget::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
+  memo_.DoExit();
   blink_.stop();
   viewport()->update();
 }

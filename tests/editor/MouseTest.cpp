@@ -246,5 +246,46 @@ TEST_F(Mouse, TheCursorOfTheRunUnderThePointer) {
   EXPECT_EQ(over.RunCursor, -21);
 }
 
+// The window-control events fire before the control's own handling; a key
+// handler that clears the key consumes it.
+TEST_F(Mouse, ControlEventsFireFirstAndKeyHandlersCanConsumeTheKey) {
+  LoadText(memo, u"abc def");
+  std::vector<std::string> seen;
+  memo.OnClick = [&](TComponent*) { seen.push_back("click at " + std::to_string(memo.SelStart())); };
+  memo.OnDblClick = [&](TComponent*) { seen.push_back("dblclick " + std::to_string(memo.SelLength())); };
+  memo.OnEnter = [&](TComponent*) { seen.push_back("enter"); };
+  memo.OnExit = [&](TComponent*) { seen.push_back("exit"); };
+  memo.OnKeyUp = [&](TComponent*, TpmKey& key, TShiftState) { seen.push_back("up " + std::to_string(int(key))); };
+  memo.DoEnter();
+  Click(X(5), Y(0));  // the press placed the caret before the click is told
+  memo.MouseDblClick(X(1), Y(0));
+  memo.KeyUp(TpmKey::kDelete, {});
+  memo.DoExit();
+  const std::vector<std::string> expected{"enter", "click at 5", "dblclick 0",
+                                          "up " + std::to_string(int(TpmKey::kDelete)), "exit"};
+  EXPECT_EQ(seen, expected);
+
+  memo.SetSelStart(0);
+  memo.SetSelLength(0);
+  memo.OnKeyDown = [](TComponent*, TpmKey& key, TShiftState) {
+    if (key == TpmKey::kDelete) key = TpmKey::kNone;
+  };
+  memo.OnKeyPress = [](TComponent*, char16_t& c) {
+    if (c == u'x') c = 0;
+  };
+  EXPECT_TRUE(memo.KeyDown(TpmKey::kDelete, {}));  // consumed: handled, nothing deleted
+  EXPECT_TRUE(memo.KeyPress(u'x'));
+  EXPECT_EQ(memo.Text(), u"abc def");
+  EXPECT_TRUE(memo.KeyDown(TpmKey::kRight, {}));  // other keys pass
+  EXPECT_TRUE(memo.KeyPress(u'y'));
+  EXPECT_EQ(memo.Text(), u"aybc def");
+  // The space bar is a key for OnKeyDown and a character for the text.
+  TpmKey space = TpmKey::kNone;
+  memo.OnKeyDown = [&](TComponent*, TpmKey& key, TShiftState) { space = key; };
+  EXPECT_FALSE(memo.KeyDown(TpmKey::kSpace, {}));
+  EXPECT_EQ(space, TpmKey::kSpace);
+  EXPECT_EQ(memo.Text(), u"aybc def");
+}
+
 }  // namespace
 }  // namespace qm
