@@ -130,8 +130,7 @@ const TKeywordIndex::Slot* TKeywordIndex::Table::Find(const TKeywordList& list, 
   }
 }
 
-void TKeywordIndex::Prepare(const TKeywordList& list, const TCharSet& separators) {
-  if (built_ && list_ == &list && changeCount_ == list.ChangeCount() && separators_ == separators) return;
+void TKeywordIndex::Rebuild(const TKeywordList& list, const TCharSet& separators) {
   list_ = &list;
   changeCount_ = list.ChangeCount();
   separators_ = separators;

@@ -41,7 +41,11 @@ std::vector<TKeywordMatch> FindKeywordsLiteral(const TKeywordList& list, const T
 class TKeywordIndex {
  public:
   // Rebuilds when the list or the separators changed since the last call.
-  void Prepare(const TKeywordList& list, const TCharSet& separators);
+  void Prepare(const TKeywordList& list, const TCharSet& separators) {
+    // Asked once per paragraph and highlighter: the check stays inline.
+    if (built_ && list_ == &list && changeCount_ == list.ChangeCount() && separators_ == separators) return;
+    Rebuild(list, separators);
+  }
   // Fills `out` (emptied first), so that its storage is reused.
   void Find(const TKeywordList& list, const TCharSet& separators, scan::TParagraphText& text,
             const TKeywordStretch& stretch, std::vector<TKeywordMatch>& out) const;
@@ -56,6 +60,7 @@ class TKeywordIndex {
   // Open addressing over the hashes of the keys; each slot lists its entries
   // in list order (a stretch of Entries). A bit filter over the hashes turns
   // most words that are no key away before the table is touched.
+  void Rebuild(const TKeywordList& list, const TCharSet& separators);
   struct Slot {
     uint64_t Hash = 0;
     uint32_t First = 0;

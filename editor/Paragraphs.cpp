@@ -266,6 +266,23 @@ void TParagraphsList::SetRuns(int i, const std::vector<TDynInfo>& runs) {
   e->RunCount = static_cast<uint32_t>(runs.size());
 }
 
+void TParagraphsList::SetRunRecs(int i, const TRunRec* runs, uint32_t n) {
+  TParagraphRec* r = Rec(i);
+  if (!(r->Flags & pfExtraInfo)) {
+    if (n == 0) return;
+    // One allocation, sized for the runs: most paragraphs are highlighted once and never grow.
+    ParExtraInfo* e = AllocExtra(n);
+    e->Length = static_cast<int32_t>(r->Info & 0xFFFF);
+    e->Width = static_cast<int32_t>(r->Info >> 16);
+    r->Info = NewExtra(e);
+    r->Flags |= pfExtraInfo;
+  }
+  ParExtraInfo* e = extras_[r->Info];
+  if (e->RunCapacity < n) e = GrowRuns(i, n);
+  if (n > 0) std::memcpy(e->Runs(), runs, n * sizeof(TRunRec));
+  e->RunCount = n;
+}
+
 TDynInfo TParagraphsList::StartStyle(int i) const { return Styles.Get(StartStyleId(i)); }
 
 uint32_t TParagraphsList::StartStyleId(int i) const {

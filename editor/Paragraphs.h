@@ -141,6 +141,9 @@ class TParagraphsList : public TDynArray2 {
   void SetRun(int i, int k, const TDynInfo& run);
   void EraseRuns(int i, int k, int count);
   void SetRuns(int i, const std::vector<TDynInfo>& runs);
+  // Replaces all runs of paragraph i with n records at once; a compact
+  // paragraph gets an extended record sized for exactly these runs.
+  void SetRunRecs(int i, const TRunRec* runs, uint32_t n);
   // The style in effect at the paragraph start.
   TDynInfo StartStyle(int i) const;
   uint32_t StartStyleId(int i) const;

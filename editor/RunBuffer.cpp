@@ -2,7 +2,6 @@
 #include "editor/RunBuffer.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/Exceptions.h"
 
@@ -30,21 +29,7 @@ void TRunBuffer::Store() {
   changed_ = false;
   if (clearLaidOut_) list_->SetFlags(par_, list_->Flags(par_) & ~pfLaidOut);
   clearLaidOut_ = false;
-  const auto n = static_cast<uint32_t>(runs_.size());
-  ParExtraInfo* e = list_->Extra(par_);
-  if (n == 0) {
-    if (e != nullptr && e->RunCount > 0) list_->EraseRuns(par_, 0, static_cast<int>(e->RunCount));
-    return;
-  }
-  if (e == nullptr || e->RunCapacity < n) {
-    // Let the store grow the block; the records are written over below.
-    while (e == nullptr || e->RunCapacity < n) {
-      list_->InsertRun(par_, e == nullptr ? 0 : static_cast<int>(e->RunCount), TDynInfo{});
-      e = list_->Extra(par_);
-    }
-  }
-  std::memcpy(e->Runs(), runs_.data(), n * sizeof(TRunRec));
-  e->RunCount = n;
+  list_->SetRunRecs(par_, runs_.data(), static_cast<uint32_t>(runs_.size()));
 }
 
 TDynInfo TRunBuffer::Run(int k) const {

@@ -2,6 +2,7 @@
 #include "editor/Scan.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "editor/CaseFolding.h"
 #include "editor/Highlighter.h"
@@ -12,8 +13,22 @@
 namespace qm::scan {
 
 uint64_t HashUnits(const char16_t* units, size_t length) {
-  uint64_t h = 1469598103934665603ULL;
-  for (size_t i = 0; i < length; ++i) h = (h ^ units[i]) * 1099511628211ULL;
+  // Four units per step: every word of every paragraph is hashed.
+  uint64_t h = 0x9e3779b97f4a7c15ULL ^ length;
+  size_t i = 0;
+  for (; i + 4 <= length; i += 4) {
+    uint64_t w;
+    std::memcpy(&w, units + i, sizeof w);
+    h = (h ^ w) * 0xff51afd7ed558ccdULL;
+    h ^= h >> 32;
+  }
+  if (i < length) {
+    uint64_t w = 0;
+    std::memcpy(&w, units + i, (length - i) * sizeof(char16_t));
+    h = (h ^ w) * 0xff51afd7ed558ccdULL;
+  }
+  h ^= h >> 33;
+  h *= 0xc4ceb9fe1a85ec53ULL;
   return h ^ (h >> 29);
 }
 
@@ -25,8 +40,8 @@ void TParagraphText::Reset(std::u16string_view text) {
 
 std::u16string_view TParagraphText::Folded(TpmUpperCase type) {
   if (foldedType_ != static_cast<int>(type)) {
-    folded_.assign(text_);
-    FoldCase(folded_, type);
+    folded_.resize(text_.size());
+    FoldCaseCopy(text_.data(), folded_.data(), text_.size(), type);
     foldedType_ = static_cast<int>(type);
   }
   return folded_;
@@ -100,13 +115,20 @@ TDynInfo OuterStyle(const TRunBuffer& runs, int32_t x, bool pastRuns, int level)
   for (int i = runs.FirstRun(x, pastRuns) - 1; i >= 0; --i)
     if (runs.Style(i).KeyLevel() < level) return runs.Run(i);
   if (runs.StartStyle().KeyLevel() < level) return runs.StartStyle();
+  // Walk the stored runs by number: most of them are passed over unread.
   const TParagraphsList& list = runs.List();
   for (int p = runs.Par() - 1; p >= 0; --p) {
-    for (int i = list.RunCount(p) - 1; i >= 0; --i) {
-      const TDynInfo run = list.Run(p, i);
-      if (run.KeyLevel() < level) return run;
+    const ParExtraInfo* e = list.Extra(p);
+    if (e == nullptr) return TDynInfo{};  // the default style, level -1, is below every level
+    for (int i = static_cast<int>(e->RunCount) - 1; i >= 0; --i) {
+      const TRunRec& rec = e->Runs()[i];
+      if (list.Styles.Get(rec.Attr).KeyLevel() < level) {
+        TDynInfo run = list.Styles.Get(rec.Attr);
+        run.Offset = rec.Offset;
+        return run;
+      }
     }
-    const TDynInfo start = list.StartStyle(p);
+    const TDynInfo& start = list.Styles.Get(e->StartStyle);
     if (start.KeyLevel() < level) return start;
   }
   return TDynInfo{};
@@ -321,8 +343,12 @@ bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const 
   const int32_t last = std::min(t, len - 1);
   for (int32_t i = ws; i <= last; ++i) {
     const size_t at = static_cast<size_t>(i);
+    // The entries whose first unit this can be (all of them without the table).
+    uint64_t mayBegin = ~uint64_t{0};
     if (candidates != nullptr) {
-      if (!candidates[plain[at]]) continue;
+      const uint8_t number = candidates[plain[at]];
+      if (number == 0) continue;
+      mayBegin = keys.StartCandidateEntries(number);
     } else if (!plainFirst.Contains(plain[at]) && !(anyFolded && foldedFirst.Contains(folded[at]))) {
       continue;
     }
@@ -330,11 +356,15 @@ bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const 
     const TDynInfo& current = list.Styles.Get(styleId);
     if (current.KeyLevel() >= kMaxKeyLevel) continue;
     for (int e = 0; e < keys.Count(); ++e) {
+      if (e < 64 && ((mayBegin >> e) & 1) == 0) continue;
       const StartStopEntry& entry = keys.Entry(e);
       const int32_t keyLen = entry.StartLength;
       if (keyLen == 0 || i + keyLen > we) continue;
       // A key whose last unit (or the separator it needs after it) lies before S was dealt with already.
       if (i + keyLen + (entry.NeedSepAfterStart ? 1 : 0) <= s) continue;
+      // Most positions fail on the second unit; test it before the whole key.
+      const std::u16string_view hay = (entry.Options & kwoMatchCase) ? plain : folded;
+      if (keyLen > 1 && hay[at + 1] != entry.StartMatch()[1]) continue;
       if (!keys.StartMatchesAt(static_cast<size_t>(e), plain, folded, at, *search.Separators)) continue;
       if (!StartAllowed(search, current, entry)) continue;
       const int16_t stackEntry = static_cast<int16_t>(search.Base + e - 32768);
@@ -552,7 +582,7 @@ void HighlightAll(TPlusMemoU& memo) {
     }
     const int32_t start = list.StartOffset(p);
     const int32_t end = start + list.Length(p);
-    if (chain) ChainKeywords(ps, start, end, p, list.ParagraphOfPosition(end));
+    if (chain) ChainKeywords(ps, start, end, p, p);  // the end of a paragraph lies in it
     ps.Store();
     if (own) memo.ApplyOwnKeywords(start, end);
     list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
