@@ -19,16 +19,6 @@ TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int f
                         maxKeyLength);
 }
 
-TKeywordStretch KeywordStretch(int32_t start, int32_t len, int par, int fromPar, int toPar, int32_t from, int32_t to,
-                               int32_t maxKeyLength) {
-  TKeywordStretch s;
-  s.Start = par == fromPar ? std::max(0, from - start - maxKeyLength - 1) : 0;
-  s.End = par == toPar ? std::min(len, to - start + maxKeyLength) : len;
-  s.SearchFrom = par == fromPar ? std::clamp(from - start, 0, len) : -1;
-  s.Cut = par == toPar ? std::clamp(to - start, 0, len) : len;
-  return s;
-}
-
 namespace {
 
 int32_t SearchStart(const TKeywordStretch& s, int32_t keyLength) {
@@ -201,6 +191,7 @@ void TKeywordIndex::Find(const TKeywordList& list, const TCharSet& separators, s
     FindEntry(e, index, separators, plain, hay, s, out);
   }
   // The pass applies entries in list order, each entry's matches left to right.
+  if (out.size() < 2) return;
   std::sort(out.begin(), out.end(), [](const TKeywordMatch& a, const TKeywordMatch& b) {
     return a.Entry != b.Entry ? a.Entry < b.Entry : a.Offset < b.Offset;
   });

@@ -1,6 +1,7 @@
 // The keyword pass: finding keyword matches in a paragraph (literally, or through an index) and applying them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -95,8 +96,16 @@ class TKeywordIndex {
 TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int32_t from, int32_t to,
                                int32_t maxKeyLength);
 // The same with the paragraphs of from and to already known.
-TKeywordStretch KeywordStretch(int32_t parStart, int32_t parLength, int par, int fromPar, int toPar, int32_t from,
-                               int32_t to, int32_t maxKeyLength);
+// Inline: every highlighter asks for it for every paragraph.
+inline TKeywordStretch KeywordStretch(int32_t parStart, int32_t parLength, int par, int fromPar, int toPar,
+                                      int32_t from, int32_t to, int32_t maxKeyLength) {
+  TKeywordStretch s;
+  s.Start = par == fromPar ? std::max(0, from - parStart - maxKeyLength - 1) : 0;
+  s.End = par == toPar ? std::min(parLength, to - parStart + maxKeyLength) : parLength;
+  s.SearchFrom = par == fromPar ? std::clamp(from - parStart, 0, parLength) : -1;
+  s.Cut = par == toPar ? std::clamp(to - parStart, 0, parLength) : parLength;
+  return s;
+}
 TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int fromPar, int toPar, int32_t from,
                                int32_t to, int32_t maxKeyLength);
 

@@ -152,15 +152,23 @@ int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own
   return 0;
 }
 
-void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn) {
+namespace {
+
+// Kinds of derivation in the style table's cache (the top byte of its first word).
+constexpr uint64_t kDeriveLowered = uint64_t{1} << 56;
+constexpr uint64_t kDeriveKeyword = uint64_t{2} << 56;
+constexpr uint64_t kDeriveNumber = uint64_t{3} << 56;
+
+// ApplyRun with the new run's number made by newId, and only when it is inserted.
+template <typename NewId>
+void ApplyRunWith(TRunBuffer& runs, int32_t x, int32_t y, bool forceOn, NewId&& newId) {
   TParagraphsList& list = runs.List();
   if (y < x) std::swap(x, y);
   int k = runs.FirstRun(x, true);
   uint32_t remembered = k > 0 ? runs.Attr(k - 1) : runs.StartStyleId();
   int32_t rememberedAt = k > 0 ? runs.Offset(k - 1) : 0;
-  run.Kind = forceOn ? static_cast<uint8_t>(run.Kind | dkHighlight) : 0;
   if (forceOn || (list.Styles.Get(remembered).Kind & dkHighlight)) {
-    runs.Insert(k, x, list.Styles.Intern(run));
+    runs.Insert(k, x, newId());
     ++k;
   }
   int j = k;
@@ -176,11 +184,63 @@ void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn
   const TDynInfo& style = list.Styles.Get(remembered);
   const uint8_t open = KeyLengthField(style.OpenKeyLength - (y - rememberedAt));
   if (open != style.OpenKeyLength) {
-    TDynInfo lowered = style;
-    lowered.OpenKeyLength = open;
-    remembered = list.Styles.Intern(lowered);
+    const uint32_t from = remembered;
+    remembered = list.Styles.Derived(from, kDeriveLowered | open, 0, 0, [&] {
+      TDynInfo lowered = list.Styles.Get(from);
+      lowered.OpenKeyLength = open;
+      return lowered;
+    });
   }
   runs.Insert(k, y, remembered);
+}
+
+}  // namespace
+
+void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn) {
+  ApplyRunWith(runs, x, y, forceOn, [&] {
+    run.Kind = forceOn ? static_cast<uint8_t>(run.Kind | dkHighlight) : 0;
+    return runs.List().Styles.Intern(run);
+  });
+}
+
+void ApplyRunId(TRunBuffer& runs, int32_t x, int32_t y, uint32_t attr) {
+  ApplyRunWith(runs, x, y, true, [attr] { return attr; });
+}
+
+uint32_t NumberRunId(TStyleTable& styles, uint32_t styleId, uint8_t kind, TColor background, TColor foreground,
+                     int32_t contextNum, int keywordBase, int length) {
+  const auto base = static_cast<uint16_t>(std::clamp(keywordBase, 0, 32767));
+  const uint64_t a = kDeriveNumber | kind | (uint64_t{KeyLengthField(length)} << 8) | (uint64_t{base} << 16);
+  const uint64_t b = (uint64_t{static_cast<uint32_t>(background)} << 32) | static_cast<uint32_t>(foreground);
+  return styles.Derived(styleId, a, b, static_cast<uint32_t>(contextNum), [&] {
+    const TDynInfo& style = styles.Get(styleId);
+    const int level = style.KeyLevel();
+    TDynInfo run = style;
+    run.Kind = static_cast<uint8_t>(kind | dkHighlight);  // as ApplyRun with forceOn stores it
+    run.Background = background;
+    run.Foreground = foreground;
+    run.ContextNum = contextNum;
+    run.Cursor = 0;
+    run.OpenKeyLength = KeyLengthField(length);
+    run.CloseKeyLength = KeyLengthField(length);
+    run.Level = static_cast<int8_t>(level + 1);
+    run.KeyStack[level + 1] = static_cast<int16_t>(base);
+    return run;
+  });
+}
+
+uint32_t KeywordRunId(TStyleTable& styles, uint32_t styleId, uint8_t entryStyle, TColor background,
+                      TColor foreground, int32_t contextNum, int16_t cursor, int index, int length) {
+  const auto clampedIndex = static_cast<uint16_t>(std::clamp(index, 0, 32767));
+  const uint64_t a = kDeriveKeyword | entryStyle | (uint64_t{KeyLengthField(length)} << 8) |
+                     (uint64_t{clampedIndex} << 16) | (uint64_t{static_cast<uint16_t>(cursor)} << 32);
+  const uint64_t b = (uint64_t{static_cast<uint32_t>(background)} << 32) | static_cast<uint32_t>(foreground);
+  return styles.Derived(styleId, a, b, static_cast<uint32_t>(contextNum), [&] {
+    TDynInfo run = KeywordRun(styles.Get(styleId), entryStyle, background, foreground, contextNum, cursor, index,
+                              length);
+    run.Kind |= dkHighlight;  // as ApplyRun with forceOn stores it
+    return run;
+  });
 }
 
 namespace {

@@ -33,6 +33,8 @@ TDynInfo OuterStyle(const TRunBuffer& runs, int32_t x, bool pastRuns, int level)
 bool ScanEqual(const TDynInfo& a, const TDynInfo& b);
 // Gives x … y of the buffer's paragraph one style and restores the old style after it.
 void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn);
+// ApplyRun with forceOn for a run already in the style table (its Kind has bit 7).
+void ApplyRunId(TRunBuffer& runs, int32_t x, int32_t y, uint32_t attr);
 // The enclosing span level of a style for the highlighter whose key base is given.
 int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own);
 // Clamps a key length into the 8-bit length fields of a run.
@@ -41,6 +43,15 @@ uint8_t KeyLengthField(int length);
 // entry's style and colours, the next key level holding the keyword's index.
 TDynInfo KeywordRun(const TDynInfo& style, uint8_t entryStyle, TColor background, TColor foreground,
                     int32_t contextNum, int16_t cursor, int index, int length);
+// The number of a number run of `length` units nested on the style numbered
+// styleId: Kind `kind`, the colours and context given, the next key level
+// holding the keyword base; found in the table's cache when repeated.
+uint32_t NumberRunId(TStyleTable& styles, uint32_t styleId, uint8_t kind, TColor background, TColor foreground,
+                     int32_t contextNum, int keywordBase, int length);
+// The number of that run (with bit 7 set, as ApplyRun stores it) for the
+// style numbered styleId; repeated keywords are found in the table's cache.
+uint32_t KeywordRunId(TStyleTable& styles, uint32_t styleId, uint8_t entryStyle, TColor background,
+                      TColor foreground, int32_t contextNum, int16_t cursor, int index, int length);
 
 // FNV-1a over UTF-16 units.
 uint64_t HashUnits(const char16_t* units, size_t length);
