@@ -71,10 +71,12 @@ std::vector<TKeywordMatch> FindKeywordsLiteral(const TKeywordList& list, const T
 
 namespace {
 
-// MayHold tests the top 16 bits of a hash.
-constexpr unsigned kFilterBits = 16;
-
-size_t FilterBit(uint64_t hash) { return static_cast<size_t>(hash >> (64 - kFilterBits)); }
+// Bits of the filter per key: few enough that the filters of a chain stay in
+// the first-level cache (every word of every paragraph tests them), enough
+// that about one word in twenty that is no key gets past.
+constexpr size_t kFilterBitsPerKey = 16;
+constexpr unsigned kMinFilterBits = 9;
+constexpr unsigned kMaxFilterBits = 16;
 
 }  // namespace
 
@@ -100,13 +102,17 @@ void TKeywordIndex::Table::Build(const std::vector<std::pair<std::u16string_view
   }
   Slots.assign(size, Slot{});
   Entries.clear();
-  Filter.assign(keys.empty() ? 0 : (size_t{1} << kFilterBits) / 64, 0);
+  unsigned filterBits = kMinFilterBits;
+  while (filterBits < kMaxFilterBits && (size_t{1} << filterBits) < keys.size() * kFilterBitsPerKey) ++filterBits;
+  FilterShift = 64 - filterBits;
+  Filter.assign(keys.empty() ? 0 : (size_t{1} << filterBits) / 64, 0);
   for (size_t at = 0; at < size; ++at) {
     const Gathered& g = gathered[at];
     if (g.Entries.empty()) continue;
     Slots[at] = Slot{g.Hash, static_cast<uint32_t>(Entries.size()), static_cast<uint32_t>(g.Entries.size())};
     Entries.insert(Entries.end(), g.Entries.begin(), g.Entries.end());
-    Filter[FilterBit(g.Hash) / 64] |= uint64_t{1} << (FilterBit(g.Hash) % 64);
+    const auto bit = static_cast<size_t>(g.Hash >> FilterShift);
+    Filter[bit / 64] |= uint64_t{1} << (bit % 64);
   }
 }
 

@@ -71,12 +71,13 @@ class TKeywordIndex {
     std::vector<Slot> Slots;
     std::vector<int> Entries;
     std::vector<uint64_t> Filter;
+    unsigned FilterShift = 64;  // the filter bit of a hash is its top 64 - FilterShift bits
     size_t Mask = 0;
     void Build(const std::vector<std::pair<std::u16string_view, int>>& keys);
     bool Empty() const { return Entries.empty(); }
     // False when no key has this hash.
     bool MayHold(uint64_t hash) const {
-      const size_t bit = static_cast<size_t>(hash >> 48);
+      const size_t bit = static_cast<size_t>(hash >> FilterShift);
       return !Entries.empty() && ((Filter[bit / 64] >> (bit % 64)) & 1) != 0;
     }
     const Slot* Find(const TKeywordList& list, uint64_t hash, std::u16string_view key) const;

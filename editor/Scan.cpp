@@ -402,16 +402,18 @@ bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const 
   const uint8_t* candidates = keys.StartCandidates();
   const int32_t last = std::min(t, len - 1);
   for (int32_t i = ws; i <= last; ++i) {
-    const size_t at = static_cast<size_t>(i);
     // The entries whose first unit this can be (all of them without the table).
     uint64_t mayBegin = ~uint64_t{0};
     if (candidates != nullptr) {
-      const uint8_t number = candidates[plain[at]];
-      if (number == 0) continue;
-      mayBegin = keys.StartCandidateEntries(number);
-    } else if (!plainFirst.Contains(plain[at]) && !(anyFolded && foldedFirst.Contains(folded[at]))) {
+      // Most units begin no key: pass over them in a tight loop.
+      while (i <= last && candidates[plain[static_cast<size_t>(i)]] == 0) ++i;
+      if (i > last) break;
+      mayBegin = keys.StartCandidateEntries(candidates[plain[static_cast<size_t>(i)]]);
+    } else if (!plainFirst.Contains(plain[static_cast<size_t>(i)]) &&
+               !(anyFolded && foldedFirst.Contains(folded[static_cast<size_t>(i)]))) {
       continue;
     }
+    const size_t at = static_cast<size_t>(i);
     while (k < runs.Count() && runs.Offset(k) <= i) styleId = runs.Attr(k++);
     const TDynInfo& current = list.Styles.Get(styleId);
     if (current.KeyLevel() >= kMaxKeyLevel) continue;
@@ -601,15 +603,34 @@ void ApplyKeywords(TPlusMemoU& memo, int32_t from, int32_t to) {
 }
 
 void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b) {
+  // Spans up to b, then keywords of a … b where they are missing, with each
+  // paragraph's spans and keywords done in one visit: a paragraph's keywords
+  // depend on nothing after it, and what a later paragraph's spans read of it
+  // (the style outside a closing span) does not change.
   TParagraphsList& list = memo.Paragraphs();
   b = std::min(b, list.Count - 1);
-  ParseUpTo(memo, b);
-  for (int p = std::max(a, 0); p <= b; ++p) {
-    if (list.Flags(p) & pfKeywordsApplied) continue;
+  a = std::max(a, 0);
+  const int firstUnparsed = std::max(list.ScannedUpTo + 1, 0);
+  const bool chain = memo.Highlighter() != nullptr;
+  const bool own = memo.ApplyKeyWords && memo.Keywords.Count() > 0;
+  for (int p = std::min(a, firstUnparsed); p <= b; ++p) {
+    const bool parse = p >= firstUnparsed && !(list.Flags(p) & pfSpansParsed);
+    const bool keywords = p >= a && !(list.Flags(p) & pfKeywordsApplied);
+    if (!parse && !keywords) continue;
+    TScanPar ps(memo, p);
+    if (parse) ParseSpansIn(ps);
+    if (!keywords) {
+      ps.Store();
+      continue;
+    }
     const int32_t start = list.StartOffset(p);
-    ApplyKeywords(memo, start, start + list.Length(p));
+    const int32_t end = start + list.Length(p);
+    if (chain) ChainKeywords(ps, start, end, p, p);  // the end of a paragraph lies in it
+    ps.Store();
+    if (own) memo.ApplyOwnKeywords(start, end);
     list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
   }
+  list.ScannedUpTo = std::max(list.ScannedUpTo, b);
 }
 
 void ResetHighlighting(TPlusMemoU& memo) {
@@ -623,31 +644,6 @@ void ResetHighlighting(TPlusMemoU& memo) {
   list.InvalidateLayout();
 }
 
-void HighlightAll(TPlusMemoU& memo) {
-  // ApplyKeywordsTo over the whole text, with each paragraph's spans and
-  // keywords done in one visit: a paragraph's keywords depend on nothing
-  // after it, and what a later paragraph's spans read of it does not change.
-  TParagraphsList& list = memo.Paragraphs();
-  const int firstUnparsed = std::max(list.ScannedUpTo + 1, 0);
-  const bool chain = memo.Highlighter() != nullptr;
-  const bool own = memo.ApplyKeyWords && memo.Keywords.Count() > 0;
-  for (int p = 0; p < list.Count; ++p) {
-    const bool parse = p >= firstUnparsed && !(list.Flags(p) & pfSpansParsed);
-    if (!parse && (list.Flags(p) & pfKeywordsApplied)) continue;
-    TScanPar ps(memo, p);
-    if (parse) ParseSpansIn(ps);
-    if (list.Flags(p) & pfKeywordsApplied) {
-      ps.Store();
-      continue;
-    }
-    const int32_t start = list.StartOffset(p);
-    const int32_t end = start + list.Length(p);
-    if (chain) ChainKeywords(ps, start, end, p, p);  // the end of a paragraph lies in it
-    ps.Store();
-    if (own) memo.ApplyOwnKeywords(start, end);
-    list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
-  }
-  list.ScannedUpTo = std::max(list.ScannedUpTo, list.Count - 1);
-}
+void HighlightAll(TPlusMemoU& memo) { ApplyKeywordsTo(memo, 0, memo.Paragraphs().Count - 1); }
 
 }  // namespace qm::scan
