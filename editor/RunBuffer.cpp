@@ -39,19 +39,6 @@ TDynInfo TRunBuffer::Run(int k) const {
   return run;
 }
 
-int TRunBuffer::FirstRun(int32_t x, bool pastRuns) const {
-  const auto it = pastRuns ? std::upper_bound(runs_.begin(), runs_.end(), x,
-                                              [](int32_t v, const TRunRec& r) { return v < r.Offset; })
-                           : std::lower_bound(runs_.begin(), runs_.end(), x,
-                                              [](const TRunRec& r, int32_t v) { return r.Offset < v; });
-  return static_cast<int>(it - runs_.begin());
-}
-
-uint32_t TRunBuffer::StyleIdAt(int32_t x, bool pastRuns) const {
-  const int k = FirstRun(x, pastRuns);
-  return k > 0 ? Attr(k - 1) : startStyle_;
-}
-
 TDynInfo TRunBuffer::StyleAt(int32_t x, bool pastRuns) const {
   const int k = FirstRun(x, pastRuns);
   TDynInfo style = list_->Styles.Get(k > 0 ? Attr(k - 1) : startStyle_);

@@ -38,19 +38,15 @@ void TParagraphText::Reset(std::u16string_view text) {
   wordsType_ = -1;
 }
 
-std::u16string_view TParagraphText::Folded(TpmUpperCase type) {
-  if (foldedType_ != static_cast<int>(type)) {
-    folded_.resize(text_.size());
-    FoldCaseCopy(text_.data(), folded_.data(), text_.size(), type);
-    foldedType_ = static_cast<int>(type);
-  }
+std::u16string_view TParagraphText::Fold(TpmUpperCase type) {
+  folded_.resize(text_.size());
+  FoldCaseCopy(text_.data(), folded_.data(), text_.size(), type);
+  foldedType_ = static_cast<int>(type);
   return folded_;
 }
 
-const std::vector<TParagraphText::Word>& TParagraphText::Words(const TCharSet& separators, TpmUpperCase type,
-                                                              bool withPlain) {
-  if (wordsType_ == static_cast<int>(type) && (wordsPlain_ || !withPlain) && wordSeparators_ == separators)
-    return words_;
+const std::vector<TParagraphText::Word>& TParagraphText::SplitWords(const TCharSet& separators, TpmUpperCase type,
+                                                                   bool withPlain) {
   const std::u16string_view folded = Folded(type);
   words_.clear();
   const auto n = static_cast<int32_t>(text_.size());
@@ -259,10 +255,8 @@ TScanPar::TScanPar(TPlusMemoU& memo, int par)
   runs_->Load(memo.Paragraphs(), par);
 }
 
-TParagraphText& TScanPar::Text() const {
-  // The text does not change under the passes; an event handler that looks
-  // at another paragraph makes the editor's shared copy stale, so check it.
-  if (text_ == nullptr || text_->Plain().data() != textData_) text_ = &memo_.ScanText(par_);
+TParagraphText& TScanPar::FetchText() const {
+  text_ = &memo_.ScanText(par_);
   return *text_;
 }
 

@@ -71,13 +71,23 @@ class TParagraphText {
   TParagraphText(const TParagraphsList& list, int par) { Reset(list.TextView(par)); }
   void Reset(std::u16string_view text);
   std::u16string_view Plain() const { return text_; }
-  std::u16string_view Folded(TpmUpperCase type);
+  // The cached copy is asked for by every pass over the paragraph: inline.
+  std::u16string_view Folded(TpmUpperCase type) {
+    return foldedType_ == static_cast<int>(type) ? std::u16string_view(folded_) : Fold(type);
+  }
   // The words (maximal runs of units outside the separators), with hashes of
   // their folded units, and of their plain units when withPlain is set
   // (PlainHash is 0 otherwise).
-  const std::vector<Word>& Words(const TCharSet& separators, TpmUpperCase type, bool withPlain = true);
+  const std::vector<Word>& Words(const TCharSet& separators, TpmUpperCase type, bool withPlain = true) {
+    if (wordsType_ == static_cast<int>(type) && (wordsPlain_ || !withPlain) && wordSeparators_ == separators)
+      return words_;
+    return SplitWords(separators, type, withPlain);
+  }
 
  private:
+  std::u16string_view Fold(TpmUpperCase type);
+  const std::vector<Word>& SplitWords(const TCharSet& separators, TpmUpperCase type, bool withPlain);
+
   std::u16string_view text_;
   std::u16string folded_;
   int foldedType_ = -1;
@@ -99,7 +109,11 @@ class TScanPar {
   // Absolute position of the paragraph start.
   int32_t Start() const { return start_; }
   // The paragraph's text with its folded copy and words.
-  TParagraphText& Text() const;
+  TParagraphText& Text() const {
+    // The text does not change under the passes; an event handler that looks
+    // at another paragraph makes the editor's shared copy stale, so check it.
+    return text_ != nullptr && text_->Plain().data() == textData_ ? *text_ : FetchText();
+  }
   void Store() const { runs_->Store(); }
 
  private:
@@ -109,6 +123,7 @@ class TScanPar {
   TRunBufferLease runs_;
   const char16_t* textData_;
   mutable TParagraphText* text_ = nullptr;
+  TParagraphText& FetchText() const;
 };
 
 // The stop-key search of one open span.
