@@ -64,7 +64,13 @@ void TNumberHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t 
   };
   refresh(i);
 
-  std::pair<int32_t, int32_t> numbers[16];
+  // Left unset: filled before it is read, and a cleared table would cost a
+  // block clear on every paragraph.
+  struct TNumberAt {
+    int32_t Start;
+    int32_t End;
+  };
+  TNumberAt numbers[16];
   size_t count = 0;
   auto applyAll = [&] {
     for (size_t n = 0; n < count; ++n) {
@@ -96,7 +102,7 @@ void TNumberHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t 
       continue;
     }
     if (j <= boundary && IsNumber(text.substr(static_cast<size_t>(i), static_cast<size_t>(j - i)))) {
-      numbers[count++] = {i, j};
+      numbers[count++] = TNumberAt{i, j};
       if (count == 16) applyAll();
     }
     i = j;
