@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <type_traits>
 #include <new>
+#include <type_traits>
 
 #include "platform/Exceptions.h"
 

@@ -1,7 +1,7 @@
 // The paragraph run buffer of the highlighting passes and its pool.
 #include "editor/RunBuffer.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "platform/Exceptions.h"
 
