@@ -15,6 +15,8 @@ extern TUpperCaseProc UserUpperCaseProc;
 // Folds `text` in place with the routine that `type` selects.
 void FoldCase(char16_t* text, size_t length, TpmUpperCase type);
 void FoldCase(std::u16string& text, TpmUpperCase type);
+// Writes the `length` units of `from` folded to `to` (which may be `from`).
+void FoldCaseCopy(const char16_t* from, char16_t* to, size_t length, TpmUpperCase type);
 std::u16string FoldedCopy(std::u16string_view text, TpmUpperCase type);
 
 // The platform's simple Unicode upper-case mapping of one UTF-16 unit

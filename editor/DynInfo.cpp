@@ -31,6 +31,7 @@ uint64_t TStyleTable::HashOf(const TDynInfo& s) {
 TStyleTable::TStyleTable() { Clear(); }
 
 void TStyleTable::Clear() {
+  derived_.clear();  // the numbers it remembers are gone
   styles_.assign(1, TDynInfo{});
   slots_.assign(64, Slot{});
   mask_ = slots_.size() - 1;

@@ -51,6 +51,19 @@ class TStyleTable {
   uint32_t Intern(const TDynInfo& style);
   // The block of number id, with Offset 0.
   const TDynInfo& Get(uint32_t id) const { return styles_[id]; }
+  // The number of a style derived from style `base` by a change that the
+  // three words describe (a caller's own encoding, its kind in the top byte
+  // of `a`); `make` builds the derived block when the small cache of recent
+  // derivations does not know it. The passes derive the same few styles over
+  // and over, and a cache hit costs less than interning the block.
+  template <typename Make>
+  uint32_t Derived(uint32_t base, uint64_t a, uint64_t b, uint64_t c, Make&& make) {
+    Derivation& d = derived_[DerivationSlot(base, a, b, c)];
+    if (d.Valid && d.Base == base && d.A == a && d.B == b && d.C == c) return d.Id;
+    const uint32_t id = Intern(make());
+    d = Derivation{a, b, c, base, id, true};
+    return id;
+  }
   size_t Size() const { return styles_.size(); }
   void Clear();
 
@@ -58,7 +71,26 @@ class TStyleTable {
   static uint64_t HashOf(const TDynInfo& s);
   void Grow();
 
+  struct Derivation {
+    uint64_t A = 0;
+    uint64_t B = 0;
+    uint64_t C = 0;
+    uint32_t Base = 0;
+    uint32_t Id = 0;
+    bool Valid = false;
+  };
+  static constexpr size_t kDerivations = 1024;
+  size_t DerivationSlot(uint32_t base, uint64_t a, uint64_t b, uint64_t c) {
+    if (derived_.empty()) derived_.resize(kDerivations);
+    uint64_t h = (base * 0x9e3779b97f4a7c15ULL) ^ a;
+    h = (h * 0xff51afd7ed558ccdULL) ^ b;
+    h = (h * 0xc4ceb9fe1a85ec53ULL) ^ c;
+    h *= 0xff51afd7ed558ccdULL;
+    return static_cast<size_t>(h >> 54);  // 10 bits: kDerivations slots
+  }
+
   std::vector<TDynInfo> styles_;
+  std::vector<Derivation> derived_;
   // Open addressing over the numbers, with each block's hash beside it; the
   // passes intern a style for nearly every run they make, so a lookup must
   // cost a hash and a compare or two.

@@ -115,7 +115,7 @@ void TCustomExtHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32
     } else {
       matches_ = FindKeywordsLiteral(Keywords, separators_, ps.Text(), stretch);
     }
-    ApplyKeywordMatches(ps, matches_, keywordBase);
+    if (!matches_.empty()) ApplyKeywordMatches(ps, matches_, keywordBase);
   }
   if (sub_ != nullptr) sub_->KeywordHook(ps, from, to, fromPar, toPar, keywordBase + Keywords.Count());
 }
@@ -129,7 +129,9 @@ void TCustomExtHighlighterU::ApplyKeywordMatches(scan::TScanPar& ps, const std::
     const int32_t x = m.Offset;
     const int32_t y = x + m.Length;
     const int lo = runs.FirstRun(x, true);
-    const TDynInfo style = list.Styles.Get(lo > 0 ? runs.Attr(lo - 1) : runs.StartStyleId());
+    const uint32_t styleId = lo > 0 ? runs.Attr(lo - 1) : runs.StartStyleId();
+    // Read before anything below can add to the style table.
+    const TDynInfo& style = list.Styles.Get(styleId);
     const int level = style.KeyLevel();
     if (level >= kMaxKeyLevel) continue;
     const int32_t context = style.Context();
@@ -164,9 +166,9 @@ void TCustomExtHighlighterU::ApplyKeywordMatches(scan::TScanPar& ps, const std::
       OnKeyword(this, &startKey, &stopKey, m.Entry, accept);
     }
     if (!accept) continue;
-    const TDynInfo run = scan::KeywordRun(style, entry.Style, entry.Background, entry.Foreground, entry.ContextNum,
-                                          entry.Cursor, m.Entry, m.Length);
-    scan::ApplyRun(runs, x, y, run, true);
+    const uint32_t run = scan::KeywordRunId(list.Styles, styleId, entry.Style, entry.Background, entry.Foreground,
+                                            entry.ContextNum, entry.Cursor, m.Entry, m.Length);
+    scan::ApplyRunId(runs, x, y, run);
   }
 }
 

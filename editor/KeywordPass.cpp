@@ -19,16 +19,6 @@ TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int f
                         maxKeyLength);
 }
 
-TKeywordStretch KeywordStretch(int32_t start, int32_t len, int par, int fromPar, int toPar, int32_t from, int32_t to,
-                               int32_t maxKeyLength) {
-  TKeywordStretch s;
-  s.Start = par == fromPar ? std::max(0, from - start - maxKeyLength - 1) : 0;
-  s.End = par == toPar ? std::min(len, to - start + maxKeyLength) : len;
-  s.SearchFrom = par == fromPar ? std::clamp(from - start, 0, len) : -1;
-  s.Cut = par == toPar ? std::clamp(to - start, 0, len) : len;
-  return s;
-}
-
 namespace {
 
 int32_t SearchStart(const TKeywordStretch& s, int32_t keyLength) {
@@ -81,10 +71,12 @@ std::vector<TKeywordMatch> FindKeywordsLiteral(const TKeywordList& list, const T
 
 namespace {
 
-// MayHold tests the top 16 bits of a hash.
-constexpr unsigned kFilterBits = 16;
-
-size_t FilterBit(uint64_t hash) { return static_cast<size_t>(hash >> (64 - kFilterBits)); }
+// Bits of the filter per key: few enough that the filters of a chain stay in
+// the first-level cache (every word of every paragraph tests them), enough
+// that about one word in twenty that is no key gets past.
+constexpr size_t kFilterBitsPerKey = 16;
+constexpr unsigned kMinFilterBits = 9;
+constexpr unsigned kMaxFilterBits = 16;
 
 }  // namespace
 
@@ -110,13 +102,17 @@ void TKeywordIndex::Table::Build(const std::vector<std::pair<std::u16string_view
   }
   Slots.assign(size, Slot{});
   Entries.clear();
-  Filter.assign(keys.empty() ? 0 : (size_t{1} << kFilterBits) / 64, 0);
+  unsigned filterBits = kMinFilterBits;
+  while (filterBits < kMaxFilterBits && (size_t{1} << filterBits) < keys.size() * kFilterBitsPerKey) ++filterBits;
+  FilterShift = 64 - filterBits;
+  Filter.assign(keys.empty() ? 0 : (size_t{1} << filterBits) / 64, 0);
   for (size_t at = 0; at < size; ++at) {
     const Gathered& g = gathered[at];
     if (g.Entries.empty()) continue;
     Slots[at] = Slot{g.Hash, static_cast<uint32_t>(Entries.size()), static_cast<uint32_t>(g.Entries.size())};
     Entries.insert(Entries.end(), g.Entries.begin(), g.Entries.end());
-    Filter[FilterBit(g.Hash) / 64] |= uint64_t{1} << (FilterBit(g.Hash) % 64);
+    const auto bit = static_cast<size_t>(g.Hash >> FilterShift);
+    Filter[bit / 64] |= uint64_t{1} << (bit % 64);
   }
 }
 
@@ -130,8 +126,7 @@ const TKeywordIndex::Slot* TKeywordIndex::Table::Find(const TKeywordList& list, 
   }
 }
 
-void TKeywordIndex::Prepare(const TKeywordList& list, const TCharSet& separators) {
-  if (built_ && list_ == &list && changeCount_ == list.ChangeCount() && separators_ == separators) return;
+void TKeywordIndex::Rebuild(const TKeywordList& list, const TCharSet& separators) {
   list_ = &list;
   changeCount_ = list.ChangeCount();
   separators_ = separators;
@@ -202,6 +197,7 @@ void TKeywordIndex::Find(const TKeywordList& list, const TCharSet& separators, s
     FindEntry(e, index, separators, plain, hay, s, out);
   }
   // The pass applies entries in list order, each entry's matches left to right.
+  if (out.size() < 2) return;
   std::sort(out.begin(), out.end(), [](const TKeywordMatch& a, const TKeywordMatch& b) {
     return a.Entry != b.Entry ? a.Entry < b.Entry : a.Offset < b.Offset;
   });

@@ -1,6 +1,7 @@
 // The keyword pass: finding keyword matches in a paragraph (literally, or through an index) and applying them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -41,7 +42,11 @@ std::vector<TKeywordMatch> FindKeywordsLiteral(const TKeywordList& list, const T
 class TKeywordIndex {
  public:
   // Rebuilds when the list or the separators changed since the last call.
-  void Prepare(const TKeywordList& list, const TCharSet& separators);
+  void Prepare(const TKeywordList& list, const TCharSet& separators) {
+    // Asked once per paragraph and highlighter: the check stays inline.
+    if (built_ && list_ == &list && changeCount_ == list.ChangeCount() && separators_ == separators) return;
+    Rebuild(list, separators);
+  }
   // Fills `out` (emptied first), so that its storage is reused.
   void Find(const TKeywordList& list, const TCharSet& separators, scan::TParagraphText& text,
             const TKeywordStretch& stretch, std::vector<TKeywordMatch>& out) const;
@@ -56,6 +61,7 @@ class TKeywordIndex {
   // Open addressing over the hashes of the keys; each slot lists its entries
   // in list order (a stretch of Entries). A bit filter over the hashes turns
   // most words that are no key away before the table is touched.
+  void Rebuild(const TKeywordList& list, const TCharSet& separators);
   struct Slot {
     uint64_t Hash = 0;
     uint32_t First = 0;
@@ -65,12 +71,13 @@ class TKeywordIndex {
     std::vector<Slot> Slots;
     std::vector<int> Entries;
     std::vector<uint64_t> Filter;
+    unsigned FilterShift = 64;  // the filter bit of a hash is its top 64 - FilterShift bits
     size_t Mask = 0;
     void Build(const std::vector<std::pair<std::u16string_view, int>>& keys);
     bool Empty() const { return Entries.empty(); }
     // False when no key has this hash.
     bool MayHold(uint64_t hash) const {
-      const size_t bit = static_cast<size_t>(hash >> 48);
+      const size_t bit = static_cast<size_t>(hash >> FilterShift);
       return !Entries.empty() && ((Filter[bit / 64] >> (bit % 64)) & 1) != 0;
     }
     const Slot* Find(const TKeywordList& list, uint64_t hash, std::u16string_view key) const;
@@ -90,8 +97,16 @@ class TKeywordIndex {
 TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int32_t from, int32_t to,
                                int32_t maxKeyLength);
 // The same with the paragraphs of from and to already known.
-TKeywordStretch KeywordStretch(int32_t parStart, int32_t parLength, int par, int fromPar, int toPar, int32_t from,
-                               int32_t to, int32_t maxKeyLength);
+// Inline: every highlighter asks for it for every paragraph.
+inline TKeywordStretch KeywordStretch(int32_t parStart, int32_t parLength, int par, int fromPar, int toPar,
+                                      int32_t from, int32_t to, int32_t maxKeyLength) {
+  TKeywordStretch s;
+  s.Start = par == fromPar ? std::max(0, from - parStart - maxKeyLength - 1) : 0;
+  s.End = par == toPar ? std::min(parLength, to - parStart + maxKeyLength) : parLength;
+  s.SearchFrom = par == fromPar ? std::clamp(from - parStart, 0, parLength) : -1;
+  s.Cut = par == toPar ? std::clamp(to - parStart, 0, parLength) : parLength;
+  return s;
+}
 TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int fromPar, int toPar, int32_t from,
                                int32_t to, int32_t maxKeyLength);
 

@@ -64,25 +64,23 @@ void TNumberHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t 
   };
   refresh(i);
 
-  std::pair<int32_t, int32_t> numbers[16];
+  // Left unset: filled before it is read, and a cleared table would cost a
+  // block clear on every paragraph.
+  struct TNumberAt {
+    int32_t Start;
+    int32_t End;
+  };
+  TNumberAt numbers[16];
   size_t count = 0;
   auto applyAll = [&] {
     for (size_t n = 0; n < count; ++n) {
       const auto [a, b] = numbers[n];
-      const TDynInfo style = runs.StyleAt(a, true);
-      const int level = style.KeyLevel();
-      if (level >= kMaxKeyLevel) continue;
-      TDynInfo run = style;
-      run.Kind = static_cast<uint8_t>(Style + dkKeyStyle + (AltFont ? fsAltFont : 0));
-      run.Background = Background;
-      run.Foreground = Foreground;
-      run.ContextNum = ContextNum;
-      run.Cursor = 0;
-      run.OpenKeyLength = scan::KeyLengthField(b - a);
-      run.CloseKeyLength = scan::KeyLengthField(b - a);
-      run.Level = static_cast<int8_t>(level + 1);
-      run.KeyStack[level + 1] = static_cast<int16_t>(std::clamp(keywordBase, 0, 32767));
-      scan::ApplyRun(runs, a, b, run, true);
+      const uint32_t styleId = runs.StyleIdAt(a, true);
+      if (list.Styles.Get(styleId).KeyLevel() >= kMaxKeyLevel) continue;
+      const auto kind = static_cast<uint8_t>(Style + dkKeyStyle + (AltFont ? fsAltFont : 0));
+      scan::ApplyRunId(runs, a, b,
+                       scan::NumberRunId(list.Styles, styleId, kind, Background, Foreground, ContextNum, keywordBase,
+                                         b - a));
     }
     count = 0;
   };
@@ -104,7 +102,7 @@ void TNumberHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t 
       continue;
     }
     if (j <= boundary && IsNumber(text.substr(static_cast<size_t>(i), static_cast<size_t>(j - i)))) {
-      numbers[count++] = {i, j};
+      numbers[count++] = TNumberAt{i, j};
       if (count == 16) applyAll();
     }
     i = j;

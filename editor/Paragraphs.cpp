@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 #include "platform/Exceptions.h"
 
@@ -165,10 +166,10 @@ ParExtraInfo* TParagraphsList::Extra(int i) const {
   return (r->Flags & pfExtraInfo) ? extras_[r->Info] : nullptr;
 }
 
-ParExtraInfo& TParagraphsList::MakeExtra(int i) {
+ParExtraInfo& TParagraphsList::MakeExtra(int i, uint32_t runCapacity) {
   TParagraphRec* r = Rec(i);
   if (r->Flags & pfExtraInfo) return *extras_[r->Info];
-  ParExtraInfo* e = AllocExtra(0);
+  ParExtraInfo* e = AllocExtra(runCapacity);
   e->Length = static_cast<int32_t>(r->Info & 0xFFFF);
   e->Width = static_cast<int32_t>(r->Info >> 16);
   r->Info = NewExtra(e);
@@ -266,6 +267,33 @@ void TParagraphsList::SetRuns(int i, const std::vector<TDynInfo>& runs) {
   e->RunCount = static_cast<uint32_t>(runs.size());
 }
 
+// SetRunRecs moves the record with realloc.
+static_assert(std::is_trivially_copyable_v<ParExtraInfo>);
+
+void TParagraphsList::SetRunRecs(int i, const TRunRec* runs, uint32_t n) {
+  TParagraphRec* r = Rec(i);
+  if (!(r->Flags & pfExtraInfo)) {
+    if (n == 0) return;
+    // One allocation, sized for the runs: most paragraphs are highlighted once and never grow.
+    ParExtraInfo* e = AllocExtra(n);
+    e->Length = static_cast<int32_t>(r->Info & 0xFFFF);
+    e->Width = static_cast<int32_t>(r->Info >> 16);
+    r->Info = NewExtra(e);
+    r->Flags |= pfExtraInfo;
+  }
+  ParExtraInfo* e = extras_[r->Info];
+  if (e->RunCapacity < n) {
+    // Exactly sized: the record is usually new, made for its start style alone.
+    void* grown = std::realloc(static_cast<void*>(e), sizeof(ParExtraInfo) + static_cast<size_t>(n) * sizeof(TRunRec));
+    if (grown == nullptr) throw std::bad_alloc();
+    e = static_cast<ParExtraInfo*>(grown);
+    e->RunCapacity = n;
+    extras_[r->Info] = e;
+  }
+  if (n > 0) std::memcpy(e->Runs(), runs, n * sizeof(TRunRec));
+  e->RunCount = n;
+}
+
 TDynInfo TParagraphsList::StartStyle(int i) const { return Styles.Get(StartStyleId(i)); }
 
 uint32_t TParagraphsList::StartStyleId(int i) const {
@@ -275,7 +303,9 @@ uint32_t TParagraphsList::StartStyleId(int i) const {
 
 void TParagraphsList::SetStartStyleId(int i, uint32_t id) {
   if (id == 0 && Extra(i) == nullptr) return;
-  MakeExtra(i).StartStyle = id;
+  // A paragraph given a start style by the scan is about to get its runs:
+  // room for a few saves growing the record right after.
+  MakeExtra(i, kStartStyleRuns).StartStyle = id;
 }
 
 void TParagraphsList::MakeOwnText(int i) {

@@ -103,6 +103,8 @@ class TParagraphsList : public TDynArray2 {
  public:
   static constexpr int kLoadBlockChars = 65501;
   static constexpr int kCompactLimit = 65535;
+  // Runs a record made for a start style has room for.
+  static constexpr uint32_t kStartStyleRuns = 4;
   // The whole text and every paragraph buffer must stay addressable with
   // signed 32-bit positions.
   static constexpr int64_t kMaxLength = INT32_MAX;
@@ -127,7 +129,8 @@ class TParagraphsList : public TDynArray2 {
   }
   int32_t Width(int i) const;
   ParExtraInfo* Extra(int i) const;  // nullptr for a compact paragraph
-  ParExtraInfo& MakeExtra(int i);    // switches the paragraph to the extended form
+  // Switches the paragraph to the extended form, with room for runCapacity runs when new.
+  ParExtraInfo& MakeExtra(int i, uint32_t runCapacity = 0);
   ParExtraRare& MakeRare(int i);
   void SetParLength(int i, int32_t length);
   int LineCountOf(int i) const;
@@ -141,6 +144,9 @@ class TParagraphsList : public TDynArray2 {
   void SetRun(int i, int k, const TDynInfo& run);
   void EraseRuns(int i, int k, int count);
   void SetRuns(int i, const std::vector<TDynInfo>& runs);
+  // Replaces all runs of paragraph i with n records at once; a compact
+  // paragraph gets an extended record sized for exactly these runs.
+  void SetRunRecs(int i, const TRunRec* runs, uint32_t n);
   // The style in effect at the paragraph start.
   TDynInfo StartStyle(int i) const;
   uint32_t StartStyleId(int i) const;

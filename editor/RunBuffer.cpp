@@ -1,8 +1,7 @@
 // The paragraph run buffer of the highlighting passes and its pool.
 #include "editor/RunBuffer.h"
 
-#include <algorithm>
-#include <cstring>
+#include <utility>
 
 #include "platform/Exceptions.h"
 
@@ -30,21 +29,7 @@ void TRunBuffer::Store() {
   changed_ = false;
   if (clearLaidOut_) list_->SetFlags(par_, list_->Flags(par_) & ~pfLaidOut);
   clearLaidOut_ = false;
-  const auto n = static_cast<uint32_t>(runs_.size());
-  ParExtraInfo* e = list_->Extra(par_);
-  if (n == 0) {
-    if (e != nullptr && e->RunCount > 0) list_->EraseRuns(par_, 0, static_cast<int>(e->RunCount));
-    return;
-  }
-  if (e == nullptr || e->RunCapacity < n) {
-    // Let the store grow the block; the records are written over below.
-    while (e == nullptr || e->RunCapacity < n) {
-      list_->InsertRun(par_, e == nullptr ? 0 : static_cast<int>(e->RunCount), TDynInfo{});
-      e = list_->Extra(par_);
-    }
-  }
-  std::memcpy(e->Runs(), runs_.data(), n * sizeof(TRunRec));
-  e->RunCount = n;
+  list_->SetRunRecs(par_, runs_.data(), static_cast<uint32_t>(runs_.size()));
 }
 
 TDynInfo TRunBuffer::Run(int k) const {
@@ -52,19 +37,6 @@ TDynInfo TRunBuffer::Run(int k) const {
   TDynInfo run = Style(k);
   run.Offset = Offset(k);
   return run;
-}
-
-int TRunBuffer::FirstRun(int32_t x, bool pastRuns) const {
-  const auto it = pastRuns ? std::upper_bound(runs_.begin(), runs_.end(), x,
-                                              [](int32_t v, const TRunRec& r) { return v < r.Offset; })
-                           : std::lower_bound(runs_.begin(), runs_.end(), x,
-                                              [](const TRunRec& r, int32_t v) { return r.Offset < v; });
-  return static_cast<int>(it - runs_.begin());
-}
-
-uint32_t TRunBuffer::StyleIdAt(int32_t x, bool pastRuns) const {
-  const int k = FirstRun(x, pastRuns);
-  return k > 0 ? Attr(k - 1) : startStyle_;
 }
 
 TDynInfo TRunBuffer::StyleAt(int32_t x, bool pastRuns) const {

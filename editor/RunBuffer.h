@@ -35,10 +35,26 @@ class TRunBuffer {
   uint32_t StartStyleId() const { return startStyle_; }
   const TDynInfo& StartStyle() const { return list_->Styles.Get(startStyle_); }
 
-  // Index of the first run with Offset > x (pastRuns) or >= x.
-  int FirstRun(int32_t x, bool pastRuns) const;
+  // Index of the first run with Offset > x (pastRuns) or >= x. Inline: the
+  // passes ask at every step, over a handful of runs.
+  int FirstRun(int32_t x, bool pastRuns) const {
+    int lo = 0;
+    int hi = Count();
+    while (lo < hi) {
+      const int mid = (lo + hi) / 2;
+      const int32_t at = runs_[static_cast<size_t>(mid)].Offset;
+      if (at < x || (pastRuns && at == x))
+        lo = mid + 1;
+      else
+        hi = mid;
+    }
+    return lo;
+  }
   // The style number in effect at x (see scan::StyleAt).
-  uint32_t StyleIdAt(int32_t x, bool pastRuns) const;
+  uint32_t StyleIdAt(int32_t x, bool pastRuns) const {
+    const int k = FirstRun(x, pastRuns);
+    return k > 0 ? Attr(k - 1) : startStyle_;
+  }
   // The style in effect at x, with the offset of the run that holds it.
   TDynInfo StyleAt(int32_t x, bool pastRuns) const;
 

@@ -2,6 +2,7 @@
 #include "editor/Scan.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "editor/CaseFolding.h"
 #include "editor/Highlighter.h"
@@ -12,8 +13,22 @@
 namespace qm::scan {
 
 uint64_t HashUnits(const char16_t* units, size_t length) {
-  uint64_t h = 1469598103934665603ULL;
-  for (size_t i = 0; i < length; ++i) h = (h ^ units[i]) * 1099511628211ULL;
+  // Four units per step: every word of every paragraph is hashed.
+  uint64_t h = 0x9e3779b97f4a7c15ULL ^ length;
+  size_t i = 0;
+  for (; i + 4 <= length; i += 4) {
+    uint64_t w;
+    std::memcpy(&w, units + i, sizeof w);
+    h = (h ^ w) * 0xff51afd7ed558ccdULL;
+    h ^= h >> 32;
+  }
+  if (i < length) {
+    uint64_t w = 0;
+    std::memcpy(&w, units + i, (length - i) * sizeof(char16_t));
+    h = (h ^ w) * 0xff51afd7ed558ccdULL;
+  }
+  h ^= h >> 33;
+  h *= 0xc4ceb9fe1a85ec53ULL;
   return h ^ (h >> 29);
 }
 
@@ -23,19 +38,15 @@ void TParagraphText::Reset(std::u16string_view text) {
   wordsType_ = -1;
 }
 
-std::u16string_view TParagraphText::Folded(TpmUpperCase type) {
-  if (foldedType_ != static_cast<int>(type)) {
-    folded_.assign(text_);
-    FoldCase(folded_, type);
-    foldedType_ = static_cast<int>(type);
-  }
+std::u16string_view TParagraphText::Fold(TpmUpperCase type) {
+  folded_.resize(text_.size());
+  FoldCaseCopy(text_.data(), folded_.data(), text_.size(), type);
+  foldedType_ = static_cast<int>(type);
   return folded_;
 }
 
-const std::vector<TParagraphText::Word>& TParagraphText::Words(const TCharSet& separators, TpmUpperCase type,
-                                                              bool withPlain) {
-  if (wordsType_ == static_cast<int>(type) && (wordsPlain_ || !withPlain) && wordSeparators_ == separators)
-    return words_;
+const std::vector<TParagraphText::Word>& TParagraphText::SplitWords(const TCharSet& separators, TpmUpperCase type,
+                                                                   bool withPlain) {
   const std::u16string_view folded = Folded(type);
   words_.clear();
   const auto n = static_cast<int32_t>(text_.size());
@@ -100,13 +111,20 @@ TDynInfo OuterStyle(const TRunBuffer& runs, int32_t x, bool pastRuns, int level)
   for (int i = runs.FirstRun(x, pastRuns) - 1; i >= 0; --i)
     if (runs.Style(i).KeyLevel() < level) return runs.Run(i);
   if (runs.StartStyle().KeyLevel() < level) return runs.StartStyle();
+  // Walk the stored runs by number: most of them are passed over unread.
   const TParagraphsList& list = runs.List();
   for (int p = runs.Par() - 1; p >= 0; --p) {
-    for (int i = list.RunCount(p) - 1; i >= 0; --i) {
-      const TDynInfo run = list.Run(p, i);
-      if (run.KeyLevel() < level) return run;
+    const ParExtraInfo* e = list.Extra(p);
+    if (e == nullptr) return TDynInfo{};  // the default style, level -1, is below every level
+    for (int i = static_cast<int>(e->RunCount) - 1; i >= 0; --i) {
+      const TRunRec& rec = e->Runs()[i];
+      if (list.Styles.Get(rec.Attr).KeyLevel() < level) {
+        TDynInfo run = list.Styles.Get(rec.Attr);
+        run.Offset = rec.Offset;
+        return run;
+      }
     }
-    const TDynInfo start = list.StartStyle(p);
+    const TDynInfo& start = list.Styles.Get(e->StartStyle);
     if (start.KeyLevel() < level) return start;
   }
   return TDynInfo{};
@@ -130,15 +148,23 @@ int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own
   return 0;
 }
 
-void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn) {
+namespace {
+
+// Kinds of derivation in the style table's cache (the top byte of its first word).
+constexpr uint64_t kDeriveLowered = uint64_t{1} << 56;
+constexpr uint64_t kDeriveKeyword = uint64_t{2} << 56;
+constexpr uint64_t kDeriveNumber = uint64_t{3} << 56;
+
+// ApplyRun with the new run's number made by newId, and only when it is inserted.
+template <typename NewId>
+void ApplyRunWith(TRunBuffer& runs, int32_t x, int32_t y, bool forceOn, NewId&& newId) {
   TParagraphsList& list = runs.List();
   if (y < x) std::swap(x, y);
   int k = runs.FirstRun(x, true);
   uint32_t remembered = k > 0 ? runs.Attr(k - 1) : runs.StartStyleId();
   int32_t rememberedAt = k > 0 ? runs.Offset(k - 1) : 0;
-  run.Kind = forceOn ? static_cast<uint8_t>(run.Kind | dkHighlight) : 0;
   if (forceOn || (list.Styles.Get(remembered).Kind & dkHighlight)) {
-    runs.Insert(k, x, list.Styles.Intern(run));
+    runs.Insert(k, x, newId());
     ++k;
   }
   int j = k;
@@ -154,11 +180,63 @@ void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn
   const TDynInfo& style = list.Styles.Get(remembered);
   const uint8_t open = KeyLengthField(style.OpenKeyLength - (y - rememberedAt));
   if (open != style.OpenKeyLength) {
-    TDynInfo lowered = style;
-    lowered.OpenKeyLength = open;
-    remembered = list.Styles.Intern(lowered);
+    const uint32_t from = remembered;
+    remembered = list.Styles.Derived(from, kDeriveLowered | open, 0, 0, [&] {
+      TDynInfo lowered = list.Styles.Get(from);
+      lowered.OpenKeyLength = open;
+      return lowered;
+    });
   }
   runs.Insert(k, y, remembered);
+}
+
+}  // namespace
+
+void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn) {
+  ApplyRunWith(runs, x, y, forceOn, [&] {
+    run.Kind = forceOn ? static_cast<uint8_t>(run.Kind | dkHighlight) : 0;
+    return runs.List().Styles.Intern(run);
+  });
+}
+
+void ApplyRunId(TRunBuffer& runs, int32_t x, int32_t y, uint32_t attr) {
+  ApplyRunWith(runs, x, y, true, [attr] { return attr; });
+}
+
+uint32_t NumberRunId(TStyleTable& styles, uint32_t styleId, uint8_t kind, TColor background, TColor foreground,
+                     int32_t contextNum, int keywordBase, int length) {
+  const auto base = static_cast<uint16_t>(std::clamp(keywordBase, 0, 32767));
+  const uint64_t a = kDeriveNumber | kind | (uint64_t{KeyLengthField(length)} << 8) | (uint64_t{base} << 16);
+  const uint64_t b = (uint64_t{static_cast<uint32_t>(background)} << 32) | static_cast<uint32_t>(foreground);
+  return styles.Derived(styleId, a, b, static_cast<uint32_t>(contextNum), [&] {
+    const TDynInfo& style = styles.Get(styleId);
+    const int level = style.KeyLevel();
+    TDynInfo run = style;
+    run.Kind = static_cast<uint8_t>(kind | dkHighlight);  // as ApplyRun with forceOn stores it
+    run.Background = background;
+    run.Foreground = foreground;
+    run.ContextNum = contextNum;
+    run.Cursor = 0;
+    run.OpenKeyLength = KeyLengthField(length);
+    run.CloseKeyLength = KeyLengthField(length);
+    run.Level = static_cast<int8_t>(level + 1);
+    run.KeyStack[level + 1] = static_cast<int16_t>(base);
+    return run;
+  });
+}
+
+uint32_t KeywordRunId(TStyleTable& styles, uint32_t styleId, uint8_t entryStyle, TColor background,
+                      TColor foreground, int32_t contextNum, int16_t cursor, int index, int length) {
+  const auto clampedIndex = static_cast<uint16_t>(std::clamp(index, 0, 32767));
+  const uint64_t a = kDeriveKeyword | entryStyle | (uint64_t{KeyLengthField(length)} << 8) |
+                     (uint64_t{clampedIndex} << 16) | (uint64_t{static_cast<uint16_t>(cursor)} << 32);
+  const uint64_t b = (uint64_t{static_cast<uint32_t>(background)} << 32) | static_cast<uint32_t>(foreground);
+  return styles.Derived(styleId, a, b, static_cast<uint32_t>(contextNum), [&] {
+    TDynInfo run = KeywordRun(styles.Get(styleId), entryStyle, background, foreground, contextNum, cursor, index,
+                              length);
+    run.Kind |= dkHighlight;  // as ApplyRun with forceOn stores it
+    return run;
+  });
 }
 
 namespace {
@@ -177,10 +255,8 @@ TScanPar::TScanPar(TPlusMemoU& memo, int par)
   runs_->Load(memo.Paragraphs(), par);
 }
 
-TParagraphText& TScanPar::Text() const {
-  // The text does not change under the passes; an event handler that looks
-  // at another paragraph makes the editor's shared copy stale, so check it.
-  if (text_ == nullptr || text_->Plain().data() != textData_) text_ = &memo_.ScanText(par_);
+TParagraphText& TScanPar::FetchText() const {
+  text_ = &memo_.ScanText(par_);
   return *text_;
 }
 
@@ -320,21 +396,31 @@ bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const 
   const uint8_t* candidates = keys.StartCandidates();
   const int32_t last = std::min(t, len - 1);
   for (int32_t i = ws; i <= last; ++i) {
-    const size_t at = static_cast<size_t>(i);
+    // The entries whose first unit this can be (all of them without the table).
+    uint64_t mayBegin = ~uint64_t{0};
     if (candidates != nullptr) {
-      if (!candidates[plain[at]]) continue;
-    } else if (!plainFirst.Contains(plain[at]) && !(anyFolded && foldedFirst.Contains(folded[at]))) {
+      // Most units begin no key: pass over them in a tight loop.
+      while (i <= last && candidates[plain[static_cast<size_t>(i)]] == 0) ++i;
+      if (i > last) break;
+      mayBegin = keys.StartCandidateEntries(candidates[plain[static_cast<size_t>(i)]]);
+    } else if (!plainFirst.Contains(plain[static_cast<size_t>(i)]) &&
+               !(anyFolded && foldedFirst.Contains(folded[static_cast<size_t>(i)]))) {
       continue;
     }
+    const size_t at = static_cast<size_t>(i);
     while (k < runs.Count() && runs.Offset(k) <= i) styleId = runs.Attr(k++);
     const TDynInfo& current = list.Styles.Get(styleId);
     if (current.KeyLevel() >= kMaxKeyLevel) continue;
     for (int e = 0; e < keys.Count(); ++e) {
+      if (e < 64 && ((mayBegin >> e) & 1) == 0) continue;
       const StartStopEntry& entry = keys.Entry(e);
       const int32_t keyLen = entry.StartLength;
       if (keyLen == 0 || i + keyLen > we) continue;
       // A key whose last unit (or the separator it needs after it) lies before S was dealt with already.
       if (i + keyLen + (entry.NeedSepAfterStart ? 1 : 0) <= s) continue;
+      // Most positions fail on the second unit; test it before the whole key.
+      const std::u16string_view hay = (entry.Options & kwoMatchCase) ? plain : folded;
+      if (keyLen > 1 && hay[at + 1] != entry.StartMatch()[1]) continue;
       if (!keys.StartMatchesAt(static_cast<size_t>(e), plain, folded, at, *search.Separators)) continue;
       if (!StartAllowed(search, current, entry)) continue;
       const int16_t stackEntry = static_cast<int16_t>(search.Base + e - 32768);
@@ -511,15 +597,34 @@ void ApplyKeywords(TPlusMemoU& memo, int32_t from, int32_t to) {
 }
 
 void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b) {
+  // Spans up to b, then keywords of a … b where they are missing, with each
+  // paragraph's spans and keywords done in one visit: a paragraph's keywords
+  // depend on nothing after it, and what a later paragraph's spans read of it
+  // (the style outside a closing span) does not change.
   TParagraphsList& list = memo.Paragraphs();
   b = std::min(b, list.Count - 1);
-  ParseUpTo(memo, b);
-  for (int p = std::max(a, 0); p <= b; ++p) {
-    if (list.Flags(p) & pfKeywordsApplied) continue;
+  a = std::max(a, 0);
+  const int firstUnparsed = std::max(list.ScannedUpTo + 1, 0);
+  const bool chain = memo.Highlighter() != nullptr;
+  const bool own = memo.ApplyKeyWords && memo.Keywords.Count() > 0;
+  for (int p = std::min(a, firstUnparsed); p <= b; ++p) {
+    const bool parse = p >= firstUnparsed && !(list.Flags(p) & pfSpansParsed);
+    const bool keywords = p >= a && !(list.Flags(p) & pfKeywordsApplied);
+    if (!parse && !keywords) continue;
+    TScanPar ps(memo, p);
+    if (parse) ParseSpansIn(ps);
+    if (!keywords) {
+      ps.Store();
+      continue;
+    }
     const int32_t start = list.StartOffset(p);
-    ApplyKeywords(memo, start, start + list.Length(p));
+    const int32_t end = start + list.Length(p);
+    if (chain) ChainKeywords(ps, start, end, p, p);  // the end of a paragraph lies in it
+    ps.Store();
+    if (own) memo.ApplyOwnKeywords(start, end);
     list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
   }
+  list.ScannedUpTo = std::max(list.ScannedUpTo, b);
 }
 
 void ResetHighlighting(TPlusMemoU& memo) {
@@ -533,31 +638,6 @@ void ResetHighlighting(TPlusMemoU& memo) {
   list.InvalidateLayout();
 }
 
-void HighlightAll(TPlusMemoU& memo) {
-  // ApplyKeywordsTo over the whole text, with each paragraph's spans and
-  // keywords done in one visit: a paragraph's keywords depend on nothing
-  // after it, and what a later paragraph's spans read of it does not change.
-  TParagraphsList& list = memo.Paragraphs();
-  const int firstUnparsed = std::max(list.ScannedUpTo + 1, 0);
-  const bool chain = memo.Highlighter() != nullptr;
-  const bool own = memo.ApplyKeyWords && memo.Keywords.Count() > 0;
-  for (int p = 0; p < list.Count; ++p) {
-    const bool parse = p >= firstUnparsed && !(list.Flags(p) & pfSpansParsed);
-    if (!parse && (list.Flags(p) & pfKeywordsApplied)) continue;
-    TScanPar ps(memo, p);
-    if (parse) ParseSpansIn(ps);
-    if (list.Flags(p) & pfKeywordsApplied) {
-      ps.Store();
-      continue;
-    }
-    const int32_t start = list.StartOffset(p);
-    const int32_t end = start + list.Length(p);
-    if (chain) ChainKeywords(ps, start, end, p, list.ParagraphOfPosition(end));
-    ps.Store();
-    if (own) memo.ApplyOwnKeywords(start, end);
-    list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
-  }
-  list.ScannedUpTo = std::max(list.ScannedUpTo, list.Count - 1);
-}
+void HighlightAll(TPlusMemoU& memo) { ApplyKeywordsTo(memo, 0, memo.Paragraphs().Count - 1); }
 
 }  // namespace qm::scan

@@ -33,6 +33,8 @@ TDynInfo OuterStyle(const TRunBuffer& runs, int32_t x, bool pastRuns, int level)
 bool ScanEqual(const TDynInfo& a, const TDynInfo& b);
 // Gives x … y of the buffer's paragraph one style and restores the old style after it.
 void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn);
+// ApplyRun with forceOn for a run already in the style table (its Kind has bit 7).
+void ApplyRunId(TRunBuffer& runs, int32_t x, int32_t y, uint32_t attr);
 // The enclosing span level of a style for the highlighter whose key base is given.
 int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own);
 // Clamps a key length into the 8-bit length fields of a run.
@@ -41,6 +43,15 @@ uint8_t KeyLengthField(int length);
 // entry's style and colours, the next key level holding the keyword's index.
 TDynInfo KeywordRun(const TDynInfo& style, uint8_t entryStyle, TColor background, TColor foreground,
                     int32_t contextNum, int16_t cursor, int index, int length);
+// The number of a number run of `length` units nested on the style numbered
+// styleId: Kind `kind`, the colours and context given, the next key level
+// holding the keyword base; found in the table's cache when repeated.
+uint32_t NumberRunId(TStyleTable& styles, uint32_t styleId, uint8_t kind, TColor background, TColor foreground,
+                     int32_t contextNum, int keywordBase, int length);
+// The number of that run (with bit 7 set, as ApplyRun stores it) for the
+// style numbered styleId; repeated keywords are found in the table's cache.
+uint32_t KeywordRunId(TStyleTable& styles, uint32_t styleId, uint8_t entryStyle, TColor background,
+                      TColor foreground, int32_t contextNum, int16_t cursor, int index, int length);
 
 // FNV-1a over UTF-16 units.
 uint64_t HashUnits(const char16_t* units, size_t length);
@@ -60,13 +71,23 @@ class TParagraphText {
   TParagraphText(const TParagraphsList& list, int par) { Reset(list.TextView(par)); }
   void Reset(std::u16string_view text);
   std::u16string_view Plain() const { return text_; }
-  std::u16string_view Folded(TpmUpperCase type);
+  // The cached copy is asked for by every pass over the paragraph: inline.
+  std::u16string_view Folded(TpmUpperCase type) {
+    return foldedType_ == static_cast<int>(type) ? std::u16string_view(folded_) : Fold(type);
+  }
   // The words (maximal runs of units outside the separators), with hashes of
   // their folded units, and of their plain units when withPlain is set
   // (PlainHash is 0 otherwise).
-  const std::vector<Word>& Words(const TCharSet& separators, TpmUpperCase type, bool withPlain = true);
+  const std::vector<Word>& Words(const TCharSet& separators, TpmUpperCase type, bool withPlain = true) {
+    if (wordsType_ == static_cast<int>(type) && (wordsPlain_ || !withPlain) && wordSeparators_ == separators)
+      return words_;
+    return SplitWords(separators, type, withPlain);
+  }
 
  private:
+  std::u16string_view Fold(TpmUpperCase type);
+  const std::vector<Word>& SplitWords(const TCharSet& separators, TpmUpperCase type, bool withPlain);
+
   std::u16string_view text_;
   std::u16string folded_;
   int foldedType_ = -1;
@@ -88,7 +109,11 @@ class TScanPar {
   // Absolute position of the paragraph start.
   int32_t Start() const { return start_; }
   // The paragraph's text with its folded copy and words.
-  TParagraphText& Text() const;
+  TParagraphText& Text() const {
+    // The text does not change under the passes; an event handler that looks
+    // at another paragraph makes the editor's shared copy stale, so check it.
+    return text_ != nullptr && text_->Plain().data() == textData_ ? *text_ : FetchText();
+  }
   void Store() const { runs_->Store(); }
 
  private:
@@ -98,6 +123,7 @@ class TScanPar {
   TRunBufferLease runs_;
   const char16_t* textData_;
   mutable TParagraphText* text_ = nullptr;
+  TParagraphText& FetchText() const;
 };
 
 // The stop-key search of one open span.

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 
 #include "editor/CaseFolding.h"
 #include "platform/Exceptions.h"
@@ -144,8 +145,7 @@ void TStartStopKeyList::SetUpperCaseType(TpmUpperCase value) {
   });
 }
 
-const TStartStopKeyList::TFirstUnits& TStartStopKeyList::FirstUnits() const {
-  if (firstUnits_.valid) return firstUnits_;
+const TStartStopKeyList::TFirstUnits& TStartStopKeyList::BuildFirstUnits() const {
   firstUnits_ = TFirstUnits{};
   for (int e = 0; e < Count(); ++e) {
     const StartStopEntry& entry = Entry(e);
@@ -158,17 +158,52 @@ const TStartStopKeyList::TFirstUnits& TStartStopKeyList::FirstUnits() const {
     }
   }
   // A routine the program installs may fold a unit by its neighbours.
-  if (upperCaseType_ != pmuUserDefined && Count() > 0) {
-    firstUnits_.candidates = std::shared_ptr<uint8_t[]>(new uint8_t[65536]);
-    for (unsigned u = 0; u < 65536; ++u) {
-      char16_t folded = static_cast<char16_t>(u);
-      if (firstUnits_.anyFolded) FoldCase(&folded, 1, upperCaseType_);
-      firstUnits_.candidates[u] = firstUnits_.plain.Contains(static_cast<char16_t>(u)) ||
-                                  (firstUnits_.anyFolded && firstUnits_.folded.Contains(folded));
-    }
-  }
+  if (upperCaseType_ != pmuUserDefined && Count() > 0) BuildCandidates();
   firstUnits_.valid = true;
   return firstUnits_;
+}
+
+void TStartStopKeyList::BuildCandidates() const {
+  // Per unit value, the set of entries whose first unit it can be; equal
+  // sets share one number, 0 being the empty set.
+  firstUnits_.candidates = std::shared_ptr<uint8_t[]>(new uint8_t[65536]);
+  firstUnits_.masks.assign(1, 0);
+  const bool wide = Count() > 64;
+  struct First {
+    char16_t Unit;
+    bool MatchCase;
+    uint64_t Bit;
+  };
+  std::vector<First> firsts;
+  for (int e = 0; e < Count(); ++e) {
+    const StartStopEntry& entry = Entry(e);
+    if (entry.StartLength > 0)
+      firsts.push_back(First{entry.StartMatch()[0], (entry.Options & kwoMatchCase) != 0,
+                             wide ? ~uint64_t{0} : uint64_t{1} << e});
+  }
+  std::vector<char16_t> foldedUnits(65536);
+  for (unsigned u = 0; u < 65536; ++u) foldedUnits[u] = static_cast<char16_t>(u);
+  if (firstUnits_.anyFolded) FoldCase(foldedUnits.data(), foldedUnits.size(), upperCaseType_);
+  std::unordered_map<uint64_t, uint8_t> numbers;
+  for (unsigned u = 0; u < 65536; ++u) {
+    const auto unit = static_cast<char16_t>(u);
+    uint64_t mask = 0;
+    for (const First& f : firsts)
+      if (f.Unit == (f.MatchCase ? unit : foldedUnits[u])) mask |= f.Bit;
+    if (mask == 0) {
+      firstUnits_.candidates[u] = 0;
+      continue;
+    }
+    auto [it, added] = numbers.emplace(mask, static_cast<uint8_t>(firstUnits_.masks.size()));
+    if (added && firstUnits_.masks.size() == 256) {
+      // Out of numbers: the last one stands for every entry.
+      firstUnits_.masks.back() = ~uint64_t{0};
+      it->second = 255;
+    } else if (added) {
+      firstUnits_.masks.push_back(mask);
+    }
+    firstUnits_.candidates[u] = it->second;
+  }
 }
 
 void TStartStopKeyList::ComputeSeparators(const TCharSet& separators) {

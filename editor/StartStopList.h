@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "editor/DynArray.h"
 #include "editor/KeyOptions.h"
@@ -94,6 +95,10 @@ class TStartStopKeyList {
   // unit on its own: nonzero where some key may begin at a unit of the
   // unfolded text. Null under pmuUserDefined.
   const uint8_t* StartCandidates() const { return FirstUnits().candidates.get(); }
+  // The entries that may begin at a unit whose StartCandidates value is v:
+  // bit e for entry e. A list of more than 64 entries gives every bit, and
+  // its entries from 64 on are always to be tried.
+  uint64_t StartCandidateEntries(uint8_t v) const { return FirstUnits().masks[v]; }
 
   // Whether entry's start (stop) key matches at pos of the scanned text. The
   // key is compared with `unfolded` under kwoMatchCase, else with `folded`
@@ -149,8 +154,12 @@ class TStartStopKeyList {
     TCharSet plain;
     TCharSet folded;
     std::shared_ptr<uint8_t[]> candidates;
+    std::vector<uint64_t> masks;  // indexed by the values of candidates
   };
-  const TFirstUnits& FirstUnits() const;
+  // Asked for at every start-key search, so the common case stays inline.
+  const TFirstUnits& FirstUnits() const { return firstUnits_.valid ? firstUnits_ : BuildFirstUnits(); }
+  const TFirstUnits& BuildFirstUnits() const;
+  void BuildCandidates() const;
   mutable TFirstUnits firstUnits_;
 };
 

@@ -53,7 +53,8 @@ class TCharSet {
     for (char16_t c : chars) Add(c);
   }
   void Remove(char16_t c) { bits_.reset(Clamp(c)); }
-  bool Contains(char16_t c) const { return bits_.test(Clamp(c)); }
+  // Clamp keeps the index in range, so the unchecked access is safe.
+  bool Contains(char16_t c) const { return bits_[Clamp(c)]; }
   bool operator==(const TCharSet&) const = default;
 
   static unsigned Clamp(char16_t c) { return c > 255 ? 255u : static_cast<unsigned>(c); }
