@@ -9,6 +9,9 @@
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "editor/StringsViews.h"
+#include "platform/Exceptions.h"
+#include "platform/FileStream.h"
+#include "platform/Stream.h"
 #include "qt/PlusMemoWidget.h"
 #include "qt/QtSurface.h"
 
@@ -54,6 +57,12 @@ bool ExecRealFileDialog(QFileDialog& dialog, TForm1::TFileChoice& choice) {
 
 }  // namespace
 
+namespace {
+
+const char* const kNulBytesReplaced = "NUL bytes in %s were replaced by spaces";
+
+}  // namespace
+
 void TForm1::ConnectFileCommands() {
   JvOpenDialog1 = MakeFileDialog(this, "Открыть скрипт...", kOpenFilter, QFileDialog::AcceptOpen);
   JvSaveDialog1 = MakeFileDialog(this, "Сохранить скрипт как...", kSaveFilter, QFileDialog::AcceptSave);
@@ -94,7 +103,17 @@ void TForm1::OpenScriptExecute() {
   if (!RunFileDialog(*JvOpenDialog1, path, filterIndex)) return;
   // The file is read whole before the text is replaced: a failed open
   // leaves the text as it was.
-  PlusMemoU1.Lines().LoadFromFile(path);
+  std::string bytes;
+  {
+    TFileStream file(path, fmOpenRead);
+    char buffer[65536];
+    for (size_t n; (n = file.Read(buffer, sizeof buffer)) > 0;) bytes.append(buffer, n);
+  }
+  // A NUL would end the text there, and the next save would cut the file
+  // short; each one becomes a space (NullReplacement) and the user is told.
+  TReadOnlyMemoryStream stream(bytes.data(), bytes.size());
+  PlusMemoU1.Lines().LoadFromStream(stream);
+  if (bytes.find('\0') != std::string::npos) ShowErrorBox(FormatMessage(kNulBytesReplaced, path));
 }
 
 bool TForm1::SaveScriptExecute() {

@@ -199,6 +199,8 @@ void TForm1::ConfigureEditors() {
   PlusMemoU1.PaintSettings.HighlightColor = 0;
   PlusMemoU1.PaintSettings.ShowEndParSelected = false;
   PlusMemoU1.SetSeparators(TCharSet(u"\t\n\r $%&(),./:;<=>"));
+  // A script holding NUL bytes opens whole, with spaces in their place.
+  PlusMemoU1.NullReplacement = u' ';
   PlusMemoU1.SetHighlighter(chain_->First());
   PlusMemoU1.LayoutChanged();
 

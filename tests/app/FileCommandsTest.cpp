@@ -203,6 +203,16 @@ TEST_F(FileCommands, EveryLineEndOpensAsParagraphsAndSavesAsCrLf) {
   EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(FileCommands, NulBytesOpenAsSpacesAndNothingAfterThemIsLost) {
+  WriteFile(Path("in.txt"), std::string("\0scn A\r\nset x\0to 1\r\nend\0", 24));
+  Open(Path("in.txt"));
+  EXPECT_EQ(Memo().Text(), u" scn A\r\nset x to 1\r\nend ");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "NUL bytes in " + Path("in.txt") + " were replaced by spaces");
+  Save(Path("out.txt"), 1);
+  EXPECT_EQ(ReadFile(Path("out.txt")), " scn A\r\nset x to 1\r\nend ");
+}
+
 TEST_F(FileCommands, TextIsReadAndWrittenInTheEightBitCodePage) {
   // "Привет" in Windows-1251, no byte-order mark recognised.
   WriteFile(Path("in.txt"), "\xCF\xF0\xE8\xE2\xE5\xF2 x");
