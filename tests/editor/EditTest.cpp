@@ -203,14 +203,14 @@ TEST(Edit, ColumnBlockInsertion) {
 // Random edits through the one edit path: undo of everything restores the
 // start text, redo of everything the end text, and the store stays sound.
 TEST(EditProperty, UndoAndRedoRoundTrips) {
-  for (uint32_t seed = 1; seed <= 300; ++seed) {
+  for (uint32_t seed = 1; seed <= 200; ++seed) {
     std::mt19937 rng(seed);
     auto below = [&rng](int n) { return n <= 0 ? 0 : static_cast<int>(rng() % static_cast<uint32_t>(n)); };
     TPlusMemoU memo;
     LoadText(memo, u"first line\r\nsecond\r\n\r\nlast");
     const std::u16string start = memo.Text();
     static const char16_t* const kPieces[] = {u"a", u"b", u" ", u"\r\n", u"xyz", u"", u"\r\nq\r\n", u"\n"};
-    for (int step = 0; step < 40; ++step) {
+    for (int step = 0; step < 1000; ++step) {
       if (below(3) == 0) {
         Type(memo, kPieces[below(3)]);  // keeps typing at the caret
       } else {

@@ -178,5 +178,14 @@ TEST(StoreProperty, RandomReplacementsMatchStringModel) {
   }
 }
 
+// Long sequences reach states that short ones never build: long texts, many
+// wrapped paragraphs, navigators moved by hundreds of edits.
+TEST(StoreProperty, LongSequencesMatchStringModel) {
+  for (uint32_t seed = 100001; seed <= 100200; ++seed) {
+    RunSequence(seed, 1000);
+    if (HasFatalFailure()) return;
+  }
+}
+
 }  // namespace
 }  // namespace qm
