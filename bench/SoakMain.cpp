@@ -135,6 +135,7 @@ int Run(long ops, int lines) {
 }  // namespace qm::bench
 
 int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // progress lines show as they come
   long ops = 1000000;
   int lines = 100000;
   for (int i = 1; i + 1 < argc; i += 2) {
