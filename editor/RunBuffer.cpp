@@ -1,6 +1,8 @@
 // The paragraph run buffer of the highlighting passes and its pool.
 #include "editor/RunBuffer.h"
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "platform/Exceptions.h"
@@ -13,6 +15,8 @@ void TRunBuffer::Load(TParagraphsList& list, int par) {
   changed_ = false;
   clearLaidOut_ = false;
   runs_.clear();
+  gapStart_ = 0;
+  gapLength_ = 0;
   length_ = list.Length(par);
   last_ = par == list.Count - 1;
   const ParExtraInfo* e = list.Extra(par);
@@ -22,6 +26,7 @@ void TRunBuffer::Load(TParagraphsList& list, int par) {
   }
   startStyle_ = e->StartStyle;
   runs_.assign(e->Runs(), e->Runs() + e->RunCount);
+  gapStart_ = runs_.size();
 }
 
 void TRunBuffer::Store() {
@@ -29,6 +34,8 @@ void TRunBuffer::Store() {
   changed_ = false;
   if (clearLaidOut_) list_->SetFlags(par_, list_->Flags(par_) & ~pfLaidOut);
   clearLaidOut_ = false;
+  CloseGap();
+  gapStart_ = runs_.size();
   list_->SetRunRecs(par_, runs_.data(), static_cast<uint32_t>(runs_.size()));
 }
 
@@ -48,20 +55,44 @@ TDynInfo TRunBuffer::StyleAt(int32_t x, bool pastRuns) const {
 
 void TRunBuffer::Insert(int k, int32_t offset, uint32_t attr) {
   if (k < 0 || k > Count()) throw ERangeError();
-  runs_.insert(runs_.begin() + k, TRunRec{offset, attr});
+  const auto at = static_cast<size_t>(k);
+  if (gapLength_ == 0) {
+    // A new gap at the insertion point, as large as the runs, so that growing
+    // costs a constant per insertion.
+    const size_t extra = std::max<size_t>(8, runs_.size());
+    runs_.insert(runs_.begin() + static_cast<std::ptrdiff_t>(at), extra, TRunRec{});
+    gapStart_ = at;
+    gapLength_ = extra;
+  } else {
+    MoveGap(at);
+  }
+  runs_[gapStart_] = TRunRec{offset, attr};
+  ++gapStart_;
+  --gapLength_;
   changed_ = true;
+}
+
+void TRunBuffer::MoveGap(size_t k) {
+  TRunRec* data = runs_.data();
+  if (gapLength_ != 0 && k < gapStart_) {
+    std::memmove(data + k + gapLength_, data + k, (gapStart_ - k) * sizeof(TRunRec));
+  } else if (gapLength_ != 0 && k > gapStart_) {
+    std::memmove(data + gapStart_, data + gapStart_ + gapLength_, (k - gapStart_) * sizeof(TRunRec));
+  }
+  gapStart_ = k;
 }
 
 void TRunBuffer::Set(int k, const TDynInfo& run) {
   if (k < 0 || k >= Count()) throw ERangeError();
-  runs_[static_cast<size_t>(k)] = TRunRec{run.Offset, list_->Styles.Intern(run)};
+  At(k) = TRunRec{run.Offset, list_->Styles.Intern(run)};
   changed_ = true;
 }
 
 void TRunBuffer::Erase(int k, int count) {
   if (count <= 0) return;
   if (k < 0 || k + count > Count()) throw ERangeError();
-  runs_.erase(runs_.begin() + k, runs_.begin() + k + count);
+  MoveGap(static_cast<size_t>(k));
+  gapLength_ += static_cast<size_t>(count);
   changed_ = true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "editor/DynInfo.h"
@@ -11,8 +12,11 @@
 namespace qm::scan {
 
 // A working copy of one paragraph's runs. The passes insert and remove runs
-// here, where it costs a move inside a small array, and Store writes the
-// result into the paragraph with one copy.
+// here, and Store writes the result into the paragraph with one copy. The
+// runs sit in a gap buffer: the passes work from the start of the paragraph
+// to its end, so each insertion or removal moves only the runs between it and
+// the one before, and a paragraph with a million runs costs no more per run
+// than a short one.
 class TRunBuffer {
  public:
   void Load(TParagraphsList& list, int par);
@@ -25,9 +29,9 @@ class TRunBuffer {
   int32_t Length() const { return length_; }
   // The paragraph is the last of the text.
   bool IsLast() const { return last_; }
-  int Count() const { return static_cast<int>(runs_.size()); }
-  int32_t Offset(int k) const { return runs_[static_cast<size_t>(k)].Offset; }
-  uint32_t Attr(int k) const { return runs_[static_cast<size_t>(k)].Attr; }
+  int Count() const { return static_cast<int>(runs_.size() - gapLength_); }
+  int32_t Offset(int k) const { return At(k).Offset; }
+  uint32_t Attr(int k) const { return At(k).Attr; }
   // The attribute block of run k (Offset 0); valid until the style table grows.
   const TDynInfo& Style(int k) const { return list_->Styles.Get(Attr(k)); }
   // Run k with its offset. Raises ERangeError outside the runs.
@@ -42,7 +46,7 @@ class TRunBuffer {
     int hi = Count();
     while (lo < hi) {
       const int mid = (lo + hi) / 2;
-      const int32_t at = runs_[static_cast<size_t>(mid)].Offset;
+      const int32_t at = At(mid).Offset;
       if (at < x || (pastRuns && at == x))
         lo = mid + 1;
       else
@@ -69,6 +73,20 @@ class TRunBuffer {
   }
 
  private:
+  const TRunRec& At(int k) const {
+    const auto i = static_cast<size_t>(k);
+    return runs_[i < gapStart_ ? i : i + gapLength_];
+  }
+  TRunRec& At(int k) { return const_cast<TRunRec&>(std::as_const(*this).At(k)); }
+  // Moves the gap so that it starts before logical run k.
+  void MoveGap(size_t k);
+  // Closes the gap: the runs become one array.
+  void CloseGap() {
+    MoveGap(runs_.size() - gapLength_);
+    runs_.resize(runs_.size() - gapLength_);
+    gapLength_ = 0;
+  }
+
   TParagraphsList* list_ = nullptr;
   int par_ = 0;
   int32_t length_ = 0;
@@ -76,7 +94,9 @@ class TRunBuffer {
   uint32_t startStyle_ = 0;
   bool changed_ = false;
   bool clearLaidOut_ = false;
-  std::vector<TRunRec> runs_;
+  std::vector<TRunRec> runs_;  // the runs with a gap of unused records inside
+  size_t gapStart_ = 0;
+  size_t gapLength_ = 0;
 };
 
 // A buffer taken from a process-wide pool for the length of one pass, so
