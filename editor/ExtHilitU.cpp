@@ -134,7 +134,7 @@ bool TCustomExtHighlighterU::SharesLookupWith(const TCustomExtHighlighterU& head
   // Only the plain classes: a derived highlighter may run a pass of its own.
   // A keyword handler may change any list while the passes run, so its
   // highlighter keeps the pass that looks up its words after the ones before.
-  return !OnKeyword && UseKeywordIndex && PlainClass() && separators_ == head.separators_ &&
+  return !OnKeyword && UseKeywordIndex && PlainClass() && (this == &head || separators_ == head.separators_) &&
          Keywords.UpperCaseType() == head.Keywords.UpperCaseType();
 }
 
@@ -145,13 +145,15 @@ bool TCustomExtHighlighterU::ChainKeywordHook(scan::TScanPar& ps, int32_t from, 
   const int32_t length = ps.Runs().Length();
   const TKeywordStretch stretch = KeywordStretch(ps.Start(), length, ps.Par(), fromPar, toPar, from, to, 0);
   if (stretch.Start != 0 || stretch.End != length || stretch.Cut != length || stretch.SearchFrom > 0) return false;
-  std::array<TCustomExtHighlighterU*, TChainKeywordIndex::kMaxMembers> run{};
-  std::array<TChainKeywordIndex::Member, TChainKeywordIndex::kMaxMembers> members{};
+  // Filled up to count before they are read.
+  std::array<TCustomExtHighlighterU*, TChainKeywordIndex::kMaxMembers> run;
+  std::array<TChainKeywordIndex::Member, TChainKeywordIndex::kMaxMembers> members;
   int count = 0;
+  // A chain that comes back to a highlighter recurses without end in every
+  // hook; the cap on the members keeps this walk finite all the same.
   for (TPlusHighlighterU* h = this; h != nullptr && count < TChainKeywordIndex::kMaxMembers;) {
     TCustomExtHighlighterU* ext = h->AsExtHighlighter();
     if (ext == nullptr || !ext->SharesLookupWith(*this)) break;
-    if (std::find(run.begin(), run.begin() + count, ext) != run.begin() + count) break;
     run[static_cast<size_t>(count)] = ext;
     members[static_cast<size_t>(count)] = {&ext->Keywords, ext->Active && ext->Keywords.Count() > 0};
     ++count;
