@@ -2,6 +2,7 @@
 #include "editor/ExtHilitU.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "editor/KeyOptions.h"
 #include "editor/Navigator.h"
@@ -106,6 +107,7 @@ bool TCustomExtHighlighterU::StartKeyHook(scan::TScanPar& ps, int32_t s, bool sP
 
 void TCustomExtHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar,
                                          int keywordBase) {
+  if (ChainKeywordHook(ps, from, to, fromPar, toPar, keywordBase)) return;
   if (Active && Keywords.Count() > 0) {
     const TKeywordStretch stretch = KeywordStretch(ps.Start(), ps.Runs().Length(), ps.Par(), fromPar, toPar, from, to,
                                                    Keywords.MaxKeyLength());
@@ -118,6 +120,60 @@ void TCustomExtHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32
     if (!matches_.empty()) ApplyKeywordMatches(ps, matches_, keywordBase);
   }
   if (sub_ != nullptr) sub_->KeywordHook(ps, from, to, fromPar, toPar, keywordBase + Keywords.Count());
+}
+
+bool TCustomExtHighlighterU::PlainClass() const {
+  if (plainClass_ < 0) {
+    const std::type_info& type = typeid(*this);
+    plainClass_ = type == typeid(TExtHighlighterU) || type == typeid(TCustomExtHighlighterU) ? 1 : 0;
+  }
+  return plainClass_ != 0;
+}
+
+bool TCustomExtHighlighterU::SharesLookupWith(const TCustomExtHighlighterU& head) const {
+  // Only the plain classes: a derived highlighter may run a pass of its own.
+  // A keyword handler may change any list while the passes run, so its
+  // highlighter keeps the pass that looks up its words after the ones before.
+  return !OnKeyword && UseKeywordIndex && PlainClass() && (this == &head || separators_ == head.separators_) &&
+         Keywords.UpperCaseType() == head.Keywords.UpperCaseType();
+}
+
+bool TCustomExtHighlighterU::ChainKeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar,
+                                              int keywordBase) {
+  // Only a pass over the whole paragraph: then every highlighter's stretch is
+  // the paragraph, whatever its longest key.
+  const int32_t length = ps.Runs().Length();
+  const TKeywordStretch stretch = KeywordStretch(ps.Start(), length, ps.Par(), fromPar, toPar, from, to, 0);
+  if (stretch.Start != 0 || stretch.End != length || stretch.Cut != length || stretch.SearchFrom > 0) return false;
+  // Filled up to count before they are read.
+  std::array<TCustomExtHighlighterU*, TChainKeywordIndex::kMaxMembers> run;
+  std::array<TChainKeywordIndex::Member, TChainKeywordIndex::kMaxMembers> members;
+  int count = 0;
+  // A chain that comes back to a highlighter recurses without end in every
+  // hook; the cap on the members keeps this walk finite all the same.
+  for (TPlusHighlighterU* h = this; h != nullptr && count < TChainKeywordIndex::kMaxMembers;) {
+    TCustomExtHighlighterU* ext = h->AsExtHighlighter();
+    if (ext == nullptr || !ext->SharesLookupWith(*this)) break;
+    run[static_cast<size_t>(count)] = ext;
+    members[static_cast<size_t>(count)] = {&ext->Keywords, ext->Active && ext->Keywords.Count() > 0};
+    ++count;
+    h = ext->sub_;
+  }
+  if (count < 2) return false;
+  scan::TParagraphText& text = ps.Text();
+  if (static_cast<int32_t>(text.Plain().size()) != length) return false;
+  chainIndex_.Prepare(members.data(), count, separators_, Keywords.UpperCaseType());
+  chainIndex_.Find(text, chainMatches_);
+  int base = keywordBase;
+  for (int m = 0; m < count; ++m) {
+    TCustomExtHighlighterU& ext = *run[static_cast<size_t>(m)];
+    const std::vector<TKeywordMatch>& matches = chainMatches_[static_cast<size_t>(m)];
+    if (!matches.empty()) ext.ApplyKeywordMatches(ps, matches, base);
+    base += ext.Keywords.Count();
+  }
+  if (TPlusHighlighterU* next = run[static_cast<size_t>(count - 1)]->sub_)
+    next->KeywordHook(ps, from, to, fromPar, toPar, base);
+  return true;
 }
 
 void TCustomExtHighlighterU::ApplyKeywordMatches(scan::TScanPar& ps, const std::vector<TKeywordMatch>& matches,

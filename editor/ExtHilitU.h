@@ -1,11 +1,13 @@
 // The extended highlighter: its own keyword and start-stop lists, separators, a sub-highlighter and events.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "editor/ChainKeywordIndex.h"
 #include "editor/Highlighter.h"
 #include "editor/KeywordList.h"
 #include "editor/KeywordPass.h"
@@ -30,6 +32,7 @@ class TCustomExtHighlighterU : public TPlusHighlighterU {
   bool StopKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase) override;
   int OwnStartStopCount() const override { return StartStopKeys.Count(); }
   int OwnKeywordCount() const override { return Keywords.Count(); }
+  TCustomExtHighlighterU* AsExtHighlighter() override { return this; }
 
   // Units 0..26 are always separators; units above 255 count as 255.
   void SetSeparators(std::u16string_view separators);
@@ -54,10 +57,23 @@ class TCustomExtHighlighterU : public TPlusHighlighterU {
   void ApplyKeywordMatches(scan::TScanPar& ps, const std::vector<TKeywordMatch>& matches, int keywordBase);
 
  private:
+  // The keyword pass of this highlighter and the plain extended ones after
+  // it that split words alike, through one lookup of every word; false
+  // (nothing done) when it would not find exactly what each pass finds alone.
+  bool ChainKeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar, int keywordBase);
+  // Whether this highlighter's pass may share the lookup of `head`.
+  bool SharesLookupWith(const TCustomExtHighlighterU& head) const;
+  // Whether this object is of one of the plain classes, which run no pass of
+  // their own; told once, when the object is complete.
+  bool PlainClass() const;
+  mutable int8_t plainClass_ = -1;  // -1: not told yet
+
   TCharSet separators_;
   TPlusHighlighterU* sub_ = nullptr;
   TKeywordIndex index_;
   std::vector<TKeywordMatch> matches_;  // reused from paragraph to paragraph
+  TChainKeywordIndex chainIndex_;        // used when this highlighter heads a shared lookup
+  std::array<std::vector<TKeywordMatch>, TChainKeywordIndex::kMaxMembers> chainMatches_;
 };
 
 // The published extended highlighter.

@@ -9,6 +9,7 @@
 namespace qm {
 
 class TPlusMemoU;
+class TCustomExtHighlighterU;
 namespace scan {
 class TScanPar;
 }
@@ -32,6 +33,10 @@ class TPlusHighlighterU : public TComponent {
   // the chain, for numbering.
   virtual int OwnStartStopCount() const { return 0; }
   virtual int OwnKeywordCount() const { return 0; }
+
+  // The extended highlighter this is, or nullptr: asked for every paragraph
+  // along the chain, so cheaper than a cast.
+  virtual TCustomExtHighlighterU* AsExtHighlighter() { return nullptr; }
 
   const std::vector<TPlusMemoU*>& Editors() const { return editors_; }
 

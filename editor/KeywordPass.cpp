@@ -34,9 +34,10 @@ bool WholeWordAt(const TCharSet& separators, std::u16string_view text, const TKe
   return before && after;
 }
 
-// All matches of one entry, left to right, going on KeyLength after each occurrence.
-void FindEntry(const KeywordEntry& e, int index, const TCharSet& separators, std::u16string_view plain,
-               std::u16string_view hay, const TKeywordStretch& s, std::vector<TKeywordMatch>& out) {
+}  // namespace
+
+void FindKeywordEntry(const KeywordEntry& e, int index, const TCharSet& separators, std::u16string_view plain,
+                      std::u16string_view hay, const TKeywordStretch& s, std::vector<TKeywordMatch>& out) {
   const int32_t klen = e.KeyLength;
   const std::u16string_view key = e.MatchKey;
   // The text is cut so that only matches starting at or before Cut are found.
@@ -52,9 +53,12 @@ void FindEntry(const KeywordEntry& e, int index, const TCharSet& separators, std
   }
 }
 
-bool Searchable(const KeywordEntry& e) { return e.ContextNum != 0 && e.KeyLength > 0; }
+bool KeywordSearchable(const KeywordEntry& e) { return e.ContextNum != 0 && e.KeyLength > 0; }
 
-}  // namespace
+bool KeywordWholeWordAt(const TCharSet& separators, std::u16string_view text, const TKeywordStretch& s, int32_t at,
+                        int32_t length) {
+  return WholeWordAt(separators, text, s, at, length);
+}
 
 std::vector<TKeywordMatch> FindKeywordsLiteral(const TKeywordList& list, const TCharSet& separators,
                                                scan::TParagraphText& text, const TKeywordStretch& stretch) {
@@ -62,9 +66,9 @@ std::vector<TKeywordMatch> FindKeywordsLiteral(const TKeywordList& list, const T
   const std::u16string_view plain = text.Plain();
   for (int i = 0; i < list.Count(); ++i) {
     const KeywordEntry& e = list.Entry(i);
-    if (!Searchable(e)) continue;
+    if (!KeywordSearchable(e)) continue;
     const std::u16string_view hay = (e.Options & kwoMatchCase) ? plain : text.Folded(list.UpperCaseType());
-    FindEntry(e, i, separators, plain, hay, stretch, out);
+    FindKeywordEntry(e, i, separators, plain, hay, stretch, out);
   }
   return out;
 }
@@ -138,7 +142,7 @@ void TKeywordIndex::Rebuild(const TKeywordList& list, const TCharSet& separators
   std::vector<std::pair<std::u16string_view, int>> folded;
   for (int i = 0; i < list.Count(); ++i) {
     const KeywordEntry& e = list.Entry(i);
-    if (!Searchable(e)) continue;
+    if (!KeywordSearchable(e)) continue;
     const bool hasSeparator = std::any_of(e.MatchKey.begin(), e.MatchKey.end(),
                                           [&](char16_t c) { return separators.Contains(c); });
     if (!(e.Options & kwoWholeWord) || hasSeparator) {
@@ -194,7 +198,7 @@ void TKeywordIndex::Find(const TKeywordList& list, const TCharSet& separators, s
   for (int index : direct_) {
     const KeywordEntry& e = list.Entry(index);
     const std::u16string_view hay = (e.Options & kwoMatchCase) ? plain : text.Folded(list.UpperCaseType());
-    FindEntry(e, index, separators, plain, hay, s, out);
+    FindKeywordEntry(e, index, separators, plain, hay, s, out);
   }
   // The pass applies entries in list order, each entry's matches left to right.
   if (out.size() < 2) return;

@@ -31,6 +31,16 @@ struct TKeywordStretch {
   int32_t Cut = 0;         // matches start no later than this
 };
 
+// Whether an entry takes part in the keyword pass at all.
+bool KeywordSearchable(const KeywordEntry& e);
+// All matches of entry e (local index `index`) in `hay` (the plain or folded
+// text), left to right, going on KeyLength after each occurrence.
+void FindKeywordEntry(const KeywordEntry& e, int index, const TCharSet& separators, std::u16string_view plain,
+                      std::u16string_view hay, const TKeywordStretch& stretch, std::vector<TKeywordMatch>& out);
+// Whether at … at + length stands between separators or stretch ends.
+bool KeywordWholeWordAt(const TCharSet& separators, std::u16string_view text, const TKeywordStretch& stretch,
+                        int32_t at, int32_t length);
+
 // Every match of every entry in list order, each entry's matches left to
 // right, continuing KeyLength after each occurrence: the pass as written.
 std::vector<TKeywordMatch> FindKeywordsLiteral(const TKeywordList& list, const TCharSet& separators,

@@ -5,6 +5,7 @@
 
 #include "HighlightUtil.h"
 #include "bench/ScriptGenerator.h"
+#include "editor/ExtHilitU.h"
 #include "editor/KeyOptions.h"
 
 namespace qm {
@@ -88,6 +89,57 @@ TEST(KeywordPass, IndexedAndLiteralPassesHighlightAlike) {
     scan::HighlightAll(a);
     scan::HighlightAll(b);
     ASSERT_EQ(test::DumpAll(a.Paragraphs()), test::DumpAll(b.Paragraphs())) << "seed " << seed;
+  }
+}
+
+// Five plain extended highlighters with random lists (some sharing keys, some
+// inactive, one with other separators or a keyword handler now and then), on
+// the indexed passes and on the literal ones.
+struct RandomChain {
+  std::array<TExtHighlighterU, 5> Ext;
+  explicit RandomChain(RandomWords& rnd, bool literal) {
+    const bool otherSeparators = rnd.Below(4) == 0;
+    const bool handler = rnd.Below(4) == 0;
+    for (int n = 0; n < 5; ++n) {
+      TExtHighlighterU& h = Ext[static_cast<size_t>(n)];
+      h.SetSeparators(otherSeparators && n == 2 ? u" ,;" : u" ,;(.");
+      FillList(h.Keywords, rnd);
+      h.Active = rnd.Below(6) != 0;
+      h.UseKeywordIndex = !literal;
+      if (handler && n == 3) h.OnKeyword = [](TComponent*, TPlusNavigatorU*, TPlusNavigatorU*, int k, bool& accept) {
+        accept = k % 2 == 0;
+      };
+      if (n > 0) Ext[static_cast<size_t>(n - 1)].SetSubHighlighter(&h);
+    }
+  }
+};
+
+TEST(KeywordPass, SharedLookupAlongTheChainHighlightsLikeEachPassAlone) {
+  for (uint32_t seed = 1; seed <= 400; ++seed) {
+    RandomWords forIndexed(seed);
+    RandomWords forLiteral(seed);
+    RandomChain indexed(forIndexed, false);
+    RandomChain literal(forLiteral, true);
+    std::u16string text;
+    for (int p = 0; p < 4; ++p) text += forIndexed.Paragraph() + u"\r\n";
+    TPlusMemoU a;
+    TPlusMemoU b;
+    a.SetHighlighter(&indexed.Ext[0]);
+    b.SetHighlighter(&literal.Ext[0]);
+    test::LoadText(a, text);
+    test::LoadText(b, text);
+    scan::HighlightAll(a);
+    scan::HighlightAll(b);
+    ASSERT_EQ(test::DumpAll(a.Paragraphs()), test::DumpAll(b.Paragraphs())) << "seed " << seed;
+    // An edit inside a paragraph: the passes over part of it.
+    const int32_t at = forIndexed.Below(static_cast<int>(text.size()) + 1);
+    const std::u16string typed = forIndexed.Word(3);
+    for (TPlusMemoU* memo : {&a, &b}) {
+      memo->SetSelStart(at);
+      memo->SetSelText(typed);
+      scan::HighlightAll(*memo);
+    }
+    ASSERT_EQ(test::DumpAll(a.Paragraphs()), test::DumpAll(b.Paragraphs())) << "seed " << seed << " edit at " << at;
   }
 }
 

@@ -1,0 +1,89 @@
+// One keyword lookup for a run of extended highlighters that split paragraphs into the same words.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "editor/KeywordList.h"
+#include "editor/KeywordPass.h"
+#include "editor/Scan.h"
+#include "editor/Types.h"
+
+namespace qm {
+
+// The keyword lists of up to kMaxMembers highlighters along a chain, hashed
+// together so that each word of a paragraph is hashed and looked up once for
+// all of them. Each member's matches come out exactly as its own
+// TKeywordIndex finds them over the whole paragraph.
+class TChainKeywordIndex {
+ public:
+  static constexpr int kMaxMembers = 8;
+
+  // One highlighter of the run: its list, and whether its pass runs at all.
+  struct Member {
+    const TKeywordList* List = nullptr;
+    bool Searched = false;
+  };
+
+  // Rebuilds when a member, a list, the separators or the case folding changed since the last call.
+  void Prepare(const Member* members, int count, const TCharSet& separators, TpmUpperCase upperCase);
+  // The matches of every member over the whole paragraph (out[m] emptied first).
+  void Find(scan::TParagraphText& text, std::array<std::vector<TKeywordMatch>, kMaxMembers>& out) const;
+
+ private:
+  bool Current(const Member* members, int count, const TCharSet& separators, TpmUpperCase upperCase) const;
+  void Rebuild(const Member* members, int count, const TCharSet& separators, TpmUpperCase upperCase);
+
+  // A key's owner: the member and the entry's local index.
+  struct Owner {
+    uint32_t Member;
+    int Entry;
+  };
+  struct Slot {
+    uint64_t Hash = 0;
+    std::u16string_view Key;
+    uint32_t First = 0;
+    uint32_t Count = 0;  // 0: empty slot
+  };
+  struct Key {
+    std::u16string_view Text;
+    Owner Of;
+  };
+  // Open addressing over the hashes of the keys, each slot listing its owners
+  // in member order, then list order; a bit filter turns most words that are
+  // no key away before the table is touched.
+  struct Table {
+    std::vector<Slot> Slots;
+    std::vector<Owner> Owners;
+    std::vector<uint64_t> Filter;
+    unsigned FilterShift = 64;
+    size_t Mask = 0;
+    void Build(const std::vector<Key>& keys);
+    bool Empty() const { return Owners.empty(); }
+    bool MayHold(uint64_t hash) const {
+      const size_t bit = static_cast<size_t>(hash >> FilterShift);
+      return !Owners.empty() && ((Filter[bit / 64] >> (bit % 64)) & 1) != 0;
+    }
+    const Slot* Find(uint64_t hash, std::u16string_view key) const;
+  };
+
+  struct Seen {
+    const TKeywordList* List = nullptr;
+    uint32_t ChangeCount = 0;
+    bool Searched = false;
+  };
+  std::array<Seen, kMaxMembers> seen_{};
+  int count_ = -1;
+  TCharSet separators_;
+  TpmUpperCase upperCase_ = pmuAscii;
+
+  Table exact_;   // keys compared with case
+  Table folded_;  // keys compared without case
+  std::array<std::vector<int>, kMaxMembers> direct_;  // entries searched in the text directly
+  int32_t minLength_ = 0;
+  int32_t maxLength_ = 0;
+};
+
+}  // namespace qm
