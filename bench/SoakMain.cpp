@@ -76,6 +76,7 @@ int Run(long ops, int lines) {
   std::printf("loaded %d lines, %.1f MB resident; undo space limit %d characters\n", memo.ParagraphCount(),
               ResidentMb(), memo.UndoMaxSpace());
 
+  const int startLength = memo.TextLength();
   std::mt19937 rng(20261210);
   auto below = [&rng](int n) { return n <= 0 ? 0 : static_cast<int>(rng() % static_cast<uint32_t>(n)); };
   static const char16_t* const kTyped[] = {u"a", u"set ", u"GetPos", u" ", u"\"", u";", u"1.5", u"begin ", u"end"};
@@ -94,15 +95,18 @@ int Run(long ops, int lines) {
         memo.SetSelLength(below(40) - 20);
         memo.SetSelText(kTyped[below(9)]);
         break;
-      case 3:  // delete a range
+      case 3:
+      case 4:
+        // The script keeps its size: a range goes while it is longer than
+        // at the start, a multi-line paste comes while it is shorter.
         memo.SetSelStart(below(length + 1));
-        memo.SetSelLength(below(200));
-        memo.ClearSelection();
-        break;
-      case 4:  // a multi-line paste
-        clipboard.SetText(kPasted[below(4)]);
-        memo.SetSelStart(below(length + 1));
-        memo.PasteFromClipboard();
+        if (length > startLength) {
+          memo.SetSelLength(below(200));
+          memo.ClearSelection();
+        } else {
+          clipboard.SetText(kPasted[below(4)]);
+          memo.PasteFromClipboard();
+        }
         break;
       case 5:
         memo.SetSelStart(below(length + 1));
