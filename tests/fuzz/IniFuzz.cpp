@@ -41,9 +41,15 @@ std::array<std::string, kKeys.size()> ReadAll(const TIniFile& ini) {
   return out;
 }
 
-// The settings file of this process, removed when the run ends.
+// The settings file of this process, removed when the run ends. Every write
+// is flushed to the disk, so a memory file system runs many times faster.
 struct TScratchFile {
-  std::string Path = std::filesystem::temp_directory_path() / ("qm-ini-fuzz-" + std::to_string(::getpid()) + ".ini");
+  static std::filesystem::path Folder() {
+    std::error_code error;
+    if (std::filesystem::is_directory("/dev/shm", error)) return "/dev/shm";
+    return std::filesystem::temp_directory_path();
+  }
+  std::string Path = Folder() / ("qm-ini-fuzz-" + std::to_string(::getpid()) + ".ini");
   ~TScratchFile() { std::remove(Path.c_str()); }
 };
 
