@@ -157,7 +157,10 @@ void TPlusMemoU::RepairHighlighting(const TReplaceResult& r, const TDynInfo& sta
   const int p = r.FirstParagraph;
   const uint8_t flags = list.Flags(p);
   if (UpdateCount > 0) {
+    // The scan resumes from this paragraph: it parses no paragraph at or
+    // before ScannedUpTo, whatever its flags say.
     list.SetFlags(p, flags & ~pfHighlightBits);
+    list.ScannedUpTo = std::min(list.ScannedUpTo, p - 1);
     return;
   }
   // The whole paragraph is parsed again from its start style: what the scan

@@ -110,10 +110,11 @@ struct TKeyPlace {
   size_t InsertAt = 0;  // after the last key line (or the header) of the first section of that name
 };
 
+// Only the first section of the name counts: a later section of the same name
+// is neither read nor written, as with the private-profile service.
 TKeyPlace FindKey(std::string_view text, std::string_view section, std::string_view key) {
   TKeyPlace place;
   bool inSection = false;
-  bool inFirstSection = false;
   // A UTF-8 byte order mark left by an editor must not hide the first header.
   const size_t first = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
   for (size_t at = first; at < text.size();) {
@@ -121,9 +122,10 @@ TKeyPlace FindKey(std::string_view text, std::string_view section, std::string_v
     at = line.end;
     const TParsedLine parsed = ParseLine(text.substr(line.start, line.bodyEnd - line.start));
     if (parsed.Kind == TLineKind::Section) {
+      // The first section of the name has ended: the key is not in the file.
+      if (inSection) return place;
       inSection = SameName(parsed.Name, section);
-      inFirstSection = inSection && !place.SectionFound;
-      if (inFirstSection) {
+      if (inSection) {
         place.SectionFound = true;
         place.InsertAt = line.end;
       }
@@ -135,7 +137,7 @@ TKeyPlace FindKey(std::string_view text, std::string_view section, std::string_v
         place.ReplaceTo = line.bodyEnd;
         return place;
       }
-      if (inFirstSection) place.InsertAt = line.end;
+      place.InsertAt = line.end;
     }
   }
   return place;

@@ -22,9 +22,10 @@ namespace qm {
 // - a UTF-8 byte order mark at the start of the file is skipped;
 // - section and key names compare without regard to letter case (Latin and
 //   Cyrillic letters of the 8-bit code page);
-// - when a key occurs more than once in a section, or a section more than
-//   once in the file, the first occurrence of the key is the one read and the
-//   one a write replaces;
+// - when a key occurs more than once in a section, the first occurrence is
+//   the one read and the one a write replaces; when a section occurs more
+//   than once in the file, only the first of them is read and written, and
+//   the keys of the later ones are not seen;
 // - a missing file, section or key, or a file that cannot be read, yields the
 //   default of the read.
 //

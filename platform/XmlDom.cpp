@@ -13,6 +13,10 @@
 
 namespace qm {
 
+// Deeper nesting than any vocabulary or help file needs is refused as a parse
+// error: it can only come from a damaged or hostile file.
+constexpr int kMaxDepth = 10000;
+
 struct TXmlDocument::Impl {
   pugi::xml_document doc;
 };
@@ -58,13 +62,39 @@ std::string ToUtf8(std::string_view bytes) {
 bool IsNameStart(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
 bool IsNameChar(unsigned char c) { return IsNameStart(c) || std::isdigit(c) || c == '-' || c == '.'; }
 
-void JoinText(const pugi::xml_node& node, std::string& out) {
-  for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
-      out += child.value();
-    else if (child.type() == pugi::node_element)
-      JoinText(child, out);
+// Walks the subtree without recursion, so that no nesting depth can exhaust the stack.
+void JoinText(const pugi::xml_node& root, std::string& out) {
+  pugi::xml_node node = root.first_child();
+  while (node) {
+    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) out += node.value();
+    if (node.type() == pugi::node_element && node.first_child()) {
+      node = node.first_child();
+      continue;
+    }
+    while (node != root && !node.next_sibling()) node = node.parent();
+    if (node == root) break;
+    node = node.next_sibling();
   }
+}
+
+// The first element nested deeper than kMaxDepth, or an empty node.
+pugi::xml_node TooDeep(const pugi::xml_document& doc) {
+  int depth = 0;
+  pugi::xml_node node = doc.first_child();
+  while (node) {
+    if (node.type() == pugi::node_element && depth + 1 > kMaxDepth) return node;
+    if (node.first_child()) {
+      node = node.first_child();
+      ++depth;
+      continue;
+    }
+    while (node && !node.next_sibling()) {
+      node = node.parent();
+      --depth;
+    }
+    if (node) node = node.next_sibling();
+  }
+  return {};
 }
 
 }  // namespace
@@ -119,11 +149,16 @@ bool TXmlDocument::LoadBytes(std::string_view bytes) {
   // an entity bomb cannot grow the document.
   const pugi::xml_parse_result result =
       impl_->doc.load_buffer(utf8.data(), utf8.size(), pugi::parse_default, pugi::encoding_utf8);
+  ptrdiff_t errorOffset = result.offset;
   if (result) {
-    errorLine_ = 0;
-    return true;
+    const pugi::xml_node deep = TooDeep(impl_->doc);
+    if (!deep) {
+      errorLine_ = 0;
+      return true;
+    }
+    errorOffset = deep.offset_debug();
   }
-  const auto offset = static_cast<size_t>(std::clamp<ptrdiff_t>(result.offset, 0, static_cast<ptrdiff_t>(utf8.size())));
+  const auto offset = static_cast<size_t>(std::clamp<ptrdiff_t>(errorOffset, 0, static_cast<ptrdiff_t>(utf8.size())));
   errorLine_ = 1 + static_cast<int>(std::count(utf8.begin(), utf8.begin() + static_cast<ptrdiff_t>(offset), '\n'));
   impl_->doc.reset();
   return false;
@@ -161,5 +196,11 @@ std::u16string TXmlNode::Attribute(std::string_view name) const {
 }
 
 bool TXmlNode::IsAttribute() const { return attribute_ != nullptr; }
+
+std::string TXmlNode::Name() const {
+  if (attribute_ != nullptr)
+    return pugi::xml_attribute(static_cast<pugi::xml_attribute_struct*>(const_cast<void*>(attribute_))).name();
+  return pugi::xml_node(static_cast<pugi::xml_node_struct*>(const_cast<void*>(node_))).name();
+}
 
 }  // namespace qm

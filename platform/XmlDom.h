@@ -45,6 +45,8 @@ class TXmlNode {
   // The value of the named attribute, empty when there is none.
   std::u16string Attribute(std::string_view name) const;
   bool IsAttribute() const;
+  // The element's or the attribute's name.
+  std::string Name() const;
 
  private:
   friend class TXmlDocument;

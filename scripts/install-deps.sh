@@ -4,6 +4,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
+  clang libclang-rt-dev
   qt6-base-dev libgl-dev
   libpugixml-dev
   libgtest-dev libgmock-dev libbenchmark-dev

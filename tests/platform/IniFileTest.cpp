@@ -88,7 +88,7 @@ TEST(IniFile, ReadsStringsAsTheProfileServiceDoes) {
       {"broken header opens nothing", "[S]\n[T\nK=1\n", "S", "K", "1"},
       {"duplicate key: first wins", "[S]\nK=1\nK=2\n", "S", "K", "1"},
       {"duplicate section: first key wins", "[S]\nK=1\n[T]\n[S]\nK=2\n", "S", "K", "1"},
-      {"duplicate section: later key found", "[S]\nA=1\n[T]\n[s]\nK=2\n", "S", "K", "2"},
+      {"duplicate section: only the first is read", "[S]\nA=1\n[T]\n[s]\nK=2\n", "S", "K", D},
       {"CR LF lines", "[S]\r\nA=1\r\nK=two words\r\n", "S", "K", "two words"},
       {"no final line break", "[S]\nK=last", "S", "K", "last"},
       {"NUL bytes elsewhere", "[S]\nA=x\0y\nK=z\n"s, "S", "K", "z"},
@@ -234,7 +234,7 @@ TEST(IniFile, WriteChangesOnlyTheKeyAndKeepsTheRest) {
       {"replace keeps spelling and blanks", "[a]\n  X = 1  \n", "A", "x", "10", "[a]\n  X = 10\n"},
       {"replace empty value", "[A]\nx=\n", "A", "x", "5", "[A]\nx=5\n"},
       {"replace first of duplicate keys", "[A]\nx=1\nx=2\n", "A", "x", "3", "[A]\nx=3\nx=2\n"},
-      {"replace in later duplicate section", "[A]\n[B]\n[A]\nx=1\n", "A", "x", "3", "[A]\n[B]\n[A]\nx=3\n"},
+      {"later duplicate section is not written", "[A]\n[B]\n[A]\nx=1\n", "A", "x", "3", "[A]\nx=3\n[B]\n[A]\nx=1\n"},
       {"replace unterminated last line", "[A]\nx=1", "A", "x", "2", "[A]\nx=2"},
       {"replace keeps NUL bytes", "[A]\nn=a\0b\nx=1\n"s, "A", "x", "2", "[A]\nn=a\0b\nx=2\n"s},
       {"new key after last key", "[A]\nx=1\n; about B\n\n[B]\ny=2\n", "A", "z", "3",
@@ -400,6 +400,54 @@ TEST(IniFile, LargeFileKeepsEveryLine) {
   expected.replace(expected.find("Key500=50500\r\n", expected.find(at)), 14, "Key500=-7\r\n");
   expected.insert(expected.find("[Section51]"), "New=8\r\n");
   EXPECT_EQ(ReadFile(path), expected);
+}
+
+// A value of a megabyte is read and replaced like any other; its neighbours stay.
+TEST(IniFile, MegabyteValueReadsAndWrites) {
+  TempFolder dir;
+  const std::string path = dir / "Quillmark.ini";
+  const std::string big(1 << 20, 'v');
+  WriteFile(path, "[Editor]\nFont=" + big + "\nFontSize=12\n");
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadString("Editor", "Font", ""), big);
+  EXPECT_EQ(ini.ReadInteger("Editor", "FontSize", 0), 12);
+  EXPECT_EQ(ini.ReadInteger("Editor", "Font", -1), -1) << "letters only give the default";
+  const std::string other = big + "w";
+  ini.WriteString("Editor", "Font", other);
+  EXPECT_EQ(ini.ReadString("Editor", "Font", ""), other);
+  ini.WriteString("Editor", "Background", big);
+  EXPECT_EQ(ReadFile(path), "[Editor]\nFont=" + other + "\nFontSize=12\nBackground=" + big + "\n");
+}
+
+// A file removed between two calls is simply missing: reads give their
+// defaults and the next write makes a new file holding that key.
+TEST(IniFile, VanishedFileGivesDefaultsAndIsWrittenAgain) {
+  TempFolder dir;
+  const std::string path = dir / "Quillmark.ini";
+  WriteFile(path, "[MainWindow]\nX=10\nY=20\n");
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadInteger("MainWindow", "X", 150), 10);
+  fs::remove(path);
+  EXPECT_EQ(ini.ReadInteger("MainWindow", "X", 150), 150);
+  EXPECT_EQ(ini.ReadString("Editor", "Font", "Courier New"), "Courier New");
+  ini.WriteInteger("MainWindow", "Y", 30);
+  EXPECT_EQ(ReadFile(path), "[MainWindow]\nY=30\n");
+}
+
+// With a section twice in the file only the first counts, for reads and
+// writes alike, so that what is written is what is read back.
+TEST(IniFile, DuplicateSectionsReadAndWriteTheFirst) {
+  TempFolder dir;
+  const std::string path = dir / "Quillmark.ini";
+  WriteFile(path, "[MainWindow]\nX=1\n[Editor]\nFont=A\n[mainwindow]\nX=2\nY=3\n");
+  TIniFile ini(path);
+  EXPECT_EQ(ini.ReadInteger("MainWindow", "X", 0), 1);
+  EXPECT_EQ(ini.ReadInteger("MainWindow", "Y", 0), 0) << "the later section's keys are not seen";
+  ini.WriteInteger("MainWindow", "Y", 4);
+  ini.WriteInteger("MainWindow", "X", 5);
+  EXPECT_EQ(ini.ReadInteger("MainWindow", "Y", 0), 4);
+  EXPECT_EQ(ini.ReadInteger("MainWindow", "X", 0), 5);
+  EXPECT_EQ(ReadFile(path), "[MainWindow]\nX=5\nY=4\n[Editor]\nFont=A\n[mainwindow]\nX=2\nY=3\n");
 }
 
 TEST(IniFile, SettingsFileLivesInTheConfigurationFolder) {
