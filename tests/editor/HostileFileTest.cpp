@@ -46,7 +46,7 @@ TEST_F(HostileFiles, NulBytesAndEveryByteValueSurviveALoadAndASave) {
   std::string bytes(1, '\0');
   for (int b = 0; b < 256; ++b)
     if (b != '\r' && b != '\n') bytes += static_cast<char>(b);
-  bytes += std::string("\r\nset x to \"a\0b\" ; c\0d\r\n\0", 27);
+  bytes += std::string("\r\nset x to \"a\0b\" ; c\0d\r\n\0", 25);
   // As the main window configures its script editor: a NUL does not end the text.
   memo.NullReplacement = u' ';
   const std::string saved = RoundTrip(bytes);
