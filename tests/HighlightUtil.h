@@ -12,6 +12,29 @@
 
 namespace qm::test {
 
+// The attributes that must agree between two highlights of one text: offset,
+// Kind, Level, key stack up to the level, context, colours and cursor of every
+// run and of each paragraph's start style.
+inline std::string RunSignature(const TParagraphsList& list) {
+  std::string out;
+  auto add = [&out](const TDynInfo& s, int32_t offset) {
+    out += std::to_string(offset) + ":" + std::to_string(s.Kind) + "/" + std::to_string(s.Level) + "/" +
+           std::to_string(s.ContextNum) + "/" + std::to_string(s.Background) + "/" + std::to_string(s.Foreground) +
+           "/" + std::to_string(s.Cursor) + "[";
+    for (int i = 0; i <= s.KeyLevel(); ++i) out += std::to_string(s.KeyStack[i]) + ",";
+    out += "] ";
+  };
+  for (int p = 0; p < list.Count; ++p) {
+    out += "\n#" + std::to_string(p) + " ";
+    add(list.StartStyle(p), -1);
+    for (int k = 0; k < list.RunCount(p); ++k) {
+      const TDynInfo run = list.Run(p, k);
+      add(run, run.Offset);
+    }
+  }
+  return out;
+}
+
 inline std::string ChainPath() { return std::string(QM_SOURCE_DIR) + "/app/HighlighterChain.cfg"; }
 
 // The chain of the main window with a few words in every category.

@@ -11,28 +11,6 @@
 namespace qm {
 namespace {
 
-// The attributes that must agree: offset, Kind, Level, key stack up to the
-// level, context, colours and cursor of every run and of each start style.
-std::string Signature(const TParagraphsList& list) {
-  std::string out;
-  auto add = [&out](const TDynInfo& s, int32_t offset) {
-    out += std::to_string(offset) + ":" + std::to_string(s.Kind) + "/" + std::to_string(s.Level) + "/" +
-           std::to_string(s.ContextNum) + "/" + std::to_string(s.Background) + "/" + std::to_string(s.Foreground) +
-           "/" + std::to_string(s.Cursor) + "[";
-    for (int i = 0; i <= s.KeyLevel(); ++i) out += std::to_string(s.KeyStack[i]) + ",";
-    out += "] ";
-  };
-  for (int p = 0; p < list.Count; ++p) {
-    out += "\n#" + std::to_string(p) + " ";
-    add(list.StartStyle(p), -1);
-    for (int k = 0; k < list.RunCount(p); ++k) {
-      const TDynInfo run = list.Run(p, k);
-      add(run, run.Offset);
-    }
-  }
-  return out;
-}
-
 const char16_t* const kSnippets[] = {
     u"begin ",  u"BEGIN GameMode\r\n", u"end",     u"END\r\n", u"\r\nend\r\n", u";",      u"; note ", u"\"",
     u"\"text\"", u"scn ",             u"SCN Foo\r\n", u"ScriptName ", u"MenuMode", u"menumode", u"if ", u"endif",
@@ -84,7 +62,7 @@ void RunSequence(uint32_t seed, THighlighterChain& chain) {
     test::ConfigureScriptEditor(fresh, chain);
     test::LoadText(fresh, memo.Text());
     scan::HighlightAll(fresh);
-    ASSERT_EQ(Signature(memo.Paragraphs()), Signature(fresh.Paragraphs())) << where;
+    ASSERT_EQ(test::RunSignature(memo.Paragraphs()), test::RunSignature(fresh.Paragraphs())) << where;
   }
 }
 

@@ -24,27 +24,6 @@ const std::array<std::u16string_view, 24> kPieces = {
     u"Activate", u" ", u"\t", u"\u0416\u0443\u043a", u"x\ry\nz", u"begin MenuMode\r\n  set a to 1 ; c\r\nend\r\n",
 };
 
-// Offset, kind, level, key stack, context, colours and cursor of every run and start style.
-std::string Signature(const TParagraphsList& list) {
-  std::string out;
-  auto add = [&out](const TDynInfo& s, int32_t offset) {
-    out += std::to_string(offset) + ":" + std::to_string(s.Kind) + "/" + std::to_string(s.Level) + "/" +
-           std::to_string(s.ContextNum) + "/" + std::to_string(s.Background) + "/" + std::to_string(s.Foreground) +
-           "/" + std::to_string(s.Cursor) + "[";
-    for (int i = 0; i <= s.KeyLevel(); ++i) out += std::to_string(s.KeyStack[i]) + ",";
-    out += "] ";
-  };
-  for (int p = 0; p < list.Count; ++p) {
-    out += "\n#" + std::to_string(p) + " ";
-    add(list.StartStyle(p), -1);
-    for (int k = 0; k < list.RunCount(p); ++k) {
-      const TDynInfo run = list.Run(p, k);
-      add(run, run.Offset);
-    }
-  }
-  return out;
-}
-
 bool HasLoneLineFeed(std::u16string_view text) {
   for (size_t i = 0; i < text.size(); ++i)
     if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) return true;
@@ -179,9 +158,9 @@ class TEditSession {
     fuzz::Require(fresh.ParagraphCount() == memo_.ParagraphCount(), "the fresh editor has other paragraphs");
     scan::HighlightAll(fresh);
     if (trace_)
-      std::fprintf(stderr, "kept:%s\nfresh:%s\n", Signature(memo_.Paragraphs()).c_str(),
-                   Signature(fresh.Paragraphs()).c_str());
-    fuzz::Require(Signature(memo_.Paragraphs()) == Signature(fresh.Paragraphs()),
+      std::fprintf(stderr, "kept:%s\nfresh:%s\n", test::RunSignature(memo_.Paragraphs()).c_str(),
+                   test::RunSignature(fresh.Paragraphs()).c_str());
+    fuzz::Require(test::RunSignature(memo_.Paragraphs()) == test::RunSignature(fresh.Paragraphs()),
                   "incremental highlighting differs from a fresh highlight");
   }
 
