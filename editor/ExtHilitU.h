@@ -33,6 +33,8 @@ class TCustomExtHighlighterU : public TPlusHighlighterU {
   int OwnStartStopCount() const override { return StartStopKeys.Count(); }
   int OwnKeywordCount() const override { return Keywords.Count(); }
   TCustomExtHighlighterU* AsExtHighlighter() override { return this; }
+  TPlusHighlighterU* NextInChain() const override { return sub_; }
+  bool PassesReadTextOnly() const override { return PlainClass() && !OnKeyword && !OnStart && !OnStop; }
 
   // Units 0..26 are always separators; units above 255 count as 255.
   void SetSeparators(std::u16string_view separators);
@@ -54,6 +56,9 @@ class TCustomExtHighlighterU : public TPlusHighlighterU {
 
  protected:
   void SubHighlighterDestroyed(TPlusHighlighterU* sub) override;
+  // Whether this object is of one of the plain classes, which run no pass of
+  // their own; told once, when the object is complete.
+  bool PlainClass() const;
   void ApplyKeywordMatches(scan::TScanPar& ps, const std::vector<TKeywordMatch>& matches, int keywordBase);
 
  private:
@@ -63,17 +68,13 @@ class TCustomExtHighlighterU : public TPlusHighlighterU {
   bool ChainKeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar, int keywordBase);
   // Whether this highlighter's pass may share the lookup of `head`.
   bool SharesLookupWith(const TCustomExtHighlighterU& head) const;
-  // Whether this object is of one of the plain classes, which run no pass of
-  // their own; told once, when the object is complete.
-  bool PlainClass() const;
-  mutable int8_t plainClass_ = -1;  // -1: not told yet
-
   TCharSet separators_;
   TPlusHighlighterU* sub_ = nullptr;
   TKeywordIndex index_;
   std::vector<TKeywordMatch> matches_;  // reused from paragraph to paragraph
   TChainKeywordIndex chainIndex_;        // used when this highlighter heads a shared lookup
   std::array<std::vector<TKeywordMatch>, TChainKeywordIndex::kMaxMembers> chainMatches_;
+  mutable int8_t plainClass_ = -1;  // -1: not told yet
 };
 
 // The published extended highlighter.

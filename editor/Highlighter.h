@@ -37,6 +37,12 @@ class TPlusHighlighterU : public TComponent {
   // The extended highlighter this is, or nullptr: asked for every paragraph
   // along the chain, so cheaper than a cast.
   virtual TCustomExtHighlighterU* AsExtHighlighter() { return nullptr; }
+  // The highlighter after this one in the chain, or nullptr.
+  virtual TPlusHighlighterU* NextInChain() const { return nullptr; }
+  // Whether this highlighter's hooks read nothing of a paragraph but its text
+  // and its runs (no event handlers, no overridden passes), so that equal
+  // paragraphs under equal start styles come out alike. Unknown classes: no.
+  virtual bool PassesReadTextOnly() const { return false; }
 
   const std::vector<TPlusMemoU*>& Editors() const { return editors_; }
 

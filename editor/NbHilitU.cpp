@@ -2,6 +2,7 @@
 #include "editor/NbHilitU.h"
 
 #include <algorithm>
+#include <typeinfo>
 #include <vector>
 
 #include "editor/PlusMemoU.h"
@@ -28,6 +29,10 @@ bool IsNumber(std::u16string_view word) {
 }
 
 }  // namespace
+
+bool TNumberHighlighterU::PassesReadTextOnly() const {
+  return typeid(*this) == typeid(TNumberHighlighterU) && !OnQueryHilit && !OnKeyword && !OnStart && !OnStop;
+}
 
 void TNumberHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int /*toPar*/,
                                       int keywordBase) {

@@ -17,6 +17,7 @@ class TNumberHighlighterU : public TCustomExtHighlighterU {
 
   // The number pass over the paragraph of from; it calls no further highlighter.
   void KeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar, int keywordBase) override;
+  bool PassesReadTextOnly() const override;
 
   // The region scope of a style: 0 without highlight, the 16-bit context of a
   // key style, else -32768.

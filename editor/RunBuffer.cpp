@@ -14,6 +14,7 @@ void TRunBuffer::Load(TParagraphsList& list, int par) {
   par_ = par;
   changed_ = false;
   clearLaidOut_ = false;
+  lookedBack_ = false;
   runs_.clear();
   gapStart_ = 0;
   gapLength_ = 0;
@@ -37,6 +38,20 @@ void TRunBuffer::Store() {
   CloseGap();
   gapStart_ = runs_.size();
   list_->SetRunRecs(par_, runs_.data(), static_cast<uint32_t>(runs_.size()));
+}
+
+void TRunBuffer::CopyRuns(std::vector<TRunRec>& out) const {
+  const auto gapEnd = static_cast<std::ptrdiff_t>(gapStart_ + gapLength_);
+  out.assign(runs_.begin(), runs_.begin() + static_cast<std::ptrdiff_t>(gapStart_));
+  out.insert(out.end(), runs_.begin() + gapEnd, runs_.end());
+}
+
+void TRunBuffer::Replace(const TRunRec* runs, uint32_t count, bool clearsLaidOut) {
+  runs_.assign(runs, runs + count);
+  gapStart_ = runs_.size();
+  gapLength_ = 0;
+  changed_ = true;
+  clearLaidOut_ = clearLaidOut_ || clearsLaidOut;
 }
 
 TDynInfo TRunBuffer::Run(int k) const {

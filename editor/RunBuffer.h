@@ -71,6 +71,14 @@ class TRunBuffer {
     clearLaidOut_ = true;
     changed_ = true;
   }
+  bool ClearsLaidOut() const { return clearLaidOut_; }
+  // Whether a pass read the runs of a paragraph before this one since Load.
+  bool LookedBack() const { return lookedBack_; }
+  void NoteLookBack() const { lookedBack_ = true; }
+  // The runs in order.
+  void CopyRuns(std::vector<TRunRec>& out) const;
+  // Replaces all runs at once, as the passes would have left them.
+  void Replace(const TRunRec* runs, uint32_t count, bool clearsLaidOut);
 
  private:
   const TRunRec& At(int k) const {
@@ -94,6 +102,7 @@ class TRunBuffer {
   uint32_t startStyle_ = 0;
   bool changed_ = false;
   bool clearLaidOut_ = false;
+  mutable bool lookedBack_ = false;
   std::vector<TRunRec> runs_;  // the runs with a gap of unused records inside
   size_t gapStart_ = 0;
   size_t gapLength_ = 0;

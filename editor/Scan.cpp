@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "editor/CaseFolding.h"
 #include "editor/Highlighter.h"
 #include "editor/KeyOptions.h"
 #include "editor/KeywordList.h"
+#include "editor/ParagraphMemo.h"
 #include "editor/PlusMemoU.h"
 
 namespace qm::scan {
@@ -112,6 +114,7 @@ TDynInfo OuterStyle(const TRunBuffer& runs, int32_t x, bool pastRuns, int level)
     if (runs.Style(i).KeyLevel() < level) return runs.Run(i);
   if (runs.StartStyle().KeyLevel() < level) return runs.StartStyle();
   // Walk the stored runs by number: most of them are passed over unread.
+  runs.NoteLookBack();
   const TParagraphsList& list = runs.List();
   for (int p = runs.Par() - 1; p >= 0; --p) {
     const ParExtraInfo* e = list.Extra(p);
@@ -502,8 +505,11 @@ bool FindStartKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t) {
 
 namespace {
 
-// The start-stop pass over the paragraph of ps, its runs in the buffer.
-void ParseSpansIn(TScanPar& ps) {
+void HandOn(TParagraphsList& list, int par, uint32_t endId);
+
+// The start-stop pass over the paragraph of ps, its runs in the buffer;
+// returns the style number in effect at the paragraph end, handed on.
+uint32_t ParseSpansIn(TScanPar& ps) {
   TPlusMemoU& memo = ps.Memo();
   TParagraphsList& list = ps.List();
   TRunBuffer& runs = ps.Runs();
@@ -542,10 +548,15 @@ void ParseSpansIn(TScanPar& ps) {
     if (s >= len && !started) break;
   }
   list.SetFlags(par, list.Flags(par) | pfSpansParsed);
+  const uint32_t endId = runs.StyleIdAt(len, true);
+  HandOn(list, par, endId);
+  return endId;
+}
 
-  // Hand a changed end style on to the next paragraph, which is parsed when needed.
+// Hands a changed end style of paragraph par on to the next paragraph, which
+// is then parsed when needed.
+void HandOn(TParagraphsList& list, int par, uint32_t endId) {
   if (par + 1 < list.Count) {
-    const uint32_t endId = runs.StyleIdAt(len, true);
     const uint32_t nextId = list.StartStyleId(par + 1);
     if (endId == nextId) return;
     const TDynInfo end = list.Styles.Get(endId);
@@ -564,6 +575,36 @@ void ParseSpansIn(TScanPar& ps) {
 void ChainKeywords(TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar) {
   TPlusMemoU& memo = ps.Memo();
   if (TPlusHighlighterU* h = memo.Highlighter()) h->KeywordHook(ps, from, to, fromPar, toPar, memo.Keywords.Count());
+}
+
+bool HasStaticMarks(const TRunBuffer& runs) {
+  for (int k = 0; k < runs.Count(); ++k)
+    if (IsStaticMark(runs.Style(k))) return true;
+  return false;
+}
+
+// Both passes over the whole paragraph of ps, taken from the memo when an
+// equal paragraph under the same start style went through them before.
+void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats) {
+  TParagraphsList& list = ps.List();
+  TRunBuffer& runs = ps.Runs();
+  const int par = ps.Par();
+  const TParagraphMemo::Key key = TParagraphMemo::KeyOf(runs.StartStyleId(), runs.IsLast(), list.TextView(par));
+  TParagraphMemo::Outcome done;
+  if (repeats.Find(key, done)) {
+    runs.Replace(done.Runs, done.Count, done.ClearsLaidOut);
+    list.SetFlags(par, list.Flags(par) | pfSpansParsed);
+    HandOn(list, par, done.SpanEnd);
+    return;
+  }
+  const uint32_t spanEnd = ParseSpansIn(ps);
+  const int32_t start = list.StartOffset(par);
+  ChainKeywords(ps, start, start + runs.Length(), par, par);
+  if (runs.LookedBack() || runs.Count() > static_cast<int>(TParagraphMemo::kMaxRuns)) return;
+  thread_local std::vector<TRunRec> outcome;
+  runs.CopyRuns(outcome);
+  repeats.Remember(key, TParagraphMemo::Outcome{outcome.data(), static_cast<uint32_t>(outcome.size()),
+                                                runs.ClearsLaidOut(), spanEnd});
 }
 
 }  // namespace
@@ -596,7 +637,7 @@ void ApplyKeywords(TPlusMemoU& memo, int32_t from, int32_t to) {
   if (memo.ApplyKeyWords && memo.Keywords.Count() > 0) memo.ApplyOwnKeywords(from, to);
 }
 
-void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b) {
+void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
   // Spans up to b, then keywords of a … b where they are missing, with each
   // paragraph's spans and keywords done in one visit: a paragraph's keywords
   // depend on nothing after it, and what a later paragraph's spans read of it
@@ -607,11 +648,21 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b) {
   const int firstUnparsed = std::max(list.ScannedUpTo + 1, 0);
   const bool chain = memo.Highlighter() != nullptr;
   const bool own = memo.ApplyKeyWords && memo.Keywords.Count() > 0;
-  for (int p = std::min(a, firstUnparsed); p <= b; ++p) {
+  const int first = std::min(a, firstUnparsed);
+  // Repeated lines pay off only over a long catch-up.
+  std::optional<TParagraphMemo> repeats;
+  if (reuseRepeats && chain && b - first >= kMemoMinParagraphs && TParagraphMemo::Applies(memo)) repeats.emplace();
+  for (int p = first; p <= b; ++p) {
     const bool parse = p >= firstUnparsed && !(list.Flags(p) & pfSpansParsed);
     const bool keywords = p >= a && !(list.Flags(p) & pfKeywordsApplied);
     if (!parse && !keywords) continue;
     TScanPar ps(memo, p);
+    if (parse && keywords && repeats && !HasStaticMarks(ps.Runs())) {
+      SpansAndKeywords(ps, *repeats);
+      ps.Store();
+      list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
+      continue;
+    }
     if (parse) ParseSpansIn(ps);
     if (!keywords) {
       ps.Store();

@@ -160,7 +160,11 @@ void ParseUpTo(TPlusMemoU& memo, int n);
 // The keyword pass (chain first, then the editor's own list) over the paragraphs of from … to.
 void ApplyKeywords(TPlusMemoU& memo, int32_t from, int32_t to);
 // Parses spans up to b, then applies keywords to a … b where they are missing.
-void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b);
+// Over a long stretch a repeated paragraph under the same start style takes
+// the outcome of its first occurrence, unless reuseRepeats is false.
+void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats = true);
+// Paragraphs a catch-up must span before repeated ones are looked for.
+constexpr int kMemoMinParagraphs = 1024;
 // Drops all runs and flags, so everything is highlighted afresh when needed.
 void ResetHighlighting(TPlusMemoU& memo);
 // Does all the lazy work at once: every paragraph parsed and keyworded.

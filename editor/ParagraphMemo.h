@@ -1,0 +1,84 @@
+// Remembered outcomes of the highlighting passes over paragraphs, for reuse on repeated lines within one catch-up.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "editor/Paragraphs.h"
+
+namespace qm {
+
+class TPlusMemoU;
+
+namespace scan {
+
+// Scripts repeat many short lines exactly ("endif", "end", "else", a blank
+// line, a common statement at a common indent). When the passes over a
+// paragraph read nothing but its text and its start style, their outcome is
+// remembered under those two, and a later paragraph with the same text and
+// start style takes the runs instead of running the passes again. The memo
+// lives for one catch-up: the chain, its lists and the style table cannot
+// change under it.
+//
+// It is a fixed table of slots placed by hash, each holding its paragraph's
+// text and runs, so that a lookup touches one slot and remembering allocates
+// nothing. A slot that was used again keeps its paragraph against the next
+// newcomer once, so the lines that recur stay while unique ones pass through.
+class TParagraphMemo {
+ public:
+  static constexpr size_t kMaxLength = 56;  // units of text in a slot
+  static constexpr size_t kMaxRuns = 12;
+
+  struct Outcome {
+    const TRunRec* Runs;
+    uint32_t Count;
+    bool ClearsLaidOut;
+    uint32_t SpanEnd;  // the style at the paragraph end after the span pass, handed on
+  };
+
+  TParagraphMemo();
+
+  // Whether the passes of the editor's chain read only a paragraph's text and
+  // start style: plain highlighter classes, no event handlers, no keyword
+  // pass of the editor's own.
+  static bool Applies(TPlusMemoU& memo);
+
+  // The key of a paragraph: its text and start style, and whether it is the
+  // last (the passes treat the end of the text apart).
+  struct Key {
+    uint32_t StartStyle;
+    bool Last;
+    std::u16string_view Text;
+    uint64_t Hash;
+  };
+  static Key KeyOf(uint32_t startStyle, bool last, std::u16string_view text);
+
+  // The remembered outcome for a paragraph, if any.
+  bool Find(const Key& key, Outcome& out);
+  void Remember(const Key& key, const Outcome& outcome);
+
+ private:
+  struct Slot {
+    uint64_t Hash = 0;
+    uint32_t StartStyle = 0;
+    uint32_t SpanEnd = 0;
+    uint8_t Length = 0;
+    uint8_t RunCount = 0;
+    bool Used = false;
+    bool Last = false;
+    bool ClearsLaidOut = false;
+    bool Reused = false;  // found since it was filled
+    std::array<char16_t, kMaxLength> Text{};
+    std::array<TRunRec, kMaxRuns> Runs{};
+  };
+  static constexpr size_t kSlots = 4096;
+
+  Slot& SlotOf(uint64_t hash) { return slots_[hash & (kSlots - 1)]; }
+
+  std::vector<Slot> slots_;
+};
+
+}  // namespace scan
+}  // namespace qm
