@@ -9,7 +9,7 @@
 
 namespace qm::scan {
 
-TParagraphMemo::TParagraphMemo() : slots_(kSlots) {}
+TParagraphMemo::TParagraphMemo() : slots_(kSlots), seen_(kSeen) {}
 
 bool TParagraphMemo::Applies(TPlusMemoU& memo) {
   if (memo.ApplyKeyWords && memo.Keywords.Count() > 0) return false;
@@ -40,6 +40,16 @@ bool TParagraphMemo::Find(const Key& key, Outcome& out) {
   slot.Reused = true;
   out = Outcome{slot.Runs.data(), slot.RunCount, slot.ClearsLaidOut, slot.SpanEnd};
   return true;
+}
+
+bool TParagraphMemo::SeenBefore(const Key& key) {
+  if (key.Text.size() > kMaxLength) return false;
+  // Placed by other bits of the hash than the slots, tagged with the high half.
+  uint32_t& seen = seen_[(key.Hash >> 12) & (kSeen - 1)];
+  const auto tag = static_cast<uint32_t>(key.Hash >> 32) | 1;
+  if (seen == tag) return true;
+  seen = tag;
+  return false;
 }
 
 void TParagraphMemo::Remember(const Key& key, const Outcome& outcome) {

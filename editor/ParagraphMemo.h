@@ -24,8 +24,9 @@ namespace scan {
 //
 // It is a fixed table of slots placed by hash, each holding its paragraph's
 // text and runs, so that a lookup touches one slot and remembering allocates
-// nothing. A slot that was used again keeps its paragraph against the next
-// newcomer once, so the lines that recur stay while unique ones pass through.
+// nothing. A paragraph takes a slot only when it comes a second time, and a
+// slot that was used again keeps its paragraph against the next newcomer
+// once, so the lines that recur stay while unique ones pass through.
 class TParagraphMemo {
  public:
   static constexpr size_t kMaxLength = 56;  // units of text in a slot
@@ -57,6 +58,8 @@ class TParagraphMemo {
 
   // The remembered outcome for a paragraph, if any.
   bool Find(const Key& key, Outcome& out);
+  // Whether a paragraph not found is worth remembering: it was seen before.
+  bool SeenBefore(const Key& key);
   void Remember(const Key& key, const Outcome& outcome);
 
  private:
@@ -74,10 +77,14 @@ class TParagraphMemo {
     std::array<TRunRec, kMaxRuns> Runs{};
   };
   static constexpr size_t kSlots = 4096;
+  // Fingerprints of paragraphs seen once: a paragraph takes a slot only when
+  // it comes again, so that lines met once never push out recurring ones.
+  static constexpr size_t kSeen = 65536;
 
   Slot& SlotOf(uint64_t hash) { return slots_[hash & (kSlots - 1)]; }
 
   std::vector<Slot> slots_;
+  std::vector<uint32_t> seen_;
 };
 
 }  // namespace scan

@@ -600,7 +600,8 @@ void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats) {
   const uint32_t spanEnd = ParseSpansIn(ps);
   const int32_t start = list.StartOffset(par);
   ChainKeywords(ps, start, start + runs.Length(), par, par);
-  if (runs.LookedBack() || runs.Count() > static_cast<int>(TParagraphMemo::kMaxRuns)) return;
+  if (runs.LookedBack() || runs.Count() > static_cast<int>(TParagraphMemo::kMaxRuns) || !repeats.SeenBefore(key))
+    return;
   thread_local std::vector<TRunRec> outcome;
   runs.CopyRuns(outcome);
   repeats.Remember(key, TParagraphMemo::Outcome{outcome.data(), static_cast<uint32_t>(outcome.size()),
