@@ -2,6 +2,7 @@
 #include "editor/Scan.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <optional>
 
@@ -373,6 +374,17 @@ bool StartAllowed(const TStartSearch& search, const TDynInfo& style, const Start
   return style.Context() == entry.ScopeContext && (entry.ScopeContext != 0 || !(style.Kind & dkHighlight));
 }
 
+// The first entry from e on whose bit is set in mayBegin; entries past the
+// 64 bits are always tried; count when there is none.
+int NextEntry(uint64_t mayBegin, int e, int count) {
+  if (e < 64) {
+    const uint64_t rest = mayBegin & (~uint64_t{0} << e);
+    if (rest != 0) return std::min(std::countr_zero(rest), count);
+    e = 64;
+  }
+  return std::min(e, count);
+}
+
 }  // namespace
 
 bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const TStartSearch& search) {
@@ -414,8 +426,8 @@ bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const 
     while (k < runs.Count() && runs.Offset(k) <= i) styleId = runs.Attr(k++);
     const TDynInfo& current = list.Styles.Get(styleId);
     if (current.KeyLevel() >= kMaxKeyLevel) continue;
-    for (int e = 0; e < keys.Count(); ++e) {
-      if (e < 64 && ((mayBegin >> e) & 1) == 0) continue;
+    const int count = keys.Count();
+    for (int e = NextEntry(mayBegin, 0, count); e < count; e = NextEntry(mayBegin, e + 1, count)) {
       const StartStopEntry& entry = keys.Entry(e);
       const int32_t keyLen = entry.StartLength;
       if (keyLen == 0 || i + keyLen > we) continue;

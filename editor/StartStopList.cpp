@@ -44,12 +44,6 @@ TStartStopKeyList::TStartStopKeyList() : records_(sizeof(StartStopEntry), sizeof
 
 TStartStopKeyList::~TStartStopKeyList() { FreeTexts(); }
 
-const StartStopEntry& TStartStopKeyList::Entry(int index) const {
-  // The chunks come from operator new and the stride is the record size, so
-  // every record is suitably aligned; records are only ever written by memcpy.
-  return *reinterpret_cast<const StartStopEntry*>(records_.Items(index));
-}
-
 StartStopEntry& TStartStopKeyList::MutableEntry(int index) {
   return *reinterpret_cast<StartStopEntry*>(records_.Items(index));
 }

@@ -60,7 +60,12 @@ class TStartStopKeyList {
 
   int Count() const { return records_.Count; }
   // Raises ERangeError "List index out of bounds" outside 0 … Count-1.
-  const StartStopEntry& Entry(int index) const;
+  // Inline: the scan asks for entries at every candidate position. The chunks
+  // come from operator new and the stride is the record size, so every record
+  // is suitably aligned; records are only ever written by memcpy.
+  const StartStopEntry& Entry(int index) const {
+    return *reinterpret_cast<const StartStopEntry*>(records_.Items(index));
+  }
 
   // Appends a key and returns its index. Keys are cut to 65535 units.
   int AddStartStopKey(std::u16string_view startKey, std::u16string_view stopKey, uint8_t options, uint8_t style,
