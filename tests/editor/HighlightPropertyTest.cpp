@@ -23,12 +23,14 @@ struct Edit {
   int32_t insertedLength;
 };
 
-void RunSequence(uint32_t seed, THighlighterChain& chain) {
+// Forty random edits on a generated script of at least minLines lines, each
+// followed by the comparison with a fresh editor.
+void RunSequence(uint32_t seed, THighlighterChain& chain, size_t minLines = 20) {
   std::mt19937 rng(seed);
   auto below = [&rng](int n) { return n <= 0 ? 0 : static_cast<int>(rng() % static_cast<uint32_t>(n)); };
   TPlusMemoU memo;
   test::ConfigureScriptEditor(memo, chain);
-  test::LoadText(memo, AnsiToWide(bench::GenerateScript(20 + static_cast<size_t>(below(25)), seed)));
+  test::LoadText(memo, AnsiToWide(bench::GenerateScript(minLines + static_cast<size_t>(below(25)), seed)));
   scan::HighlightAll(memo);
   std::vector<Edit> history;
 
@@ -70,6 +72,16 @@ TEST(HighlightProperty, IncrementalEqualsFromScratch) {
   auto chain = test::MainChain();
   for (uint32_t seed = 1; seed <= 1000; ++seed) {
     RunSequence(seed, *chain);
+    if (HasFatalFailure()) return;
+  }
+}
+
+// Scripts long enough for a catch-up to reuse the outcome of repeated lines,
+// both in the fresh editor and after an edit that changes the rest of the text.
+TEST(HighlightProperty, LongScriptsReuseRepeatedLinesExactly) {
+  auto chain = test::MainChain();
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    RunSequence(seed, *chain, scan::kMemoMinParagraphs + 100);
     if (HasFatalFailure()) return;
   }
 }
