@@ -106,13 +106,15 @@ void TForm1::OpenScriptExecute() {
   std::string bytes;
   {
     TFileStream file(path, fmOpenRead);
+    if (const int64_t size = file.Size(); size > 0) bytes.reserve(static_cast<size_t>(size));
     char buffer[65536];
+    // Read to the end rather than trust the size: the file may change meanwhile.
     for (size_t n; (n = file.Read(buffer, sizeof buffer)) > 0;) bytes.append(buffer, n);
   }
   // A NUL would end the text there, and the next save would cut the file
   // short; each one becomes a space (NullReplacement) and the user is told.
-  TReadOnlyMemoryStream stream(bytes.data(), bytes.size());
-  PlusMemoU1.Lines().LoadFromStream(stream);
+  // Loaded from these bytes directly: a large script is not held twice.
+  PlusMemoU1.Lines().LoadFromBytes(bytes);
   if (bytes.find('\0') != std::string::npos) ShowErrorBox(FormatMessage(kNulBytesReplaced, path));
 }
 

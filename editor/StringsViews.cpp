@@ -138,6 +138,10 @@ void TPlusMemoUStrings::LoadFromStream(TStream& stream) {
   char buffer[65536];
   // Read to the end rather than trust Size: a stream may grow or report less.
   for (size_t n; (n = stream.Read(buffer, sizeof buffer)) > 0;) bytes.append(buffer, n);
+  LoadFromBytes(bytes);
+}
+
+void TPlusMemoUStrings::LoadFromBytes(std::string_view bytes) {
   // Converted as the load reads it: no converted copy of the whole text.
   TAnsiDecodingStream wide(bytes.data(), bytes.size());
   memo_.LoadFromStream(wide);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "editor/StoredItems.h"
@@ -72,6 +73,8 @@ class TPlusMemoUStrings {
   // Reads the rest of the stream as single-byte text and loads it through the
   // control's load, so CR LF, LF CR, CR and LF all end paragraphs.
   void LoadFromStream(TStream& stream);
+  // The same load from single-byte text already in memory, decoded as it is read.
+  void LoadFromBytes(std::string_view bytes);
   // Writes Text(): single-byte, CR LF between paragraphs, nothing after the last.
   void SaveToStream(TStream& stream) const;
   // Raises EFOpenError when the file cannot be opened.
