@@ -7,50 +7,10 @@
 
 namespace qm {
 
-namespace {
-
-// The filter sizes of the single-list index: small enough to stay in the
-// first-level cache, large enough to turn away most words that are no key.
-constexpr size_t kFilterBitsPerKey = 16;
-constexpr unsigned kMinFilterBits = 9;
-constexpr unsigned kMaxFilterBits = 17;
-
-}  // namespace
-
-void TChainKeywordIndex::Table::Build(const std::vector<Key>& keys) {
-  size_t size = 16;
-  while (size < keys.size() * 2) size *= 2;
-  Mask = size - 1;
-  // Gather each key's owners in the order given, then lay them out flat.
-  struct Gathered {
-    uint64_t Hash = 0;
-    std::u16string_view Key;
-    std::vector<Owner> Owners;
-  };
-  std::vector<Gathered> gathered(size);
-  for (const Key& key : keys) {
-    const uint64_t hash = scan::HashUnits(key.Text.data(), key.Text.size());
-    size_t at = hash & Mask;
-    while (!gathered[at].Owners.empty() && !(gathered[at].Hash == hash && gathered[at].Key == key.Text))
-      at = (at + 1) & Mask;
-    gathered[at].Hash = hash;
-    gathered[at].Key = key.Text;
-    gathered[at].Owners.push_back(key.Of);
-  }
-  Slots.assign(size, Slot{});
-  Owners.clear();
-  unsigned filterBits = kMinFilterBits;
-  while (filterBits < kMaxFilterBits && (size_t{1} << filterBits) < keys.size() * kFilterBitsPerKey) ++filterBits;
-  FilterShift = 64 - filterBits;
-  Filter.assign(keys.empty() ? 0 : (size_t{1} << filterBits) / 64, 0);
-  for (size_t at = 0; at < size; ++at) {
-    const Gathered& g = gathered[at];
-    if (g.Owners.empty()) continue;
-    Slots[at] = Slot{g.Hash, g.Key, static_cast<uint32_t>(Owners.size()), static_cast<uint32_t>(g.Owners.size())};
-    Owners.insert(Owners.end(), g.Owners.begin(), g.Owners.end());
-    const auto bit = static_cast<size_t>(g.Hash >> FilterShift);
-    Filter[bit / 64] |= uint64_t{1} << (bit % 64);
-  }
+void TChainKeywordIndex::Table::Build(const std::vector<std::pair<std::u16string_view, Owner>>& keys) {
+  TKeyTable::Build(keys, 17, [](uint64_t hash, std::u16string_view key, uint32_t first, uint32_t count) {
+    return Slot{hash, key, first, count};
+  });
 }
 
 const TChainKeywordIndex::Slot* TChainKeywordIndex::Table::Find(uint64_t hash, std::u16string_view key) const {
@@ -85,8 +45,8 @@ void TChainKeywordIndex::Rebuild(const Member* members, int count, const TCharSe
   upperCase_ = upperCase;
   minLength_ = INT32_MAX;
   maxLength_ = 0;
-  std::vector<Key> exact;
-  std::vector<Key> folded;
+  std::vector<std::pair<std::u16string_view, Owner>> exact;
+  std::vector<std::pair<std::u16string_view, Owner>> folded;
   for (int m = 0; m < count; ++m) {
     const TKeywordList& list = *members[m].List;
     seen_[static_cast<size_t>(m)] = Seen{&list, list.ChangeCount(), members[m].Searched};
@@ -103,7 +63,7 @@ void TChainKeywordIndex::Rebuild(const Member* members, int count, const TCharSe
         continue;
       }
       // A whole word without separators can only be one word of the paragraph.
-      ((e.Options & kwoMatchCase) ? exact : folded).push_back(Key{e.MatchKey, Owner{static_cast<uint32_t>(m), i}});
+      ((e.Options & kwoMatchCase) ? exact : folded).emplace_back(e.MatchKey, Owner{static_cast<uint32_t>(m), i});
       minLength_ = std::min(minLength_, e.KeyLength);
       maxLength_ = std::max(maxLength_, e.KeyLength);
     }
@@ -126,7 +86,7 @@ void TChainKeywordIndex::Find(scan::TParagraphText& text,
       const Slot* slot = table.Find(hash, hay.substr(static_cast<size_t>(at), static_cast<size_t>(len)));
       if (slot == nullptr || !KeywordWholeWordAt(separators_, plain, whole, at, len)) return;
       for (uint32_t n = 0; n < slot->Count; ++n) {
-        const Owner& o = table.Owners[slot->First + n];
+        const Owner& o = table.Payloads[slot->First + n];
         out[o.Member].push_back(TKeywordMatch{o.Entry, at, len});
       }
     };

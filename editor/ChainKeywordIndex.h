@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/KeyTable.h"
 #include "editor/KeywordList.h"
 #include "editor/KeywordPass.h"
 #include "editor/Scan.h"
@@ -47,25 +48,10 @@ class TChainKeywordIndex {
     uint32_t First = 0;
     uint32_t Count = 0;  // 0: empty slot
   };
-  struct Key {
-    std::u16string_view Text;
-    Owner Of;
-  };
-  // Open addressing over the hashes of the keys, each slot listing its owners
-  // in member order, then list order; a bit filter turns most words that are
-  // no key away before the table is touched.
-  struct Table {
-    std::vector<Slot> Slots;
-    std::vector<Owner> Owners;
-    std::vector<uint64_t> Filter;
-    unsigned FilterShift = 64;
-    size_t Mask = 0;
-    void Build(const std::vector<Key>& keys);
-    bool Empty() const { return Owners.empty(); }
-    bool MayHold(uint64_t hash) const {
-      const size_t bit = static_cast<size_t>(hash >> FilterShift);
-      return !Owners.empty() && ((Filter[bit / 64] >> (bit % 64)) & 1) != 0;
-    }
+  // A slot of the open addressing over the hashes of the keys, its owners
+  // in member order, then list order.
+  struct Table : TKeyTable<Slot, Owner> {
+    void Build(const std::vector<std::pair<std::u16string_view, Owner>>& keys);
     const Slot* Find(uint64_t hash, std::u16string_view key) const;
   };
 

@@ -73,51 +73,10 @@ std::vector<TKeywordMatch> FindKeywordsLiteral(const TKeywordList& list, const T
   return out;
 }
 
-namespace {
-
-// Bits of the filter per key: few enough that the filters of a chain stay in
-// the first-level cache (every word of every paragraph tests them), enough
-// that about one word in twenty that is no key gets past.
-constexpr size_t kFilterBitsPerKey = 16;
-constexpr unsigned kMinFilterBits = 9;
-constexpr unsigned kMaxFilterBits = 16;
-
-}  // namespace
-
 void TKeywordIndex::Table::Build(const std::vector<std::pair<std::u16string_view, int>>& keys) {
-  size_t size = 16;
-  while (size < keys.size() * 2) size *= 2;
-  Mask = size - 1;
-  // Gather each key's entries in list order, then lay them out flat.
-  struct Gathered {
-    uint64_t Hash = 0;
-    std::u16string_view Key;
-    std::vector<int> Entries;
-  };
-  std::vector<Gathered> gathered(size);
-  for (const auto& [key, entry] : keys) {
-    const uint64_t hash = scan::HashUnits(key.data(), key.size());
-    size_t at = hash & Mask;
-    while (!gathered[at].Entries.empty() && !(gathered[at].Hash == hash && gathered[at].Key == key))
-      at = (at + 1) & Mask;
-    gathered[at].Hash = hash;
-    gathered[at].Key = key;
-    gathered[at].Entries.push_back(entry);
-  }
-  Slots.assign(size, Slot{});
-  Entries.clear();
-  unsigned filterBits = kMinFilterBits;
-  while (filterBits < kMaxFilterBits && (size_t{1} << filterBits) < keys.size() * kFilterBitsPerKey) ++filterBits;
-  FilterShift = 64 - filterBits;
-  Filter.assign(keys.empty() ? 0 : (size_t{1} << filterBits) / 64, 0);
-  for (size_t at = 0; at < size; ++at) {
-    const Gathered& g = gathered[at];
-    if (g.Entries.empty()) continue;
-    Slots[at] = Slot{g.Hash, static_cast<uint32_t>(Entries.size()), static_cast<uint32_t>(g.Entries.size())};
-    Entries.insert(Entries.end(), g.Entries.begin(), g.Entries.end());
-    const auto bit = static_cast<size_t>(g.Hash >> FilterShift);
-    Filter[bit / 64] |= uint64_t{1} << (bit % 64);
-  }
+  TKeyTable::Build(keys, 16, [](uint64_t hash, std::u16string_view, uint32_t first, uint32_t count) {
+    return Slot{hash, first, count};
+  });
 }
 
 const TKeywordIndex::Slot* TKeywordIndex::Table::Find(const TKeywordList& list, uint64_t hash,
@@ -126,7 +85,7 @@ const TKeywordIndex::Slot* TKeywordIndex::Table::Find(const TKeywordList& list, 
   for (size_t at = hash & Mask;; at = (at + 1) & Mask) {
     const Slot& slot = Slots[at];
     if (slot.Count == 0) return nullptr;
-    if (slot.Hash == hash && list.Entry(Entries[slot.First]).MatchKey == key) return &slot;
+    if (slot.Hash == hash && list.Entry(Payloads[slot.First]).MatchKey == key) return &slot;
   }
 }
 
@@ -169,7 +128,7 @@ void TKeywordIndex::Find(const TKeywordList& list, const TCharSet& separators, s
       const Slot* slot = table.Find(list, hash, hay.substr(static_cast<size_t>(at), static_cast<size_t>(length)));
       if (slot == nullptr) return;
       for (uint32_t n = 0; n < slot->Count; ++n) {
-        const int index = table.Entries[slot->First + n];
+        const int index = table.Payloads[slot->First + n];
         const KeywordEntry& e = list.Entry(index);
         if (at < SearchStart(s, e.KeyLength) || at > s.Cut) continue;
         if (at + e.KeyLength > std::min<int32_t>(s.End, s.Cut + e.KeyLength)) continue;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/KeyTable.h"
 #include "editor/KeywordList.h"
 #include "editor/Scan.h"
 #include "editor/Types.h"
@@ -68,28 +69,16 @@ class TKeywordIndex {
   }
 
  private:
-  // Open addressing over the hashes of the keys; each slot lists its entries
-  // in list order (a stretch of Entries). A bit filter over the hashes turns
-  // most words that are no key away before the table is touched.
+  // Each slot of the table lists its entries in list order; its key is read
+  // from the list, which keeps the slots small.
   void Rebuild(const TKeywordList& list, const TCharSet& separators);
   struct Slot {
     uint64_t Hash = 0;
     uint32_t First = 0;
     uint32_t Count = 0;  // 0: empty slot
   };
-  struct Table {
-    std::vector<Slot> Slots;
-    std::vector<int> Entries;
-    std::vector<uint64_t> Filter;
-    unsigned FilterShift = 64;  // the filter bit of a hash is its top 64 - FilterShift bits
-    size_t Mask = 0;
+  struct Table : TKeyTable<Slot, int> {
     void Build(const std::vector<std::pair<std::u16string_view, int>>& keys);
-    bool Empty() const { return Entries.empty(); }
-    // False when no key has this hash.
-    bool MayHold(uint64_t hash) const {
-      const size_t bit = static_cast<size_t>(hash >> FilterShift);
-      return !Entries.empty() && ((Filter[bit / 64] >> (bit % 64)) & 1) != 0;
-    }
     const Slot* Find(const TKeywordList& list, uint64_t hash, std::u16string_view key) const;
   };
   const TKeywordList* list_ = nullptr;
