@@ -19,8 +19,9 @@ namespace scan {
 // paragraph read nothing but its text and its start style, their outcome is
 // remembered under those two, and a later paragraph with the same text and
 // start style takes the runs instead of running the passes again. The memo
-// lives for one catch-up: the chain, its lists and the style table cannot
-// change under it.
+// lives for one catch-up: with no event handlers nothing can change the chain
+// or its lists meanwhile, and the style table only grows, so the style
+// numbers it holds stay valid.
 //
 // It is a fixed table of slots placed by hash, each holding its paragraph's
 // text and runs, so that a lookup touches one slot and remembering allocates
