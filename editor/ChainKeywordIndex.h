@@ -48,8 +48,8 @@ class TChainKeywordIndex {
     uint32_t First = 0;
     uint32_t Count = 0;  // 0: empty slot
   };
-  // A slot of the open addressing over the hashes of the keys, its owners
-  // in member order, then list order.
+  // The keys of all members; each slot lists the owners of its key in member
+  // order, then list order.
   struct Table : TKeyTable<Slot, Owner> {
     void Build(const std::vector<std::pair<std::u16string_view, Owner>>& keys);
     const Slot* Find(uint64_t hash, std::u16string_view key) const;
