@@ -12,6 +12,7 @@
 #include "editor/KeywordList.h"
 #include "editor/ParagraphMemo.h"
 #include "editor/PlusMemoU.h"
+#include "editor/StartKeyFilter.h"
 
 namespace qm::scan {
 
@@ -520,8 +521,9 @@ namespace {
 void HandOn(TParagraphsList& list, int par, uint32_t endId);
 
 // The start-stop pass over the paragraph of ps, its runs in the buffer;
-// returns the style number in effect at the paragraph end, handed on.
-uint32_t ParseSpansIn(TScanPar& ps) {
+// returns the style number in effect at the paragraph end, handed on. A
+// filter that rules out every start key in the paragraph spares the searches.
+uint32_t ParseSpansIn(TScanPar& ps, const TStartKeyFilter* filter = nullptr) {
   TPlusMemoU& memo = ps.Memo();
   TParagraphsList& list = ps.List();
   TRunBuffer& runs = ps.Runs();
@@ -531,6 +533,7 @@ uint32_t ParseSpansIn(TScanPar& ps) {
   const int32_t len = runs.Length();
   int32_t s = 0;
   bool pastRuns = false;  // the runs at the paragraph start are the pass's to replace
+  const bool mayStart = filter == nullptr || filter->MayStartIn(ps.Text().Plain());
   for (;;) {
     // Static marks stay; the pass works between them.
     while (s < len && IsStaticMark(list.Styles.Get(runs.StyleIdAt(s, pastRuns)))) {
@@ -550,7 +553,7 @@ uint32_t ParseSpansIn(TScanPar& ps) {
     }
     runs.Erase(k, j - k);
     const bool stopped = FindStopKey(ps, s, pastRuns, t);
-    const bool started = FindStartKey(ps, s, pastRuns, t);
+    const bool started = mayStart && FindStartKey(ps, s, pastRuns, t);
     if (t <= s && !started && !stopped) {
       if (s >= len) break;
       t = len;  // nothing more in this stretch
@@ -597,7 +600,7 @@ bool HasStaticMarks(const TRunBuffer& runs) {
 
 // Both passes over the whole paragraph of ps, taken from the memo when an
 // equal paragraph under the same start style went through them before.
-void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats) {
+void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilter* filter) {
   TParagraphsList& list = ps.List();
   TRunBuffer& runs = ps.Runs();
   const int par = ps.Par();
@@ -609,7 +612,7 @@ void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats) {
     HandOn(list, par, done.SpanEnd);
     return;
   }
-  const uint32_t spanEnd = ParseSpansIn(ps);
+  const uint32_t spanEnd = ParseSpansIn(ps, filter);
   const int32_t start = list.StartOffset(par);
   ChainKeywords(ps, start, start + runs.Length(), par, par);
   if (runs.LookedBack() || runs.Count() > static_cast<int>(TParagraphMemo::kMaxRuns) || !repeats.SeenBefore(key))
@@ -664,19 +667,24 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
   const int first = std::min(a, firstUnparsed);
   // Repeated lines pay off only over a long catch-up.
   std::optional<TParagraphMemo> repeats;
-  if (reuseRepeats && chain && b - first >= kMemoMinParagraphs && TParagraphMemo::Applies(memo)) repeats.emplace();
+  std::optional<TStartKeyFilter> startFilter;
+  if (reuseRepeats && chain && b - first >= kMemoMinParagraphs && TParagraphMemo::Applies(memo)) {
+    repeats.emplace();
+    if (!startFilter.emplace().Build(memo)) startFilter.reset();
+  }
+  const TStartKeyFilter* filter = startFilter ? &*startFilter : nullptr;
   for (int p = first; p <= b; ++p) {
     const bool parse = p >= firstUnparsed && !(list.Flags(p) & pfSpansParsed);
     const bool keywords = p >= a && !(list.Flags(p) & pfKeywordsApplied);
     if (!parse && !keywords) continue;
     TScanPar ps(memo, p);
     if (parse && keywords && repeats && !HasStaticMarks(ps.Runs())) {
-      SpansAndKeywords(ps, *repeats);
+      SpansAndKeywords(ps, *repeats, filter);
       ps.Store();
       list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
       continue;
     }
-    if (parse) ParseSpansIn(ps);
+    if (parse) ParseSpansIn(ps, filter);
     if (!keywords) {
       ps.Store();
       continue;
