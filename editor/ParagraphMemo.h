@@ -40,22 +40,41 @@ class TParagraphMemo {
     uint32_t SpanEnd;  // the style at the paragraph end after the span pass, handed on
   };
 
-  TParagraphMemo();
+  // With ignoresIndent, keys leave out a paragraph's leading blanks (see IgnoresIndent).
+  explicit TParagraphMemo(bool ignoresIndent = false);
 
   // Whether the passes of the editor's chain read only a paragraph's text and
   // start style: plain highlighter classes, no event handlers, no keyword
   // pass of the editor's own.
   static bool Applies(TPlusMemoU& memo);
+  // Whether, besides, the passes treat a paragraph's leading blanks (spaces
+  // and tabs) as nothing but separators before the rest of it, so that the
+  // outcome for an indented line is the outcome for the line without its
+  // indentation, every run moved right by the indentation. So it is when every
+  // list of the editor and its chain takes blanks for separators, no key or
+  // keyword begins with a blank, and no key may end its span at the first
+  // separator, continue as another entry, or be longer than the runs' 8-bit
+  // key lengths hold; and every separator set holds an ASCII letter in both
+  // cases or in neither (a stop key after an opening key is checked against
+  // the unit as written, the opening key against the folded one).
+  static bool IgnoresIndent(TPlusMemoU& memo);
+  bool IgnoresIndent() const { return ignoresIndent_; }
 
   // The key of a paragraph: its text and start style, and whether it is the
-  // last (the passes treat the end of the text apart).
+  // last (the passes treat the end of the text apart). When the memo ignores
+  // indentation, Text leaves out the leading blanks (Indent units) and only
+  // their number up to the start style's open key length counts: a run that
+  // restores the start style after a keyword carries that length less the
+  // keyword's end, counted from the paragraph start and never below 0.
   struct Key {
     uint32_t StartStyle;
     bool Last;
     std::u16string_view Text;
+    uint32_t Indent;       // units left out in front
+    uint32_t IndentClass;  // the part of Indent that tells outcomes apart
     uint64_t Hash;
   };
-  static Key KeyOf(uint32_t startStyle, bool last, std::u16string_view text);
+  Key KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, bool last, std::u16string_view text) const;
 
   // The remembered outcome for a paragraph, if any.
   bool Find(const Key& key, Outcome& out);
@@ -70,6 +89,7 @@ class TParagraphMemo {
     uint32_t SpanEnd = 0;
     uint8_t Length = 0;
     uint8_t RunCount = 0;
+    uint8_t IndentClass = 0;
     bool Used = false;
     bool Last = false;
     bool ClearsLaidOut = false;
@@ -84,6 +104,7 @@ class TParagraphMemo {
 
   Slot& SlotOf(uint64_t hash) { return slots_[hash & (kSlots - 1)]; }
 
+  bool ignoresIndent_;
   std::vector<Slot> slots_;
   std::vector<uint32_t> seen_;
 };

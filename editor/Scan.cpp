@@ -27,8 +27,9 @@ uint64_t HashUnits(const char16_t* units, size_t length) {
     h ^= h >> 32;
   }
   if (i < length) {
+    // The one to three units left, without a call to copy a variable length.
     uint64_t w = 0;
-    std::memcpy(&w, units + i, (length - i) * sizeof(char16_t));
+    for (size_t k = 0; i + k < length; ++k) w |= uint64_t{units[i + k]} << (16 * k);
     h = (h ^ w) * 0xff51afd7ed558ccdULL;
   }
   h ^= h >> 33;
@@ -265,6 +266,24 @@ TParagraphText& TScanPar::FetchText() const {
   return *text_;
 }
 
+namespace {
+
+// hay.find(key, from), comparing the second unit before the whole key: the
+// stop key of a block is searched for in nearly every line of it.
+size_t FindUnits(std::u16string_view hay, std::u16string_view key, size_t from) {
+  const size_t m = key.size();
+  if (m == 0 || hay.size() < m) return m == 0 && from <= hay.size() ? from : std::u16string_view::npos;
+  const char16_t first = key[0];
+  const size_t last = hay.size() - m;
+  for (size_t at = from; at <= last; ++at) {
+    if (hay[at] != first || (m > 1 && hay[at + 1] != key[1])) continue;
+    if (std::memcmp(hay.data() + at, key.data(), m * sizeof(char16_t)) == 0) return at;
+  }
+  return std::u16string_view::npos;
+}
+
+}  // namespace
+
 bool SearchStop(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStopSearch& search) {
   TParagraphsList& list = ps.List();
   TRunBuffer& runs = ps.Runs();
@@ -308,8 +327,8 @@ bool SearchStop(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStop
     const std::u16string_view hay =
         (matchCase ? plain : text.Folded(search.List->UpperCaseType())).substr(0, static_cast<size_t>(we));
     const std::u16string_view key = entry.StopMatch();
-    for (size_t at = hay.find(key, static_cast<size_t>(ws)); at != std::u16string_view::npos;
-         at = hay.find(key, at + 1)) {
+    for (size_t at = FindUnits(hay, key, static_cast<size_t>(ws)); at != std::u16string_view::npos;
+         at = FindUnits(hay, key, at + 1)) {
       const auto i = static_cast<int32_t>(at);
       if (before && !(dropBefore && i == ws) && i > 0 && !IsSep(*search.Separators, plain, i - 1)) continue;
       if (after && !(dropAfter && i + stopLen >= len) && i + stopLen < len &&
@@ -599,15 +618,18 @@ bool HasStaticMarks(const TRunBuffer& runs) {
 }
 
 // Both passes over the whole paragraph of ps, taken from the memo when an
-// equal paragraph under the same start style went through them before.
+// equal paragraph under the same start style went through them before (with
+// another indentation, when the memo leaves it out).
 void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilter* filter) {
   TParagraphsList& list = ps.List();
   TRunBuffer& runs = ps.Runs();
   const int par = ps.Par();
-  const TParagraphMemo::Key key = TParagraphMemo::KeyOf(runs.StartStyleId(), runs.IsLast(), list.TextView(par));
+  const TParagraphMemo::Key key =
+      repeats.KeyOf(runs.StartStyle(), runs.StartStyleId(), runs.IsLast(), list.TextView(par));
+  const auto indent = static_cast<int32_t>(key.Indent);
   TParagraphMemo::Outcome done;
   if (repeats.Find(key, done)) {
-    runs.Replace(done.Runs, done.Count, done.ClearsLaidOut);
+    runs.Replace(done.Runs, done.Count, done.ClearsLaidOut, indent);
     list.SetFlags(par, list.Flags(par) | pfSpansParsed);
     HandOn(list, par, done.SpanEnd);
     return;
@@ -619,6 +641,11 @@ void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilt
     return;
   thread_local std::vector<TRunRec> outcome;
   runs.CopyRuns(outcome);
+  for (TRunRec& run : outcome) {
+    // Nothing begins in the indentation; should anything, the outcome is not kept.
+    if (run.Offset < indent) return;
+    run.Offset -= indent;
+  }
   repeats.Remember(key, TParagraphMemo::Outcome{outcome.data(), static_cast<uint32_t>(outcome.size()),
                                                 runs.ClearsLaidOut(), spanEnd});
 }
@@ -669,7 +696,7 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
   std::optional<TParagraphMemo> repeats;
   std::optional<TStartKeyFilter> startFilter;
   if (reuseRepeats && chain && b - first >= kMemoMinParagraphs && TParagraphMemo::Applies(memo)) {
-    repeats.emplace();
+    repeats.emplace(TParagraphMemo::IgnoresIndent(memo));
     if (!startFilter.emplace().Build(memo)) startFilter.reset();
   }
   const TStartKeyFilter* filter = startFilter ? &*startFilter : nullptr;

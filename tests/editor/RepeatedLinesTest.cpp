@@ -3,7 +3,9 @@
 
 #include "HighlightUtil.h"
 #include "bench/ScriptGenerator.h"
+#include "editor/KeyOptions.h"
 #include "editor/Navigator.h"
+#include "editor/ParagraphMemo.h"
 
 namespace qm {
 namespace {
@@ -46,9 +48,60 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
       // end of the text keeps no restoring run after it.
       {"last line repeated", Repeat(u"set a to 1\r\n", 1500) + u"set a to 1"},
       {"spans across paragraphs", Repeat(u"begin GameMode\r\n\"x\r\nend ; done\r\n", 600)},
+      // The same statements at every indentation, inside a block (whose open
+      // key length the runs restoring it after a keyword carry) and outside.
+      {"indented lines",
+       Repeat(u"begin GameMode\r\nif x\r\n if x\r\n  if x\r\n\t\tif x ; y\r\n      set a to 12\r\n"
+              u"set a to 12\r\n   \r\n\r\nend\r\n  if x\r\nif x\r\n    \"s\r\n\"s\r\n",
+              300)},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Highlighted(*chain, c.text, true), Highlighted(*chain, c.text, false)) << c.name;
+  }
+}
+
+// Indented lines share one outcome only where the lists treat leading blanks
+// as nothing but separators.
+TEST(RepeatedLinesTest, IndentIsLeftOutOnlyWhereItCannotMatter) {
+  struct Case {
+    const char* name;
+    void (*change)(TPlusMemoU& memo, THighlighterChain& chain);
+    bool ignores;
+  };
+  const Case cases[] = {
+      {"the main window's chain", [](TPlusMemoU&, THighlighterChain&) {}, true},
+      {"a start key beginning with a blank",
+       [](TPlusMemoU& memo, THighlighterChain&) {
+         memo.StartStopKeys.AddStartStopKey(u" rem", u"", 0, 0, 0, 0, -1, -1, true);
+       },
+       false},
+      {"a keyword beginning with a tab",
+       [](TPlusMemoU&, THighlighterChain& chain) {
+         chain.First()->AsExtHighlighter()->Keywords.AddKeyword(u"\tx", 0, 0, 5, 0, -1, -1);
+       },
+       false},
+      {"a tab that does not separate",
+       [](TPlusMemoU& memo, THighlighterChain&) {
+         memo.SetSeparators(TCharSet(u" ;"));
+         memo.StartStopKeys.AddStartStopKey(u"rem", u"", kwoWholeWord, 0, 0, 0, -1, -1, true);
+       },
+       false},
+      {"a span that ends at the first separator",
+       [](TPlusMemoU&, THighlighterChain& chain) {
+         TCustomExtHighlighterU& first = *chain.First()->AsExtHighlighter();
+         first.StartStopKeys.AddExtStartStopKey(u"@", u"", 0, 0, 7, 32767, 0, 0, -1, -1, false);
+       },
+       false},
+      {"a letter that separates in one case only",
+       [](TPlusMemoU&, THighlighterChain& chain) { chain.First()->AsExtHighlighter()->SetSeparators(u" x"); },
+       false},
+  };
+  for (const Case& c : cases) {
+    auto chain = test::MainChain();
+    TPlusMemoU memo;
+    test::ConfigureScriptEditor(memo, *chain);
+    c.change(memo, *chain);
+    EXPECT_EQ(scan::TParagraphMemo::IgnoresIndent(memo), c.ignores) << c.name;
   }
 }
 
