@@ -70,24 +70,32 @@ void RemoveEmptyCodePairs(std::u16string& text) {
   text.swap(out);
 }
 
-namespace {
-
-ParExtraInfo* AllocExtra(uint32_t capacity) {
-  void* block = std::malloc(sizeof(ParExtraInfo) + static_cast<size_t>(capacity) * sizeof(TRunRec));
+ParExtraInfo* TParagraphsList::AllocExtra(uint32_t capacity) {
+  // Records with room for a few runs, which most paragraphs need, come from the pool.
+  const bool small = capacity <= kStartStyleRuns;
+  if (small) capacity = kStartStyleRuns;
+  void* block = small ? smallExtras_.Take()
+                      : std::malloc(sizeof(ParExtraInfo) + static_cast<size_t>(capacity) * sizeof(TRunRec));
   if (block == nullptr) throw std::bad_alloc();
   auto* e = new (block) ParExtraInfo;
   e->RunCapacity = capacity;
   return e;
 }
 
-void FreeExtra(ParExtraInfo* e) {
+void TParagraphsList::FreeExtra(ParExtraInfo* e) {
   if (e == nullptr) return;
   delete e->Rare;
-  e->~ParExtraInfo();
-  std::free(e);
+  DropExtraBlock(e);
 }
 
-}  // namespace
+void TParagraphsList::DropExtraBlock(ParExtraInfo* e) {
+  const bool small = e->RunCapacity <= kStartStyleRuns;
+  e->~ParExtraInfo();
+  if (small)
+    smallExtras_.Give(e);
+  else
+    std::free(e);
+}
 
 TParagraphsList::TParagraphsList() : TDynArray2(sizeof(TParagraphRec), sizeof(TParagraphRec)) {
   AppendParagraph(nullptr, 0, 0);
@@ -284,10 +292,20 @@ void TParagraphsList::SetRunRecs(int i, const TRunRec* runs, uint32_t n) {
   ParExtraInfo* e = extras_[r->Info];
   if (e->RunCapacity < n) {
     // Exactly sized: the record is usually new, made for its start style alone.
-    void* grown = std::realloc(static_cast<void*>(e), sizeof(ParExtraInfo) + static_cast<size_t>(n) * sizeof(TRunRec));
-    if (grown == nullptr) throw std::bad_alloc();
-    e = static_cast<ParExtraInfo*>(grown);
-    e->RunCapacity = n;
+    if (e->RunCapacity <= kStartStyleRuns) {
+      // A pool block cannot grow in place: the header moves to a block of its own.
+      ParExtraInfo* grown = AllocExtra(n);
+      std::memcpy(static_cast<void*>(grown), e, sizeof(ParExtraInfo));
+      grown->RunCapacity = n;
+      DropExtraBlock(e);  // its Rare record now belongs to the grown block
+      e = grown;
+    } else {
+      void* grown =
+          std::realloc(static_cast<void*>(e), sizeof(ParExtraInfo) + static_cast<size_t>(n) * sizeof(TRunRec));
+      if (grown == nullptr) throw std::bad_alloc();
+      e = static_cast<ParExtraInfo*>(grown);
+      e->RunCapacity = n;
+    }
     extras_[r->Info] = e;
   }
   if (n > 0) std::memcpy(e->Runs(), runs, n * sizeof(TRunRec));
@@ -506,6 +524,7 @@ void TParagraphsList::Clear() {
   ForRange(0, Count, [this](uint8_t* p) { FreeParagraph(reinterpret_cast<TParagraphRec*>(p)); });
   for (ParExtraInfo* e : extras_) FreeExtra(e);
   extras_.clear();
+  smallExtras_.Release();
   Styles.Clear();
   freeExtras_.clear();
   TextLength = 0;
@@ -530,10 +549,10 @@ void TParagraphsList::InvalidateLayout() {
 size_t TParagraphsList::MemoryUsed() const {
   size_t bytes = AllocatedBytes();
   for (const TextBlock& b : TextBlocks) bytes += b.Size * sizeof(char16_t);
-  bytes += extras_.capacity() * sizeof(ParExtraInfo*);
+  bytes += extras_.capacity() * sizeof(ParExtraInfo*) + smallExtras_.BytesHeld();
   for (const ParExtraInfo* e : extras_) {
     if (e == nullptr) continue;
-    bytes += sizeof(ParExtraInfo) + e->RunCapacity * sizeof(TRunRec);
+    if (e->RunCapacity > kStartStyleRuns) bytes += sizeof(ParExtraInfo) + e->RunCapacity * sizeof(TRunRec);
     if (e->Rare) bytes += sizeof(ParExtraRare) + e->Rare->MoreLines.capacity() * sizeof(TLineInfo);
   }
   bytes += Styles.Size() * sizeof(TDynInfo) * 2;  // the blocks and their index

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "editor/DynArray.h"
+#include "editor/BlockPool.h"
 #include "editor/DynInfo.h"
 #include "editor/Types.h"
 #include "platform/Stream.h"
@@ -217,6 +218,10 @@ class TParagraphsList : public TDynArray2 {
   void AppendParagraph(char16_t* text, int32_t length, uint8_t staticStyle);
   void FreeParagraph(TParagraphRec* r);
   uint32_t NewExtra(ParExtraInfo* info);
+  ParExtraInfo* AllocExtra(uint32_t capacity);
+  void FreeExtra(ParExtraInfo* e);
+  // Frees the record's block only (its Rare record is left alone).
+  void DropExtraBlock(ParExtraInfo* e);
   ParExtraInfo* GrowRuns(int i, uint32_t capacity);
   void ResetLayout(int i, int32_t length);
   void AppendRunRecs(int i, const std::vector<TRunRec>& runs);
@@ -225,6 +230,7 @@ class TParagraphsList : public TDynArray2 {
   int ParagraphOfPositionSearch(int32_t pos) const;
 
   std::vector<ParExtraInfo*> extras_;  // a slot per extended paragraph
+  TBlockPool smallExtras_{sizeof(ParExtraInfo) + kStartStyleRuns * sizeof(TRunRec)};
   mutable int lastFound_ = 0;          // the paragraph ParagraphOfPosition found last
   std::vector<uint32_t> freeExtras_;
   PendingShift offsetShift_;
