@@ -14,6 +14,8 @@
 
 namespace qm {
 
+class TCustomExtHighlighterU;
+
 // The keyword lists of up to kMaxMembers highlighters along a chain, hashed
 // together so that each word of a paragraph is hashed and looked up once for
 // all of them. Each member's matches come out exactly as its own
@@ -72,4 +74,16 @@ class TChainKeywordIndex {
   int32_t maxLength_ = 0;
 };
 
+namespace scan {
+
+// The members of a chain's shared keyword lookup, found by its first member
+// on the first paragraph of a long catch-up and kept for the rest of it: no
+// handler runs meanwhile, so nothing changes the chain or its lists.
+struct TChainKeywordPlan {
+  const void* Head = nullptr;  // the first member; null until found
+  std::array<TCustomExtHighlighterU*, TChainKeywordIndex::kMaxMembers> Run{};
+  int Count = 0;
+};
+
+}  // namespace scan
 }  // namespace qm

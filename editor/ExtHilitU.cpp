@@ -147,22 +147,29 @@ bool TCustomExtHighlighterU::ChainKeywordHook(scan::TScanPar& ps, int32_t from, 
   if (stretch.Start != 0 || stretch.End != length || stretch.Cut != length || stretch.SearchFrom > 0) return false;
   // Filled up to count before they are read.
   std::array<TCustomExtHighlighterU*, TChainKeywordIndex::kMaxMembers> run;
-  std::array<TChainKeywordIndex::Member, TChainKeywordIndex::kMaxMembers> members;
   int count = 0;
-  // A chain that comes back to a highlighter recurses without end in every
-  // hook; the cap on the members keeps this walk finite all the same.
-  for (TPlusHighlighterU* h = this; h != nullptr && count < TChainKeywordIndex::kMaxMembers;) {
-    TCustomExtHighlighterU* ext = h->AsExtHighlighter();
-    if (ext == nullptr || !ext->SharesLookupWith(*this)) break;
-    run[static_cast<size_t>(count)] = ext;
-    members[static_cast<size_t>(count)] = {&ext->Keywords, ext->Active && ext->Keywords.Count() > 0};
-    ++count;
-    h = ext->sub_;
+  scan::TChainKeywordPlan* plan = ps.ChainPlan();
+  if (plan != nullptr && plan->Head == this) {
+    run = plan->Run;
+    count = plan->Count;
+  } else {
+    std::array<TChainKeywordIndex::Member, TChainKeywordIndex::kMaxMembers> members;
+    // A chain that comes back to a highlighter recurses without end in every
+    // hook; the cap on the members keeps this walk finite all the same.
+    for (TPlusHighlighterU* h = this; h != nullptr && count < TChainKeywordIndex::kMaxMembers;) {
+      TCustomExtHighlighterU* ext = h->AsExtHighlighter();
+      if (ext == nullptr || !ext->SharesLookupWith(*this)) break;
+      run[static_cast<size_t>(count)] = ext;
+      members[static_cast<size_t>(count)] = {&ext->Keywords, ext->Active && ext->Keywords.Count() > 0};
+      ++count;
+      h = ext->sub_;
+    }
+    if (count >= 2) chainIndex_.Prepare(members.data(), count, separators_, Keywords.UpperCaseType());
+    if (plan != nullptr && plan->Head == nullptr) *plan = scan::TChainKeywordPlan{this, run, count};
   }
   if (count < 2) return false;
   scan::TParagraphText& text = ps.Text();
   if (static_cast<int32_t>(text.Plain().size()) != length) return false;
-  chainIndex_.Prepare(members.data(), count, separators_, Keywords.UpperCaseType());
   chainIndex_.Find(text, chainMatches_);
   int base = keywordBase;
   for (int m = 0; m < count; ++m) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "editor/CaseFolding.h"
+#include "editor/ChainKeywordIndex.h"
 #include "editor/Highlighter.h"
 #include "editor/KeyOptions.h"
 #include "editor/KeywordList.h"
@@ -695,9 +696,11 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
   // Repeated lines pay off only over a long catch-up.
   std::optional<TParagraphMemo> repeats;
   std::optional<TStartKeyFilter> startFilter;
+  std::optional<TChainKeywordPlan> chainPlan;
   if (reuseRepeats && chain && b - first >= kMemoMinParagraphs && TParagraphMemo::Applies(memo)) {
     repeats.emplace(TParagraphMemo::IgnoresIndent(memo));
     if (!startFilter.emplace().Build(memo)) startFilter.reset();
+    chainPlan.emplace();
   }
   const TStartKeyFilter* filter = startFilter ? &*startFilter : nullptr;
   for (int p = first; p <= b; ++p) {
@@ -705,6 +708,7 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
     const bool keywords = p >= a && !(list.Flags(p) & pfKeywordsApplied);
     if (!parse && !keywords) continue;
     TScanPar ps(memo, p);
+    if (chainPlan) ps.SetChainPlan(&*chainPlan);
     if (parse && keywords && repeats && !HasStaticMarks(ps.Runs())) {
       SpansAndKeywords(ps, *repeats, filter);
       ps.Store();

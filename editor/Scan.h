@@ -19,6 +19,8 @@ class TPlusMemoU;
 
 namespace scan {
 
+struct TChainKeywordPlan;
+
 // Index of the first run of paragraph par with Offset > x (pastRuns) or >= x.
 int FirstRun(const TParagraphsList& list, int par, int32_t x, bool pastRuns);
 // The style in effect at x: with pastRuns the style of the character at x
@@ -115,6 +117,10 @@ class TScanPar {
     return text_ != nullptr && text_->Plain().data() == textData_ ? *text_ : FetchText();
   }
   void Store() const { runs_->Store(); }
+  // The chain's shared keyword lookup as found once for a long catch-up (see
+  // TChainKeywordPlan); null outside one.
+  TChainKeywordPlan* ChainPlan() const { return chainPlan_; }
+  void SetChainPlan(TChainKeywordPlan* plan) { chainPlan_ = plan; }
 
  private:
   TPlusMemoU& memo_;
@@ -123,6 +129,7 @@ class TScanPar {
   TRunBufferLease runs_;
   const char16_t* textData_;
   mutable TParagraphText* text_ = nullptr;
+  TChainKeywordPlan* chainPlan_ = nullptr;
   TParagraphText& FetchText() const;
 };
 
