@@ -36,7 +36,7 @@ void* TBlockPool::Take() {
     return block;
   }
   if (usedInLast_ == perSlab_) {
-    slabs_.push_back(std::make_unique<std::byte[]>(blockSize_ * perSlab_));
+    slabs_.push_back(std::make_unique_for_overwrite<std::byte[]>(blockSize_ * perSlab_));
     QM_POISON(slabs_.back().get(), blockSize_ * perSlab_);
     usedInLast_ = 0;
   }

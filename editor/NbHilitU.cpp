@@ -55,11 +55,16 @@ void TNumberHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t 
       }))
     return;
 
-  // Whether numbers may be coloured under the style in effect up to the next run boundary.
+  // Whether numbers may be coloured under the style in effect up to the next
+  // run boundary. The run after `at` is followed as at grows, and found anew
+  // (next = -1) after runs were inserted.
   int32_t boundary = 0;
   bool allowed = false;
+  int next = -1;
   auto refresh = [&](int32_t at) {
-    const int k = runs.FirstRun(at, true);
+    if (next < 0) next = runs.FirstRun(at, true);
+    while (next < runs.Count() && runs.Offset(next) <= at) ++next;
+    const int k = next;
     const TDynInfo& style = list.Styles.Get(k > 0 ? runs.Attr(k - 1) : runs.StartStyleId());
     boundary = k < runs.Count() ? runs.Offset(k) : INT32_MAX;
     const int16_t scope = RegionScope(style);
@@ -88,6 +93,7 @@ void TNumberHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t 
                                          b - a));
     }
     count = 0;
+    next = -1;
   };
 
   while (i < end) {

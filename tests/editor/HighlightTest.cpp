@@ -98,6 +98,15 @@ TEST_F(Highlight, WholeWordsAndSeparators) {
 TEST_F(Highlight, NumbersAndTheirSeparators) {
   Load(u"0x1F -5 12a 7 $FF 3.25");
   EXPECT_EQ(Map(0), "n00000n00000n00000n0nn");
+  // More numbers than the pass collects at once, among keywords and before a string.
+  std::u16string many;
+  std::string expected;
+  for (int i = 0; i < 20; ++i) {
+    many += u"set 12 ";
+    expected += "ccc0nn0";
+  }
+  Load(many + u"\"x 2\" 3");
+  EXPECT_EQ(Map(0), expected + "ccccc0n");
   Load(u"; 12\r\n\" 34 \"");
   EXPECT_EQ(Map(0), "cccc") << "no numbers inside highlighted text by default";
   chain->Numbers->Priority = 1;
