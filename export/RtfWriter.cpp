@@ -1,5 +1,6 @@
 // The export core of TPlusToRTFU: header, colour table, and one line per paragraph with format groups where the style changes.
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -49,7 +50,9 @@ class TRtfExport {
         paint_(memo.PaintSettings),
         dyn_(owner.DynFormat),
         staticFormat_(memo.StaticFormat()),
-        out_(out) {}
+        out_(out) {
+    for (char16_t c = 0; c < 128; ++c) special_[c] = IsEscaped(c) || (staticFormat_ && FormatCodeMask(c) != 0);
+  }
 
   void Run(int32_t from, int32_t to) {
     const int sPar = list_.ParagraphOfPosition(from);
@@ -222,7 +225,8 @@ class TRtfExport {
   }
 
   static bool IsEscaped(char16_t c) { return c == u'\\' || c == u'{' || c == u'}'; }
-  bool IsSpecial(char16_t c) const { return IsEscaped(c) || (staticFormat_ && FormatCodeMask(c) != 0); }
+  // Escapes and format codes all lie below 128; the test runs on every character.
+  bool IsSpecial(char16_t c) const { return c < 128 && special_[c]; }
 
   // Text converted piece by piece converts as the whole line would: a
   // surrogate pair split between two pieces with nothing written between
@@ -308,6 +312,7 @@ class TRtfExport {
   const TPaintSettings& paint_;
   const bool dyn_;
   const bool staticFormat_;
+  std::array<bool, 128> special_{};  // IsSpecial of the units below 128
   TFormattedOutput& out_;
   TRtfColorTable table_;
   std::vector<uint64_t> groupCache_;  // group keys of highlight styles, by style number
