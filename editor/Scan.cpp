@@ -54,19 +54,24 @@ std::u16string_view TParagraphText::Fold(TpmUpperCase type) {
 const std::vector<TParagraphText::Word>& TParagraphText::SplitWords(const TCharSet& separators, TpmUpperCase type,
                                                                    bool withPlain) {
   const std::u16string_view folded = Folded(type);
+  if (!(separatorTableOf_ == separators)) {
+    // A byte per unit value tests faster than the set's bits, unit by unit.
+    for (unsigned c = 0; c < 256; ++c) separatorTable_[c] = separators.Contains(static_cast<char16_t>(c)) ? 1 : 0;
+    separatorTableOf_ = separators;
+  }
+  const uint8_t* table = separatorTable_.data();
+  auto isSeparator = [table](char16_t c) { return table[c > 255 ? 255 : c] != 0; };
   words_.clear();
+  const char16_t* text = text_.data();
   const auto n = static_cast<int32_t>(text_.size());
   int32_t i = 0;
-  while (i < n) {
-    if (separators.Contains(text_[static_cast<size_t>(i)])) {
-      ++i;
-      continue;
-    }
+  for (;;) {
+    while (i < n && isSeparator(text[i])) ++i;
+    if (i >= n) break;
     int32_t j = i + 1;
-    while (j < n && !separators.Contains(text_[static_cast<size_t>(j)])) ++j;
+    while (j < n && !isSeparator(text[j])) ++j;
     const auto len = static_cast<size_t>(j - i);
-    words_.push_back(
-        Word{i, j - i, withPlain ? HashUnits(text_.data() + i, len) : 0, HashUnits(folded.data() + i, len)});
+    words_.push_back(Word{i, j - i, withPlain ? HashUnits(text + i, len) : 0, HashUnits(folded.data() + i, len)});
     i = j;
   }
   wordSeparators_ = separators;

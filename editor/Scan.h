@@ -1,6 +1,7 @@
 // The highlighting scan: start-stop spans, the style helpers the passes share, and the lazy parse of paragraphs.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -95,6 +96,8 @@ class TParagraphText {
   int foldedType_ = -1;
   std::vector<Word> words_;
   TCharSet wordSeparators_;
+  std::array<uint8_t, 256> separatorTable_{};  // 1 for the units of separatorTableOf_
+  TCharSet separatorTableOf_;
   int wordsType_ = -1;
   bool wordsPlain_ = false;
 };
