@@ -97,7 +97,7 @@ class TParagraphMemo {
     std::array<char16_t, kMaxLength> Text{};
     std::array<TRunRec, kMaxRuns> Runs{};
   };
-  static constexpr size_t kSlots = 4096;
+  static constexpr size_t kSlots = 16384;
   // Fingerprints of paragraphs seen once: a paragraph takes a slot only when
   // it comes again, so that lines met once never push out recurring ones.
   static constexpr size_t kSeen = 65536;
