@@ -6,6 +6,10 @@
 #include <cstring>
 #include <optional>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "editor/CaseFolding.h"
 #include "editor/ChainKeywordIndex.h"
 #include "editor/Highlighter.h"
@@ -272,23 +276,33 @@ TParagraphText& TScanPar::FetchText() const {
   return *text_;
 }
 
-namespace {
-
-// hay.find(key, from), comparing the second unit before the whole key: the
-// stop key of a block is searched for in nearly every line of it.
 size_t FindUnits(std::u16string_view hay, std::u16string_view key, size_t from) {
   const size_t m = key.size();
   if (m == 0 || hay.size() < m) return m == 0 && from <= hay.size() ? from : std::u16string_view::npos;
   const char16_t first = key[0];
   const size_t last = hay.size() - m;
-  for (size_t at = from; at <= last; ++at) {
-    if (hay[at] != first || (m > 1 && hay[at + 1] != key[1])) continue;
-    if (std::memcmp(hay.data() + at, key.data(), m * sizeof(char16_t)) == 0) return at;
+  size_t at = from;
+  auto fits = [&](size_t pos) {
+    return (m == 1 || hay[pos + 1] == key[1]) &&
+           std::memcmp(hay.data() + pos, key.data(), m * sizeof(char16_t)) == 0;
+  };
+#if defined(__SSE2__)
+  // Eight positions at a time: most lines hold the key's first unit rarely.
+  const __m128i want = _mm_set1_epi16(static_cast<short>(first));
+  for (; at <= last && last - at >= 7; at += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hay.data() + at));
+    // Two mask bits per unit.
+    for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, want))); mask != 0;
+         mask &= mask - 1, mask &= mask - 1) {
+      const size_t pos = at + static_cast<size_t>(std::countr_zero(mask) / 2);
+      if (fits(pos)) return pos;
+    }
   }
+#endif
+  for (; at <= last; ++at)
+    if (hay[at] == first && fits(at)) return at;
   return std::u16string_view::npos;
 }
-
-}  // namespace
 
 bool SearchStop(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStopSearch& search) {
   TParagraphsList& list = ps.List();

@@ -56,7 +56,12 @@ uint32_t NumberRunId(TStyleTable& styles, uint32_t styleId, uint8_t kind, TColor
 uint32_t KeywordRunId(TStyleTable& styles, uint32_t styleId, uint8_t entryStyle, TColor background,
                       TColor foreground, int32_t contextNum, int16_t cursor, int index, int length);
 
-// FNV-1a over UTF-16 units.
+// hay.find(key, from): the stop key of a block is searched for in nearly
+// every line of it, so the first unit is looked for eight units at a time and
+// the second is compared before the whole key.
+size_t FindUnits(std::u16string_view hay, std::u16string_view key, size_t from);
+
+// A hash of UTF-16 units, four at a time.
 uint64_t HashUnits(const char16_t* units, size_t length);
 
 // Text of one paragraph with what the passes derive from it, each made once
