@@ -43,7 +43,7 @@ void TNumberHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t 
   const int32_t start = ps.Start();
   const std::u16string_view text = ps.Text().Plain();
   const int32_t len = static_cast<int32_t>(text.size());
-  const TCharSet& seps = SeparatorSet();
+  const TCharTable& seps = separatorTable_.Of(SeparatorSet());
 
   int32_t i = std::max(0, from - start - 1);
   while (i > 0 && !seps.Contains(text[static_cast<size_t>(i - 1)])) --i;

@@ -31,6 +31,9 @@ class TNumberHighlighterU : public TCustomExtHighlighterU {
   int32_t Scope = 0;
   int32_t Priority = 0;
   TQueryHilitUEvent OnQueryHilit;
+
+ private:
+  TCharTable separatorTable_;  // the separators, tested unit by unit
 };
 
 }  // namespace qm

@@ -58,13 +58,8 @@ std::u16string_view TParagraphText::Fold(TpmUpperCase type) {
 const std::vector<TParagraphText::Word>& TParagraphText::SplitWords(const TCharSet& separators, TpmUpperCase type,
                                                                    bool withPlain) {
   const std::u16string_view folded = Folded(type);
-  if (!(separatorTableOf_ == separators)) {
-    // A byte per unit value tests faster than the set's bits, unit by unit.
-    for (unsigned c = 0; c < 256; ++c) separatorTable_[c] = separators.Contains(static_cast<char16_t>(c)) ? 1 : 0;
-    separatorTableOf_ = separators;
-  }
-  const uint8_t* table = separatorTable_.data();
-  auto isSeparator = [table](char16_t c) { return table[c > 255 ? 255 : c] != 0; };
+  const TCharTable& table = separatorTable_.Of(separators);
+  auto isSeparator = [&table](char16_t c) { return table.Contains(c); };
   words_.clear();
   const char16_t* text = text_.data();
   const auto n = static_cast<int32_t>(text_.size());

@@ -1,7 +1,6 @@
 // The highlighting scan: start-stop spans, the style helpers the passes share, and the lazy parse of paragraphs.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -101,8 +100,7 @@ class TParagraphText {
   int foldedType_ = -1;
   std::vector<Word> words_;
   TCharSet wordSeparators_;
-  std::array<uint8_t, 256> separatorTable_{};  // 1 for the units of separatorTableOf_
-  TCharSet separatorTableOf_;
+  TCharTable separatorTable_;
   int wordsType_ = -1;
   bool wordsPlain_ = false;
 };

@@ -1,6 +1,7 @@
 // Shared value types of the editor engine: colours, font styles, case folding, line breaks, separator sets.
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <string_view>
@@ -61,6 +62,26 @@ class TCharSet {
 
  private:
   std::bitset<256> bits_;
+};
+
+// A byte per unit value of a TCharSet, made again only when the set changes:
+// scans that test every unit of a paragraph answer faster from it than from
+// the set's bits.
+class TCharTable {
+ public:
+  const TCharTable& Of(const TCharSet& set) {
+    if (!(set_ == set)) Build(set);
+    return *this;
+  }
+  bool Contains(char16_t c) const { return table_[TCharSet::Clamp(c)] != 0; }
+
+ private:
+  void Build(const TCharSet& set) {
+    for (unsigned c = 0; c < 256; ++c) table_[c] = set.Contains(static_cast<char16_t>(c)) ? 1 : 0;
+    set_ = set;
+  }
+  TCharSet set_;  // empty, as the table
+  std::array<uint8_t, 256> table_{};
 };
 
 }  // namespace qm
