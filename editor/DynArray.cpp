@@ -19,9 +19,10 @@ TDynArray2::~TDynArray2() {
 
 uint8_t* TDynArray2::ItemsSlow(int i) const {
   if (i < 0 || i >= Count) throw ERangeError();
-  lastItem_ = ItemAt(i);
-  lastIndex_ = i;
-  return lastItem_;
+  const uint32_t chunk = ChunkOf(static_cast<uint32_t>(i));
+  lastChunk_ = Chunks[chunk];
+  lastChunkFirst_ = chunk * ItemsPerChunk;
+  return lastChunk_ + (static_cast<uint32_t>(i) - lastChunkFirst_) * ItemStride;
 }
 
 void TDynArray2::SetCount(int n) {

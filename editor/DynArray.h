@@ -20,8 +20,11 @@ class TDynArray2 {
 
   // Address of record i; raises ERangeError outside 0 … Count-1.
   uint8_t* Items(int i) const {
-    // Passes ask for the same record many times in a row.
-    if (i == lastIndex_ && static_cast<unsigned>(i) < static_cast<unsigned>(Count)) return lastItem_;
+    // Passes ask for the same record, or one near it, many times in a row:
+    // the chunk of the last record asked for answers without a division.
+    const uint32_t inChunk = static_cast<uint32_t>(i) - lastChunkFirst_;
+    if (inChunk < ItemsPerChunk && static_cast<unsigned>(i) < static_cast<unsigned>(Count))
+      return lastChunk_ + inChunk * ItemStride;
     return ItemsSlow(i);
   }
   // Address of record i without the range check (callers that walk known ranges).
@@ -69,9 +72,11 @@ class TDynArray2 {
 
  private:
   uint8_t* ItemsSlow(int i) const;
-  void ForgetLast() { lastIndex_ = -1; }
-  mutable int lastIndex_ = -1;
-  mutable uint8_t* lastItem_ = nullptr;
+  // No index lies in the forgotten chunk (index - kNoChunk is never below ItemsPerChunk for a record).
+  static constexpr uint32_t kNoChunk = 0x80000000u;
+  void ForgetLast() { lastChunkFirst_ = kNoChunk; }
+  mutable uint32_t lastChunkFirst_ = kNoChunk;  // index of the first record of lastChunk_
+  mutable uint8_t* lastChunk_ = nullptr;
   // i div ItemsPerChunk by a multiplication: every record access needs it.
   uint32_t ChunkOf(uint32_t i) const {
     uint32_t q = static_cast<uint32_t>((static_cast<uint64_t>(i) * chunkReciprocal_) >> 40);

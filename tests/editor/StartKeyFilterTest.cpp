@@ -81,7 +81,7 @@ TEST(StartKeyFilterTest, NeverRulesOutAMatch) {
     scan::TStartKeyFilter filter;
     ASSERT_TRUE(filter.Build(memo));
     for (int t = 0; t < 40; ++t) {
-      const std::u16string text = randomText(12);
+      const std::u16string text = randomText(30);
       const std::u16string folded = FoldedCopy(text, keys.UpperCaseType());
       bool any = false;
       for (int e = 0; e < keys.Count() && !any; ++e)
