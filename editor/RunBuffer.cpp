@@ -46,16 +46,6 @@ void TRunBuffer::CopyRuns(std::vector<TRunRec>& out) const {
   out.insert(out.end(), runs_.begin() + gapEnd, runs_.end());
 }
 
-void TRunBuffer::Replace(const TRunRec* runs, uint32_t count, bool clearsLaidOut, int32_t shift) {
-  runs_.assign(runs, runs + count);
-  if (shift != 0)
-    for (TRunRec& run : runs_) run.Offset += shift;
-  gapStart_ = runs_.size();
-  gapLength_ = 0;
-  changed_ = true;
-  clearLaidOut_ = clearLaidOut_ || clearsLaidOut;
-}
-
 TDynInfo TRunBuffer::Run(int k) const {
   if (k < 0 || k >= Count()) throw ERangeError();
   TDynInfo run = Style(k);

@@ -77,9 +77,6 @@ class TRunBuffer {
   void NoteLookBack() const { lookedBack_ = true; }
   // The runs in order.
   void CopyRuns(std::vector<TRunRec>& out) const;
-  // Replaces all runs at once, as the passes would have left them, each
-  // moved right by shift units.
-  void Replace(const TRunRec* runs, uint32_t count, bool clearsLaidOut, int32_t shift = 0);
 
  private:
   const TRunRec& At(int k) const {

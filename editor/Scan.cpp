@@ -626,29 +626,43 @@ void ChainKeywords(TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPa
   if (TPlusHighlighterU* h = memo.Highlighter()) h->KeywordHook(ps, from, to, fromPar, toPar, memo.Keywords.Count());
 }
 
-bool HasStaticMarks(const TRunBuffer& runs) {
-  for (int k = 0; k < runs.Count(); ++k)
-    if (IsStaticMark(runs.Style(k))) return true;
+bool HasStaticMarks(const TParagraphsList& list, int par) {
+  const TRunRec* runs = list.RunRecs(par);
+  for (int k = 0; k < list.RunCount(par); ++k)
+    if (IsStaticMark(list.Styles.Get(runs[k].Attr))) return true;
   return false;
 }
 
-// Both passes over the whole paragraph of ps, taken from the memo when an
-// equal paragraph under the same start style went through them before (with
-// another indentation, when the memo leaves it out).
-void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilter* filter) {
+// The memo's key of paragraph par.
+TParagraphMemo::Key RepeatKey(const TParagraphsList& list, int par, TParagraphMemo& repeats) {
+  const uint32_t startId = list.StartStyleId(par);
+  return repeats.KeyOf(list.Styles.Get(startId), startId, par == list.Count - 1, list.TextView(par));
+}
+
+// Gives paragraph par the outcome of both passes that the memo holds for its
+// key, as the passes would have left it; false when it holds none. The
+// paragraph is not loaded for the passes at all.
+bool TakeRepeat(TParagraphsList& list, int par, TParagraphMemo& repeats, const TParagraphMemo::Key& key) {
+  TParagraphMemo::Outcome done;
+  if (!repeats.Find(key, done)) return false;
+  std::array<TRunRec, TParagraphMemo::kMaxRuns> moved;
+  for (uint32_t k = 0; k < done.Count; ++k)
+    moved[k] = TRunRec{done.Runs[k].Offset + static_cast<int32_t>(key.Indent), done.Runs[k].Attr};
+  list.SetRunRecs(par, moved.data(), done.Count);
+  auto flags = static_cast<uint8_t>(list.Flags(par) | pfSpansParsed | pfKeywordsApplied);
+  if (done.ClearsLaidOut) flags = static_cast<uint8_t>(flags & ~pfLaidOut);
+  list.SetFlags(par, flags);
+  HandOn(list, par, done.SpanEnd);
+  return true;
+}
+
+// Both passes over the whole paragraph of ps, whose key the memo did not
+// hold; the outcome is remembered when the paragraph came before.
+void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilter* filter,
+                      const TParagraphMemo::Key& key) {
   TParagraphsList& list = ps.List();
   TRunBuffer& runs = ps.Runs();
   const int par = ps.Par();
-  const TParagraphMemo::Key key =
-      repeats.KeyOf(runs.StartStyle(), runs.StartStyleId(), runs.IsLast(), list.TextView(par));
-  const auto indent = static_cast<int32_t>(key.Indent);
-  TParagraphMemo::Outcome done;
-  if (repeats.Find(key, done)) {
-    runs.Replace(done.Runs, done.Count, done.ClearsLaidOut, indent);
-    list.SetFlags(par, list.Flags(par) | pfSpansParsed);
-    HandOn(list, par, done.SpanEnd);
-    return;
-  }
   const uint32_t spanEnd = ParseSpansIn(ps, filter);
   const int32_t start = list.StartOffset(par);
   ChainKeywords(ps, start, start + runs.Length(), par, par);
@@ -656,6 +670,7 @@ void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilt
     return;
   thread_local std::vector<TRunRec> outcome;
   runs.CopyRuns(outcome);
+  const auto indent = static_cast<int32_t>(key.Indent);
   for (TRunRec& run : outcome) {
     // Nothing begins in the indentation; should anything, the outcome is not kept.
     if (run.Offset < indent) return;
@@ -721,14 +736,19 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
     const bool parse = p >= firstUnparsed && !(list.Flags(p) & pfSpansParsed);
     const bool keywords = p >= a && !(list.Flags(p) & pfKeywordsApplied);
     if (!parse && !keywords) continue;
-    TScanPar ps(memo, p);
-    if (chainPlan) ps.SetChainPlan(&*chainPlan);
-    if (parse && keywords && repeats && !HasStaticMarks(ps.Runs())) {
-      SpansAndKeywords(ps, *repeats, filter);
+    // Both passes at once, or their outcome for an equal paragraph met before.
+    if (parse && keywords && repeats && !HasStaticMarks(list, p)) {
+      const TParagraphMemo::Key key = RepeatKey(list, p, *repeats);
+      if (TakeRepeat(list, p, *repeats, key)) continue;
+      TScanPar ps(memo, p);
+      if (chainPlan) ps.SetChainPlan(&*chainPlan);
+      SpansAndKeywords(ps, *repeats, filter, key);
       ps.Store();
       list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
       continue;
     }
+    TScanPar ps(memo, p);
+    if (chainPlan) ps.SetChainPlan(&*chainPlan);
     if (parse) ParseSpansIn(ps, filter);
     if (!keywords) {
       ps.Store();
