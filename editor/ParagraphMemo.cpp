@@ -110,7 +110,7 @@ bool TParagraphMemo::Find(const Key& key, Outcome& out) {
 bool TParagraphMemo::SeenBefore(const Key& key) {
   if (key.Text.size() > kMaxLength) return false;
   // Placed by other bits of the hash than the slots, tagged with the high half.
-  uint32_t& seen = seen_[(key.Hash >> 12) & (kSeen - 1)];
+  uint32_t& seen = seen_[(key.Hash >> 16) & (kSeen - 1)];
   const auto tag = static_cast<uint32_t>(key.Hash >> 32) | 1;
   if (seen == tag) return true;
   seen = tag;

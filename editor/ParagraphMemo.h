@@ -58,7 +58,6 @@ class TParagraphMemo {
   // cases or in neither (a stop key after an opening key is checked against
   // the unit as written, the opening key against the folded one).
   static bool IgnoresIndent(TPlusMemoU& memo);
-  bool IgnoresIndent() const { return ignoresIndent_; }
 
   // The key of a paragraph: its text and start style, and whether it is the
   // last (the passes treat the end of the text apart). When the memo ignores
@@ -101,6 +100,8 @@ class TParagraphMemo {
   // Fingerprints of paragraphs seen once: a paragraph takes a slot only when
   // it comes again, so that lines met once never push out recurring ones.
   static constexpr size_t kSeen = 65536;
+  // The slots take the low 16 bits of a hash at most; the fingerprints take the 16 above.
+  static_assert(kSlots <= (size_t{1} << 16) && kSeen == (size_t{1} << 16));
 
   Slot& SlotOf(uint64_t hash) { return slots_[hash & (kSlots - 1)]; }
 

@@ -2,6 +2,7 @@
 #include "editor/Scan.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <optional>
