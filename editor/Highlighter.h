@@ -60,4 +60,16 @@ class TPlusHighlighterU : public TComponent {
   std::vector<TPlusHighlighterU*> referrers_;
 };
 
+// Whether ok(h) holds for every highlighter of the chain from first on. A
+// chain that comes back to a highlighter never ends: one longer than any real
+// configuration fails.
+template <typename Fn>
+bool EveryInChain(TPlusHighlighterU* first, Fn&& ok) {
+  constexpr int kMaxMembers = 64;
+  int members = 0;
+  for (TPlusHighlighterU* h = first; h != nullptr; h = h->NextInChain())
+    if (++members > kMaxMembers || !ok(*h)) return false;
+  return true;
+}
+
 }  // namespace qm

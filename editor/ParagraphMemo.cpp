@@ -56,26 +56,16 @@ bool IndentNeutral(const TKeywordList& keywords) {
 
 bool TParagraphMemo::Applies(TPlusMemoU& memo) {
   if (memo.ApplyKeyWords && memo.Keywords.Count() > 0) return false;
-  // A chain that comes back to a highlighter never ends; such a chain, or a
-  // longer one than any real configuration, is simply not memoized.
-  int members = 0;
-  for (TPlusHighlighterU* h = memo.Highlighter(); h != nullptr; h = h->NextInChain()) {
-    if (++members > 64 || !h->PassesReadTextOnly()) return false;
-  }
-  return true;
+  return EveryInChain(memo.Highlighter(), [](TPlusHighlighterU& h) { return h.PassesReadTextOnly(); });
 }
 
 bool TParagraphMemo::IgnoresIndent(TPlusMemoU& memo) {
   if (!Applies(memo) || !IndentNeutral(memo.StartStopKeys, memo.Separators)) return false;
-  int members = 0;
-  for (TPlusHighlighterU* h = memo.Highlighter(); h != nullptr; h = h->NextInChain()) {
-    TCustomExtHighlighterU* ext = h->AsExtHighlighter();
-    if (++members > 64 || ext == nullptr) return false;
-    if (!IndentNeutral(ext->SeparatorSet()) || !IndentNeutral(ext->StartStopKeys, ext->SeparatorSet()) ||
-        !IndentNeutral(ext->Keywords))
-      return false;
-  }
-  return true;
+  return EveryInChain(memo.Highlighter(), [](TPlusHighlighterU& h) {
+    const TCustomExtHighlighterU* ext = h.AsExtHighlighter();
+    return ext != nullptr && IndentNeutral(ext->SeparatorSet()) &&
+           IndentNeutral(ext->StartStopKeys, ext->SeparatorSet()) && IndentNeutral(ext->Keywords);
+  });
 }
 
 TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, bool last,

@@ -198,13 +198,18 @@ ParExtraInfo* TParagraphsList::GrowRuns(int i, uint32_t capacity) {
   ParExtraInfo* old = extras_[index];
   if (old->RunCapacity >= capacity) return old;
   capacity = std::max({capacity, old->RunCapacity + old->RunCapacity / 2, 4u});
-  ParExtraInfo* grown = AllocExtra(capacity);
-  std::memcpy(static_cast<void*>(grown), old, sizeof(ParExtraInfo));
-  grown->RunCapacity = capacity;
-  std::memcpy(grown->Runs(), old->Runs(), old->RunCount * sizeof(TRunRec));
-  old->Rare = nullptr;  // now owned by the grown block
-  FreeExtra(old);
+  ParExtraInfo* grown = MoveExtra(old, capacity, old->RunCount);
   extras_[index] = grown;
+  return grown;
+}
+
+ParExtraInfo* TParagraphsList::MoveExtra(ParExtraInfo* old, uint32_t capacity, uint32_t keep) {
+  ParExtraInfo* grown = AllocExtra(capacity);
+  const uint32_t granted = grown->RunCapacity;
+  std::memcpy(static_cast<void*>(grown), old, sizeof(ParExtraInfo));
+  grown->RunCapacity = granted;
+  std::memcpy(grown->Runs(), old->Runs(), keep * sizeof(TRunRec));
+  DropExtraBlock(old);  // its Rare record now belongs to the grown block
   return grown;
 }
 
@@ -294,11 +299,7 @@ void TParagraphsList::SetRunRecs(int i, const TRunRec* runs, uint32_t n) {
     // Exactly sized: the record is usually new, made for its start style alone.
     if (e->RunCapacity <= kStartStyleRuns) {
       // A pool block cannot grow in place: the header moves to a block of its own.
-      ParExtraInfo* grown = AllocExtra(n);
-      std::memcpy(static_cast<void*>(grown), e, sizeof(ParExtraInfo));
-      grown->RunCapacity = n;
-      DropExtraBlock(e);  // its Rare record now belongs to the grown block
-      e = grown;
+      e = MoveExtra(e, n, 0);
     } else {
       void* grown =
           std::realloc(static_cast<void*>(e), sizeof(ParExtraInfo) + static_cast<size_t>(n) * sizeof(TRunRec));

@@ -222,6 +222,9 @@ class TParagraphsList : public TDynArray2 {
   void FreeExtra(ParExtraInfo* e);
   // Frees the record's block only (its Rare record is left alone).
   void DropExtraBlock(ParExtraInfo* e);
+  // The record moved to a new block with room for capacity runs, keeping its
+  // header and its first `keep` runs; the old block is freed.
+  ParExtraInfo* MoveExtra(ParExtraInfo* old, uint32_t capacity, uint32_t keep);
   ParExtraInfo* GrowRuns(int i, uint32_t capacity);
   void ResetLayout(int i, int32_t length);
   void AppendRunRecs(int i, const std::vector<TRunRec>& runs);

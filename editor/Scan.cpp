@@ -74,7 +74,6 @@ const std::vector<TParagraphText::Word>& TParagraphText::SplitWords(const TCharS
     words_.push_back(Word{i, j - i, withPlain ? HashUnits(text + i, len) : 0, HashUnits(folded.data() + i, len)});
     i = j;
   }
-  wordSeparators_ = separators;
   wordsType_ = static_cast<int>(type);
   wordsPlain_ = withPlain;
   return words_;

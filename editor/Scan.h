@@ -86,7 +86,7 @@ class TParagraphText {
   // their folded units, and of their plain units when withPlain is set
   // (PlainHash is 0 otherwise).
   const std::vector<Word>& Words(const TCharSet& separators, TpmUpperCase type, bool withPlain = true) {
-    if (wordsType_ == static_cast<int>(type) && (wordsPlain_ || !withPlain) && wordSeparators_ == separators)
+    if (wordsType_ == static_cast<int>(type) && (wordsPlain_ || !withPlain) && separatorTable_.Set() == separators)
       return words_;
     return SplitWords(separators, type, withPlain);
   }
@@ -99,8 +99,7 @@ class TParagraphText {
   std::u16string folded_;
   int foldedType_ = -1;
   std::vector<Word> words_;
-  TCharSet wordSeparators_;
-  TCharTable separatorTable_;
+  TCharTable separatorTable_;  // of the separators the words were split by
   int wordsType_ = -1;
   bool wordsPlain_ = false;
 };

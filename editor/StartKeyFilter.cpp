@@ -27,15 +27,10 @@ bool TStartKeyFilter::Build(TPlusMemoU& memo) {
   longKeys_.clear();
   compareLong_ = true;
   if (!AddList(memo.StartStopKeys, memo.Separators)) return false;
-  // A chain that comes back to a highlighter never ends: such a chain, or a
-  // longer one than any real configuration, is not filtered.
-  int members = 0;
-  for (TPlusHighlighterU* h = memo.Highlighter(); h != nullptr; h = h->NextInChain()) {
-    TCustomExtHighlighterU* ext = h->AsExtHighlighter();
-    if (++members > 64 || ext == nullptr || !h->PassesReadTextOnly()) return false;
-    if (!AddList(ext->StartStopKeys, ext->SeparatorSet())) return false;
-  }
-  return true;
+  return EveryInChain(memo.Highlighter(), [this](TPlusHighlighterU& h) {
+    const TCustomExtHighlighterU* ext = h.AsExtHighlighter();
+    return ext != nullptr && h.PassesReadTextOnly() && AddList(ext->StartStopKeys, ext->SeparatorSet());
+  });
 }
 
 bool TStartKeyFilter::AddList(const TStartStopKeyList& keys, const TCharSet& separators) {

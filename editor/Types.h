@@ -74,6 +74,7 @@ class TCharTable {
     return *this;
   }
   bool Contains(char16_t c) const { return table_[TCharSet::Clamp(c)] != 0; }
+  const TCharSet& Set() const { return set_; }
 
  private:
   void Build(const TCharSet& set) {
