@@ -2,16 +2,22 @@
 #include "editor/ParagraphMemo.h"
 
 #include <algorithm>
+#include <bit>
+#include <vector>
 
 #include "editor/ExtHilitU.h"
 #include "editor/Highlighter.h"
 #include "editor/PlusMemoU.h"
 #include "editor/Scan.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace qm::scan {
 
-TParagraphMemo::TParagraphMemo(bool ignoresIndent)
-    : ignoresIndent_(ignoresIndent), slots_(kSlots), seen_(kSeen) {}
+TParagraphMemo::TParagraphMemo(bool ignoresIndent, const std::optional<TDigitClasses>& digits)
+    : ignoresIndent_(ignoresIndent), digits_(digits), slots_(kSlots), seen_(kSeen) {}
 
 namespace {
 
@@ -52,6 +58,76 @@ bool IndentNeutral(const TKeywordList& keywords) {
   return true;
 }
 
+using UnitClass = TParagraphMemo::UnitClass;
+
+bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsAsciiLetter(char16_t c) { return (c | 0x20) >= u'a' && (c | 0x20) <= u'z'; }
+
+UnitClass ClassOf(char16_t c, const TParagraphMemo::TDigitClasses& classes) {
+  return c < classes.size() ? classes[c] : UnitClass::Other;
+}
+
+// Whether some stretch of key between its Boundary units (or ends) holds a
+// digit and nothing but digits and Neutral units: such a key could match
+// over a digit that the memo's key reads as "0".
+bool HoldsDigitReadAlike(std::u16string_view key, const TParagraphMemo::TDigitClasses& classes) {
+  bool digit = false;
+  bool onlyNeutral = true;
+  for (size_t i = 0; i <= key.size(); ++i) {
+    const UnitClass c = i < key.size() ? ClassOf(key[i], classes) : UnitClass::Boundary;
+    if (c == UnitClass::Boundary) {
+      if (digit && onlyNeutral) return true;
+      digit = false;
+      onlyNeutral = true;
+    } else if (c == UnitClass::Digit) {
+      digit = true;
+    } else if (c == UnitClass::Other) {
+      onlyNeutral = false;
+    }
+  }
+  return false;
+}
+
+// The position of the first ASCII digit at or after from, or the length.
+size_t NextDigit(std::u16string_view text, size_t from) {
+  const size_t n = text.size();
+  size_t i = from;
+#if defined(__SSE2__)
+  // Eight units at a time: most of a line is letters and blanks. A unit is a
+  // digit when (unit - '0') < 10 unsigned, compared signed with the top bit flipped.
+  const __m128i ten = _mm_set1_epi16(static_cast<short>(10 ^ 0x8000));
+  for (; i + 8 <= n; i += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    const __m128i offset = _mm_xor_si128(_mm_sub_epi16(units, _mm_set1_epi16(u'0')), _mm_set1_epi16(-0x8000));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi16(offset, ten)));
+    if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask) / 2);
+  }
+#endif
+  while (i < n && !IsAsciiDigit(text[i])) ++i;
+  return i;
+}
+
+bool HoldsDigit(std::u16string_view key) { return std::any_of(key.begin(), key.end(), IsAsciiDigit); }
+
+// The lists of the editor and its chain that the passes read, with their separators.
+struct ListsRead {
+  std::vector<const TCharSet*> Separators;
+  std::vector<const TStartStopKeyList*> Keys;
+  std::vector<const TKeywordList*> Keywords;
+
+  void Add(const TCharSet& separators, const TStartStopKeyList& keys, const TKeywordList* keywords) {
+    Separators.push_back(&separators);
+    Keys.push_back(&keys);
+    if (keywords != nullptr) Keywords.push_back(keywords);
+  }
+  // False when a list folds case through a routine of the program's, which may map any unit to any other.
+  bool FoldsByTables() const {
+    return std::none_of(Keys.begin(), Keys.end(), [](auto* k) { return k->UpperCaseType() == pmuUserDefined; }) &&
+           std::none_of(Keywords.begin(), Keywords.end(),
+                        [](auto* k) { return k->UpperCaseType() == pmuUserDefined; });
+  }
+};
+
 }  // namespace
 
 bool TParagraphMemo::Applies(TPlusMemoU& memo) {
@@ -68,12 +144,86 @@ bool TParagraphMemo::IgnoresIndent(TPlusMemoU& memo) {
   });
 }
 
+std::optional<TParagraphMemo::TDigitClasses> TParagraphMemo::DigitClasses(TPlusMemoU& memo) {
+  if (!Applies(memo)) return std::nullopt;
+  ListsRead lists;
+  if (memo.StartStopKeys.Count() > 0) lists.Add(memo.Separators, memo.StartStopKeys, nullptr);
+  const bool extended = EveryInChain(memo.Highlighter(), [&lists](TPlusHighlighterU& h) {
+    const TCustomExtHighlighterU* ext = h.AsExtHighlighter();
+    if (ext == nullptr) return false;
+    lists.Add(ext->SeparatorSet(), ext->StartStopKeys, &ext->Keywords);
+    return true;
+  });
+  if (!extended || !lists.FoldsByTables()) return std::nullopt;
+
+  TDigitClasses classes{};
+  for (char16_t c = 0; c < classes.size(); ++c) {
+    const auto separates = [c](const TCharSet* set) { return set->Contains(c); };
+    const bool inSome = std::any_of(lists.Separators.begin(), lists.Separators.end(), separates);
+    const bool inAll = std::all_of(lists.Separators.begin(), lists.Separators.end(), separates);
+    if (IsAsciiDigit(c)) {
+      if (inSome) return std::nullopt;
+      classes[c] = UnitClass::Digit;
+    } else if (IsAsciiLetter(c)) {
+      classes[c] = UnitClass::Other;
+    } else {
+      classes[c] = inAll ? UnitClass::Boundary : UnitClass::Neutral;
+    }
+  }
+  for (const TStartStopKeyList* keys : lists.Keys)
+    for (int e = 0; e < keys->Count(); ++e) {
+      const StartStopEntry& entry = keys->Entry(e);
+      if (HoldsDigit(entry.StartText()) || HoldsDigit(entry.StopText()) || HoldsDigit(entry.StartMatch()) ||
+          HoldsDigit(entry.StopMatch()))
+        return std::nullopt;
+    }
+  for (const TKeywordList* keywords : lists.Keywords)
+    for (int i = 0; i < keywords->Count(); ++i) {
+      const KeywordEntry& entry = keywords->Entry(i);
+      if (HoldsDigitReadAlike(entry.Keyword, classes) || HoldsDigitReadAlike(entry.MatchKey, classes))
+        return std::nullopt;
+    }
+  return classes;
+}
+
+std::u16string_view TParagraphMemo::ReadDigitsAlike(std::u16string_view text) {
+  const TDigitClasses& classes = *digits_;
+  const auto classOf = [&classes](char16_t c) { return ClassOf(c, classes); };
+  const auto digitOrNeutral = [&classOf](char16_t c) {
+    const UnitClass k = classOf(c);
+    return k == UnitClass::Digit || k == UnitClass::Neutral;
+  };
+  const size_t n = text.size();
+  bool copied = false;
+  size_t done = 0;  // the stretches before this are dealt with
+  for (size_t i = NextDigit(text, 0); i < n; i = NextDigit(text, done)) {
+    size_t from = i;
+    while (from > done && digitOrNeutral(text[from - 1])) --from;
+    size_t to = i + 1;
+    while (to < n && digitOrNeutral(text[to])) ++to;
+    done = to;
+    // The stretch must stand between Boundary units or the ends of the text
+    // (in front of it, the indentation left out is blank, a Boundary).
+    if ((from > 0 && classOf(text[from - 1]) != UnitClass::Boundary) ||
+        (to < n && classOf(text[to]) != UnitClass::Boundary))
+      continue;
+    if (!copied) {
+      std::copy(text.begin(), text.end(), read_.begin());
+      copied = true;
+    }
+    for (size_t k = i; k < to; ++k)
+      if (IsAsciiDigit(text[k])) read_[k] = u'0';
+  }
+  return copied ? std::u16string_view(read_.data(), n) : text;
+}
+
 TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, bool last,
-                                          std::u16string_view text) const {
+                                          std::u16string_view text) {
   uint32_t indent = 0;
   if (ignoresIndent_)
     while (indent < text.size() && IsBlank(text[indent])) ++indent;
   text.remove_prefix(indent);
+  if (digits_ && text.size() <= kMaxLength) text = ReadDigitsAlike(text);
   const uint32_t indentClass = std::min<uint32_t>(indent, startStyle.OpenKeyLength);
   // Paragraphs too long for a slot are not hashed at all.
   const uint64_t hash =

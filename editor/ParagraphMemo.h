@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -40,8 +41,14 @@ class TParagraphMemo {
     uint32_t SpanEnd;  // the style at the paragraph end after the span pass, handed on
   };
 
-  // With ignoresIndent, keys leave out a paragraph's leading blanks (see IgnoresIndent).
-  explicit TParagraphMemo(bool ignoresIndent = false);
+  // How the key reads each ASCII unit when digits are read alike (see DigitClasses).
+  enum class UnitClass : uint8_t { Other, Digit, Neutral, Boundary };
+  using TDigitClasses = std::array<UnitClass, 128>;
+
+  // With ignoresIndent, keys leave out a paragraph's leading blanks (see
+  // IgnoresIndent); with digit classes, they read digits alike where those
+  // classes say they cannot matter (see DigitClasses).
+  explicit TParagraphMemo(bool ignoresIndent = false, const std::optional<TDigitClasses>& digits = std::nullopt);
 
   // Whether the passes of the editor's chain read only a paragraph's text and
   // start style: plain highlighter classes, no event handlers, no keyword
@@ -58,13 +65,30 @@ class TParagraphMemo {
   // cases or in neither (a stop key after an opening key is checked against
   // the unit as written, the opening key against the folded one).
   static bool IgnoresIndent(TPlusMemoU& memo);
+  // The classes under which the passes cannot tell one ASCII digit from
+  // another, or none. A stretch of digits and Neutral units (ASCII
+  // punctuation that is no separator in some list) standing between
+  // Boundary units (ASCII non-letters that separate in every list) or the
+  // ends of the text is read with every digit as "0". That is exact when no
+  // list takes a digit for a separator, no start or stop key holds a digit,
+  // no list folds case through a routine of the program's, and no keyword
+  // holds a digit in a stretch of digits and Neutral units between its own
+  // Boundary units or ends: a keyword that could match over such a digit
+  // would need a unit of another class inside the text's stretch. Then words
+  // of digits match no keyword, every number is a number whatever its digits,
+  // and separator tests give the same answers. Scripts differ mostly in their
+  // numbers ("set timer to 12", "if count > 3"); this lets such lines share
+  // one outcome.
+  static std::optional<TDigitClasses> DigitClasses(TPlusMemoU& memo);
 
   // The key of a paragraph: its text and start style, and whether it is the
   // last (the passes treat the end of the text apart). When the memo ignores
   // indentation, Text leaves out the leading blanks (Indent units) and only
   // their number up to the start style's open key length counts: a run that
   // restores the start style after a keyword carries that length less the
-  // keyword's end, counted from the paragraph start and never below 0.
+  // keyword's end, counted from the paragraph start and never below 0. With
+  // digit classes, Text is the text as the key reads it, held by the memo
+  // until the next KeyOf.
   struct Key {
     uint32_t StartStyle;
     bool Last;
@@ -73,7 +97,7 @@ class TParagraphMemo {
     uint32_t IndentClass;  // the part of Indent that tells outcomes apart
     uint64_t Hash;
   };
-  Key KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, bool last, std::u16string_view text) const;
+  Key KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, bool last, std::u16string_view text);
 
   // The remembered outcome for a paragraph, if any.
   bool Find(const Key& key, Outcome& out);
@@ -104,8 +128,12 @@ class TParagraphMemo {
   static_assert(kSlots <= (size_t{1} << 16) && kSeen == (size_t{1} << 16));
 
   Slot& SlotOf(uint64_t hash) { return slots_[hash & (kSlots - 1)]; }
+  // The text as the key reads it, in read_.
+  std::u16string_view ReadDigitsAlike(std::u16string_view text);
 
   bool ignoresIndent_;
+  std::optional<TDigitClasses> digits_;
+  std::array<char16_t, kMaxLength> read_{};
   std::vector<Slot> slots_;
   std::vector<uint32_t> seen_;
 };

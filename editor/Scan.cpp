@@ -727,7 +727,7 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
   std::optional<TStartKeyFilter> startFilter;
   std::optional<TChainKeywordPlan> chainPlan;
   if (reuseRepeats && chain && b - first >= kMemoMinParagraphs && TParagraphMemo::Applies(memo)) {
-    repeats.emplace(TParagraphMemo::IgnoresIndent(memo));
+    repeats.emplace(TParagraphMemo::IgnoresIndent(memo), TParagraphMemo::DigitClasses(memo));
     if (!startFilter.emplace().Build(memo)) startFilter.reset();
     chainPlan.emplace();
   }

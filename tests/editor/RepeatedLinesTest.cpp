@@ -6,6 +6,7 @@
 #include "editor/KeyOptions.h"
 #include "editor/Navigator.h"
 #include "editor/ParagraphMemo.h"
+#include "platform/CodePage.h"
 
 namespace qm {
 namespace {
@@ -50,6 +51,16 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
       {"spans across paragraphs", Repeat(u"begin GameMode\r\n\"x\r\nend ; done\r\n", 600)},
       // The same statements at every indentation, inside a block (whose open
       // key length the runs restoring it after a keyword carry) and outside.
+      // Lines that differ in their digits, where the digits matter (inside
+      // the keyword "Gold001", a word with letters, a hexadecimal number
+      // with its letters) and where they do not.
+      {"lines that differ in their digits",
+       Repeat(u"begin GameMode\r\nset a to 12\r\nset a to 47\r\nset a to -3 * 4\r\nset a to -8 * 1\r\n"
+              u"if a > 1.5\r\nif a > 2.75\r\nplayer.AddItem Gold001 5\r\nplayer.AddItem Gold002 7\r\n"
+              u"set x1 to 1\r\nset x2 to 2\r\nset a to $1F\r\nset a to $2A\r\nset a to 3a\r\nset a to 4a\r\n"
+              u"set a to x-1\r\nset a to x-2\r\nset a to (5)\r\nset a to [6]\r\n; 5 apples\r\n; 6 apples\r\n"
+              u"MessageBox \"5\"\r\nMessageBox \"6\r\nend\r\n",
+              300)},
       {"indented lines",
        Repeat(u"begin GameMode\r\nif x\r\n if x\r\n  if x\r\n\t\tif x ; y\r\n      set a to 12\r\n"
               u"set a to 12\r\n   \r\n\r\nend\r\n  if x\r\nif x\r\n    \"s\r\n\"s\r\n",
@@ -102,6 +113,84 @@ TEST(RepeatedLinesTest, IndentIsLeftOutOnlyWhereItCannotMatter) {
     test::ConfigureScriptEditor(memo, *chain);
     c.change(memo, *chain);
     EXPECT_EQ(scan::TParagraphMemo::IgnoresIndent(memo), c.ignores) << c.name;
+  }
+}
+
+// The memo reads the digits of two lines alike only where no pass can tell them apart.
+TEST(RepeatedLinesTest, DigitsAreReadAlikeOnlyWhereTheyCannotMatter) {
+  auto chain = test::MainChain();
+  TPlusMemoU memo;
+  test::ConfigureScriptEditor(memo, *chain);
+  chain->First()->AsExtHighlighter()->Keywords.AddKeyword(u"SetActor2", 0, 0, 5, 0, -1, -1);
+  const auto digits = scan::TParagraphMemo::DigitClasses(memo);
+  ASSERT_TRUE(digits.has_value());
+  scan::TParagraphMemo repeats(true, digits);
+  const TDynInfo style;
+  struct Case {
+    std::u16string_view a, b;
+    bool alike;
+  };
+  const Case cases[] = {
+      {u"set a to 12", u"set a to 47", true},
+      {u"  set a to -3*4", u"set a to -9*0", true},
+      {u"if a > 1.5", u"if a > 2.75", false},  // of other lengths
+      {u"if a > 1.5", u"if a > 2.7", true},
+      {u"set a to (5)", u"set a to (6)", true},
+      {u"MessageBox \"5\"", u"MessageBox \"6\"", true},
+      {u"12", u"34", true},
+      {u"AddItem Gold001", u"AddItem Gold002", false},  // a keyword holds the digits
+      {u"SetActor2", u"SetActor3", false},
+      {u"set x1 to 1", u"set x2 to 1", false},  // a word with letters
+      {u"set a to $1F", u"set a to $2F", false},
+      {u"set a to 3a", u"set a to 4a", false},
+      {u"set a to x-1", u"set a to x-2", false},
+      {u"set a to 1", u"set b to 1", false},
+  };
+  for (const Case& c : cases) {
+    const auto a = repeats.KeyOf(style, 0, false, c.a);
+    const std::u16string aText(a.Text);
+    const auto b = repeats.KeyOf(style, 0, false, c.b);
+    EXPECT_EQ(aText == b.Text && a.Hash == b.Hash, c.alike) << WideToUtf8(c.a) << " / " << WideToUtf8(c.b);
+  }
+}
+
+TEST(RepeatedLinesTest, DigitClassesOnlyWhereNoListCanTellDigitsApart) {
+  using Change = void (*)(TPlusMemoU&, TCustomExtHighlighterU&);
+  struct Case {
+    const char* name;
+    Change change;
+    bool readAlike;
+  };
+  const Case cases[] = {
+      {"the main window's chain", [](TPlusMemoU&, TCustomExtHighlighterU&) {}, true},
+      {"keywords with digits beside letters",
+       [](TPlusMemoU&, TCustomExtHighlighterU& h) {
+         h.Keywords.AddKeyword(u"SetActor2", 0, 0, 5, 0, -1, -1);
+         h.Keywords.AddKeyword(u"x-1", 0, 0, 5, 0, -1, -1);
+         h.Keywords.AddKeyword(u"a.b2", 0, 0, 5, 0, -1, -1);
+       },
+       true},
+      {"a keyword of digits",
+       [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.Keywords.AddKeyword(u"100", 0, 0, 5, 0, -1, -1); }, false},
+      {"a keyword with a number after a separator",
+       [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.Keywords.AddKeyword(u"GetAV 5", 0, 0, 5, 0, -1, -1); }, false},
+      {"a keyword of a sign and digits",
+       [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.Keywords.AddKeyword(u"-1", 0, 0, 5, 0, -1, -1); }, false},
+      {"a start key with a digit",
+       [](TPlusMemoU& memo, TCustomExtHighlighterU&) {
+         memo.StartStopKeys.AddStartStopKey(u"rem1", u"", 0, 0, 0, 0, -1, -1, true);
+       },
+       false},
+      {"a digit that separates", [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.SetSeparators(u" 0"); }, false},
+      {"case folded by the program",
+       [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.Keywords.SetUpperCaseType(pmuUserDefined); }, false},
+  };
+  for (const Case& c : cases) {
+    auto chain = test::MainChain();
+    TPlusMemoU memo;
+    test::ConfigureScriptEditor(memo, *chain);
+    c.change(memo, *chain->First()->AsExtHighlighter());
+    EXPECT_EQ(scan::TParagraphMemo::DigitClasses(memo).has_value(), c.readAlike) << c.name;
   }
 }
 
