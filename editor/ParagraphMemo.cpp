@@ -16,8 +16,11 @@
 
 namespace qm::scan {
 
-TParagraphMemo::TParagraphMemo(bool ignoresIndent, const std::optional<TDigitClasses>& digits)
-    : ignoresIndent_(ignoresIndent), digits_(digits), slots_(kSlots), seen_(kSeen) {}
+TParagraphMemo::TParagraphMemo(bool ignoresIndent, const std::optional<TDigitClasses>& digits, size_t paragraphs)
+    : ignoresIndent_(ignoresIndent),
+      digits_(digits),
+      slots_(std::clamp(std::bit_ceil(paragraphs / 8), kMinSlots, kMaxSlots)),
+      seen_(kSeen) {}
 
 namespace {
 

@@ -48,7 +48,10 @@ class TParagraphMemo {
   // With ignoresIndent, keys leave out a paragraph's leading blanks (see
   // IgnoresIndent); with digit classes, they read digits alike where those
   // classes say they cannot matter (see DigitClasses).
-  explicit TParagraphMemo(bool ignoresIndent = false, const std::optional<TDigitClasses>& digits = std::nullopt);
+  // The memo grows with the catch-up it serves, `paragraphs` long: a longer
+  // text holds more distinct lines that recur.
+  explicit TParagraphMemo(bool ignoresIndent = false, const std::optional<TDigitClasses>& digits = std::nullopt,
+                          size_t paragraphs = 0);
 
   // Whether the passes of the editor's chain read only a paragraph's text and
   // start style: plain highlighter classes, no event handlers, no keyword
@@ -120,14 +123,16 @@ class TParagraphMemo {
     std::array<char16_t, kMaxLength> Text{};
     std::array<TRunRec, kMaxRuns> Runs{};
   };
-  static constexpr size_t kSlots = 16384;
+  // One slot per eight paragraphs, within these bounds.
+  static constexpr size_t kMinSlots = 16384;
+  static constexpr size_t kMaxSlots = 65536;
   // Fingerprints of paragraphs seen once: a paragraph takes a slot only when
   // it comes again, so that lines met once never push out recurring ones.
   static constexpr size_t kSeen = 65536;
   // The slots take the low 16 bits of a hash at most; the fingerprints take the 16 above.
-  static_assert(kSlots <= (size_t{1} << 16) && kSeen == (size_t{1} << 16));
+  static_assert(kMaxSlots <= (size_t{1} << 16) && kSeen == (size_t{1} << 16));
 
-  Slot& SlotOf(uint64_t hash) { return slots_[hash & (kSlots - 1)]; }
+  Slot& SlotOf(uint64_t hash) { return slots_[hash & (slots_.size() - 1)]; }
   // The text as the key reads it, in read_.
   std::u16string_view ReadDigitsAlike(std::u16string_view text);
 
