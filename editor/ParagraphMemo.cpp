@@ -197,6 +197,7 @@ std::u16string_view TParagraphMemo::ReadDigitsAlike(std::u16string_view text) {
     return k == UnitClass::Digit || k == UnitClass::Neutral;
   };
   const size_t n = text.size();
+  std::array<char16_t, kMaxLength>& read = read_[nextRead_];
   bool copied = false;
   size_t done = 0;  // the stretches before this are dealt with
   for (size_t i = NextDigit(text, 0); i < n; i = NextDigit(text, done)) {
@@ -211,13 +212,14 @@ std::u16string_view TParagraphMemo::ReadDigitsAlike(std::u16string_view text) {
         (to < n && classOf(text[to]) != UnitClass::Boundary))
       continue;
     if (!copied) {
-      std::copy(text.begin(), text.end(), read_.begin());
+      std::copy(text.begin(), text.end(), read.begin());
+      nextRead_ = (nextRead_ + 1) % kReadBuffers;
       copied = true;
     }
     for (size_t k = i; k < to; ++k)
-      if (IsAsciiDigit(text[k])) read_[k] = u'0';
+      if (IsAsciiDigit(text[k])) read[k] = u'0';
   }
-  return copied ? std::u16string_view(read_.data(), n) : text;
+  return copied ? std::u16string_view(read.data(), n) : text;
 }
 
 TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, bool last,
@@ -237,6 +239,13 @@ TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t s
   return Key{startStyleId, last, text, indent, indentClass, hash};
 }
 
+void TParagraphMemo::Prefetch(const Key& key) const {
+  if (key.Text.size() > kMaxLength) return;
+  const auto* slot = reinterpret_cast<const char*>(&slots_[key.Hash & (slots_.size() - 1)]);
+  for (size_t line = 0; line < sizeof(Slot); line += 64) __builtin_prefetch(slot + line);
+  __builtin_prefetch(&seen_[SeenIndex(key.Hash)]);
+}
+
 bool TParagraphMemo::Find(const Key& key, Outcome& out) {
   if (key.Text.size() > kMaxLength) return false;
   Slot& slot = SlotOf(key.Hash);
@@ -253,7 +262,7 @@ bool TParagraphMemo::Find(const Key& key, Outcome& out) {
 bool TParagraphMemo::SeenBefore(const Key& key) {
   if (key.Text.size() > kMaxLength) return false;
   // Placed by other bits of the hash than the slots, tagged with the high half.
-  uint32_t& seen = seen_[(key.Hash >> 16) & (kSeen - 1)];
+  uint32_t& seen = seen_[SeenIndex(key.Hash)];
   const auto tag = static_cast<uint32_t>(key.Hash >> 32) | 1;
   if (seen == tag) return true;
   seen = tag;

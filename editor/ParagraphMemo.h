@@ -91,7 +91,8 @@ class TParagraphMemo {
   // restores the start style after a keyword carries that length less the
   // keyword's end, counted from the paragraph start and never below 0. With
   // digit classes, Text is the text as the key reads it, held by the memo
-  // until the next KeyOf.
+  // until the third KeyOf after this one (so that the key of the next
+  // paragraph can be made, and made again, while this one's is in use).
   struct Key {
     uint32_t StartStyle;
     bool Last;
@@ -102,6 +103,9 @@ class TParagraphMemo {
   };
   Key KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, bool last, std::u16string_view text);
 
+  // Starts loading what Find and SeenBefore will read for key, so that the
+  // key of the next paragraph, made ahead, costs no wait on memory later.
+  void Prefetch(const Key& key) const;
   // The remembered outcome for a paragraph, if any.
   bool Find(const Key& key, Outcome& out);
   // Whether a paragraph not found is worth remembering: it was seen before.
@@ -133,12 +137,15 @@ class TParagraphMemo {
   static_assert(kMaxSlots <= (size_t{1} << 16) && kSeen == (size_t{1} << 16));
 
   Slot& SlotOf(uint64_t hash) { return slots_[hash & (slots_.size() - 1)]; }
-  // The text as the key reads it, in read_.
+  // The text as the key reads it, in one of the read_ buffers in turn.
   std::u16string_view ReadDigitsAlike(std::u16string_view text);
+  static size_t SeenIndex(uint64_t hash) { return (hash >> 16) & (kSeen - 1); }
 
   bool ignoresIndent_;
   std::optional<TDigitClasses> digits_;
-  std::array<char16_t, kMaxLength> read_{};
+  static constexpr size_t kReadBuffers = 3;
+  std::array<std::array<char16_t, kMaxLength>, kReadBuffers> read_{};
+  size_t nextRead_ = 0;
   std::vector<Slot> slots_;
   std::vector<uint32_t> seen_;
 };

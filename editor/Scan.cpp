@@ -633,18 +633,55 @@ bool HasStaticMarks(const TParagraphsList& list, int par) {
   return false;
 }
 
-// The memo's key of paragraph par.
-TParagraphMemo::Key RepeatKey(const TParagraphsList& list, int par, TParagraphMemo& repeats) {
-  const uint32_t startId = list.StartStyleId(par);
+// The memo's key of paragraph par under start style startId.
+TParagraphMemo::Key RepeatKey(const TParagraphsList& list, int par, uint32_t startId, TParagraphMemo& repeats) {
   return repeats.KeyOf(list.Styles.Get(startId), startId, par == list.Count - 1, list.TextView(par));
 }
+
+// Keys made one paragraph ahead, so that the next paragraph's slot in the
+// memo is loaded while this paragraph is worked on. Most paragraphs start
+// under the style the one before them started under: the next key is first
+// made under that style, and made again should the style this paragraph hands
+// on (known once its outcome is found or its span pass done) be another.
+class TKeysAhead {
+ public:
+  explicit TKeysAhead(TParagraphMemo& repeats) : repeats_(repeats) {}
+
+  // The key of par; the next paragraph's key is made under the same start style.
+  TParagraphMemo::Key KeyOf(const TParagraphsList& list, int par) {
+    const uint32_t startId = list.StartStyleId(par);
+    const TParagraphMemo::Key key =
+        aheadPar_ == par && ahead_.StartStyle == startId ? ahead_ : RepeatKey(list, par, startId, repeats_);
+    MakeNext(list, par, startId);
+    return key;
+  }
+  // The paragraph after par will start under endId.
+  void HandsOn(const TParagraphsList& list, int par, uint32_t endId) {
+    if (aheadPar_ == par + 1 && ahead_.StartStyle != endId) MakeNext(list, par, endId);
+  }
+
+ private:
+  void MakeNext(const TParagraphsList& list, int par, uint32_t startId) {
+    aheadPar_ = -1;
+    if (par + 1 >= list.Count) return;
+    ahead_ = RepeatKey(list, par + 1, startId, repeats_);
+    aheadPar_ = par + 1;
+    repeats_.Prefetch(ahead_);
+  }
+
+  TParagraphMemo& repeats_;
+  TParagraphMemo::Key ahead_{};
+  int aheadPar_ = -1;
+};
 
 // Gives paragraph par the outcome of both passes that the memo holds for its
 // key, as the passes would have left it; false when it holds none. The
 // paragraph is not loaded for the passes at all.
-bool TakeRepeat(TParagraphsList& list, int par, TParagraphMemo& repeats, const TParagraphMemo::Key& key) {
+bool TakeRepeat(TParagraphsList& list, int par, TParagraphMemo& repeats, const TParagraphMemo::Key& key,
+                TKeysAhead& keys) {
   TParagraphMemo::Outcome done;
   if (!repeats.Find(key, done)) return false;
+  keys.HandsOn(list, par, done.SpanEnd);
   std::array<TRunRec, TParagraphMemo::kMaxRuns> moved;
   for (uint32_t k = 0; k < done.Count; ++k)
     moved[k] = TRunRec{done.Runs[k].Offset + static_cast<int32_t>(key.Indent), done.Runs[k].Attr};
@@ -659,11 +696,12 @@ bool TakeRepeat(TParagraphsList& list, int par, TParagraphMemo& repeats, const T
 // Both passes over the whole paragraph of ps, whose key the memo did not
 // hold; the outcome is remembered when the paragraph came before.
 void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilter* filter,
-                      const TParagraphMemo::Key& key) {
+                      const TParagraphMemo::Key& key, TKeysAhead& keys) {
   TParagraphsList& list = ps.List();
   TRunBuffer& runs = ps.Runs();
   const int par = ps.Par();
   const uint32_t spanEnd = ParseSpansIn(ps, filter);
+  keys.HandsOn(list, par, spanEnd);
   const int32_t start = list.StartOffset(par);
   ChainKeywords(ps, start, start + runs.Length(), par, par);
   if (runs.LookedBack() || runs.Count() > static_cast<int>(TParagraphMemo::kMaxRuns) || !repeats.SeenBefore(key))
@@ -733,17 +771,19 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
     chainPlan.emplace();
   }
   const TStartKeyFilter* filter = startFilter ? &*startFilter : nullptr;
+  std::optional<TKeysAhead> keys;
+  if (repeats) keys.emplace(*repeats);
   for (int p = first; p <= b; ++p) {
     const bool parse = p >= firstUnparsed && !(list.Flags(p) & pfSpansParsed);
     const bool keywords = p >= a && !(list.Flags(p) & pfKeywordsApplied);
     if (!parse && !keywords) continue;
     // Both passes at once, or their outcome for an equal paragraph met before.
     if (parse && keywords && repeats && !HasStaticMarks(list, p)) {
-      const TParagraphMemo::Key key = RepeatKey(list, p, *repeats);
-      if (TakeRepeat(list, p, *repeats, key)) continue;
+      const TParagraphMemo::Key key = keys->KeyOf(list, p);
+      if (TakeRepeat(list, p, *repeats, key, *keys)) continue;
       TScanPar ps(memo, p);
       if (chainPlan) ps.SetChainPlan(&*chainPlan);
-      SpansAndKeywords(ps, *repeats, filter, key);
+      SpansAndKeywords(ps, *repeats, filter, key, *keys);
       ps.Store();
       list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
       continue;

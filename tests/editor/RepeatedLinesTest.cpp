@@ -154,6 +154,22 @@ TEST(RepeatedLinesTest, DigitsAreReadAlikeOnlyWhereTheyCannotMatter) {
   }
 }
 
+// The catch-up makes the next paragraph's key, and may make it again, while
+// the current one is still in use.
+TEST(RepeatedLinesTest, AKeyKeepsItsTextWhileTheNextTwoAreMade) {
+  auto chain = test::MainChain();
+  TPlusMemoU memo;
+  test::ConfigureScriptEditor(memo, *chain);
+  scan::TParagraphMemo repeats(true, scan::TParagraphMemo::DigitClasses(memo));
+  const TDynInfo style;
+  const auto first = repeats.KeyOf(style, 0, false, u"set a to 12");
+  const auto second = repeats.KeyOf(style, 0, false, u"set b to 345");
+  const auto third = repeats.KeyOf(style, 0, false, u"set c to 6789");
+  EXPECT_EQ(first.Text, u"set a to 00");
+  EXPECT_EQ(second.Text, u"set b to 000");
+  EXPECT_EQ(third.Text, u"set c to 0000");
+}
+
 TEST(RepeatedLinesTest, DigitClassesOnlyWhereNoListCanTellDigitsApart) {
   using Change = void (*)(TPlusMemoU&, TCustomExtHighlighterU&);
   struct Case {
