@@ -16,15 +16,35 @@
 
 namespace qm::scan {
 
-TParagraphMemo::TParagraphMemo(bool ignoresIndent, const std::optional<TDigitClasses>& digits, size_t paragraphs)
-    : ignoresIndent_(ignoresIndent),
-      digits_(digits),
+TParagraphMemo::TParagraphMemo(const TReading& reading, size_t paragraphs)
+    : reading_(reading),
       slots_(std::clamp(std::bit_ceil(paragraphs / 8), kMinSlots, kMaxSlots)),
-      seen_(kSeen) {}
+      seen_(kSeen) {
+  if (reading_.Letters)
+    for (char16_t c = u'a'; c <= u'z'; ++c)
+      if ((*reading_.Letters)[c] == c) keptLetters_.push_back(c);
+}
 
 namespace {
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+// The number of spaces and tabs text begins with.
+size_t LeadingBlanks(std::u16string_view text) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  // Eight units at a time: script lines are indented deeply.
+  for (; i + 8 <= text.size(); i += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    const __m128i blank = _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u' ')),
+                                       _mm_cmpeq_epi16(units, _mm_set1_epi16(u'\t')));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(blank));
+    if (mask != 0xFFFF) return i + static_cast<size_t>(std::countr_one(mask) / 2);
+  }
+#endif
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  return i;
+}
 
 bool BeginsWithBlank(std::u16string_view key) { return !key.empty() && IsBlank(key.front()); }
 
@@ -123,6 +143,15 @@ struct ListsRead {
     Keys.push_back(&keys);
     if (keywords != nullptr) Keywords.push_back(keywords);
   }
+  bool AnyMatchesCase() const {
+    for (const TStartStopKeyList* keys : Keys)
+      for (int e = 0; e < keys->Count(); ++e)
+        if (keys->Entry(e).Options & kwoMatchCase) return true;
+    for (const TKeywordList* keywords : Keywords)
+      for (int i = 0; i < keywords->Count(); ++i)
+        if (keywords->Entry(i).Options & kwoMatchCase) return true;
+    return false;
+  }
   // False when a list folds case through a routine of the program's, which may map any unit to any other.
   bool FoldsByTables() const {
     return std::none_of(Keys.begin(), Keys.end(), [](auto* k) { return k->UpperCaseType() == pmuUserDefined; }) &&
@@ -131,7 +160,26 @@ struct ListsRead {
   }
 };
 
+// The lists the passes of memo read; false when the memo does not apply, a
+// highlighter of the chain is not an extended one, or a list folds case
+// through a routine of the program's.
+bool GatherLists(TPlusMemoU& memo, ListsRead& lists) {
+  if (!TParagraphMemo::Applies(memo)) return false;
+  if (memo.StartStopKeys.Count() > 0) lists.Add(memo.Separators, memo.StartStopKeys, nullptr);
+  const bool extended = EveryInChain(memo.Highlighter(), [&lists](TPlusHighlighterU& h) {
+    const TCustomExtHighlighterU* ext = h.AsExtHighlighter();
+    if (ext == nullptr) return false;
+    lists.Add(ext->SeparatorSet(), ext->StartStopKeys, &ext->Keywords);
+    return true;
+  });
+  return extended && lists.FoldsByTables();
+}
+
 }  // namespace
+
+TParagraphMemo::TReading TParagraphMemo::TReading::For(TPlusMemoU& memo) {
+  return TReading{TParagraphMemo::IgnoresIndent(memo), DigitClasses(memo), LetterCases(memo)};
+}
 
 bool TParagraphMemo::Applies(TPlusMemoU& memo) {
   if (memo.ApplyKeyWords && memo.Keywords.Count() > 0) return false;
@@ -148,16 +196,8 @@ bool TParagraphMemo::IgnoresIndent(TPlusMemoU& memo) {
 }
 
 std::optional<TParagraphMemo::TDigitClasses> TParagraphMemo::DigitClasses(TPlusMemoU& memo) {
-  if (!Applies(memo)) return std::nullopt;
   ListsRead lists;
-  if (memo.StartStopKeys.Count() > 0) lists.Add(memo.Separators, memo.StartStopKeys, nullptr);
-  const bool extended = EveryInChain(memo.Highlighter(), [&lists](TPlusHighlighterU& h) {
-    const TCustomExtHighlighterU* ext = h.AsExtHighlighter();
-    if (ext == nullptr) return false;
-    lists.Add(ext->SeparatorSet(), ext->StartStopKeys, &ext->Keywords);
-    return true;
-  });
-  if (!extended || !lists.FoldsByTables()) return std::nullopt;
+  if (!GatherLists(memo, lists)) return std::nullopt;
 
   TDigitClasses classes{};
   for (char16_t c = 0; c < classes.size(); ++c) {
@@ -189,16 +229,28 @@ std::optional<TParagraphMemo::TDigitClasses> TParagraphMemo::DigitClasses(TPlusM
   return classes;
 }
 
-std::u16string_view TParagraphMemo::ReadDigitsAlike(std::u16string_view text) {
-  const TDigitClasses& classes = *digits_;
+std::optional<TParagraphMemo::TLetterCases> TParagraphMemo::LetterCases(TPlusMemoU& memo) {
+  ListsRead lists;
+  if (!GatherLists(memo, lists) || lists.AnyMatchesCase()) return std::nullopt;
+  TLetterCases as{};
+  for (char16_t c = 0; c < as.size(); ++c) as[c] = c;
+  for (char16_t c = u'a'; c <= u'z'; ++c) {
+    const auto upper = static_cast<char16_t>(c - 32);
+    if (std::all_of(lists.Separators.begin(), lists.Separators.end(),
+                    [c, upper](const TCharSet* set) { return set->Contains(c) == set->Contains(upper); }))
+      as[c] = upper;
+  }
+  return as;
+}
+
+void TParagraphMemo::ReadDigitsAlike(std::u16string_view text, char16_t* read, bool& copied) const {
+  const TDigitClasses& classes = *reading_.Digits;
   const auto classOf = [&classes](char16_t c) { return ClassOf(c, classes); };
   const auto digitOrNeutral = [&classOf](char16_t c) {
     const UnitClass k = classOf(c);
     return k == UnitClass::Digit || k == UnitClass::Neutral;
   };
   const size_t n = text.size();
-  std::array<char16_t, kMaxLength>& read = read_[nextRead_];
-  bool copied = false;
   size_t done = 0;  // the stretches before this are dealt with
   for (size_t i = NextDigit(text, 0); i < n; i = NextDigit(text, done)) {
     size_t from = i;
@@ -212,23 +264,59 @@ std::u16string_view TParagraphMemo::ReadDigitsAlike(std::u16string_view text) {
         (to < n && classOf(text[to]) != UnitClass::Boundary))
       continue;
     if (!copied) {
-      std::copy(text.begin(), text.end(), read.begin());
-      nextRead_ = (nextRead_ + 1) % kReadBuffers;
+      std::copy(text.begin(), text.end(), read);
       copied = true;
     }
     for (size_t k = i; k < to; ++k)
       if (IsAsciiDigit(text[k])) read[k] = u'0';
   }
-  return copied ? std::u16string_view(read.data(), n) : text;
+}
+
+void TParagraphMemo::ReadLetters(std::u16string_view text, char16_t* read) const {
+  const TLetterCases& as = *reading_.Letters;
+  const size_t n = text.size();
+  size_t i = 0;
+#if defined(__SSE2__)
+  // Eight units at a time while the letters read as written are few: every
+  // paragraph's key reads its letters. A unit is a lower-case letter when
+  // (unit - 'a') < 26 unsigned, compared signed with the top bit flipped.
+  if (keptLetters_.size() <= 4) {
+    const __m128i flip = _mm_set1_epi16(-0x8000);
+    const __m128i a = _mm_set1_epi16(u'a');
+    const __m128i z = _mm_set1_epi16(static_cast<short>(26 ^ 0x8000));
+    const __m128i caseBit = _mm_set1_epi16(32);
+    for (; i + 8 <= n; i += 8) {
+      const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+      __m128i lower = _mm_cmplt_epi16(_mm_xor_si128(_mm_sub_epi16(units, a), flip), z);
+      for (const char16_t kept : keptLetters_)
+        lower = _mm_andnot_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(kept))), lower);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(read + i), _mm_sub_epi16(units, _mm_and_si128(lower, caseBit)));
+    }
+  }
+#endif
+  for (; i < n; ++i) read[i] = text[i] < as.size() ? as[text[i]] : text[i];
+}
+
+std::u16string_view TParagraphMemo::Read(std::u16string_view text) {
+  char16_t* read = read_[nextRead_].data();
+  bool copied = false;
+  if (reading_.Letters) {
+    ReadLetters(text, read);
+    copied = true;
+  }
+  // Digits are classed by the text as written: case changes no class.
+  if (reading_.Digits) ReadDigitsAlike(text, read, copied);
+  if (!copied) return text;
+  nextRead_ = (nextRead_ + 1) % kReadBuffers;
+  return {read, text.size()};
 }
 
 TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, bool last,
                                           std::u16string_view text) {
   uint32_t indent = 0;
-  if (ignoresIndent_)
-    while (indent < text.size() && IsBlank(text[indent])) ++indent;
+  if (reading_.IgnoresIndent) indent = static_cast<uint32_t>(LeadingBlanks(text));
   text.remove_prefix(indent);
-  if (digits_ && text.size() <= kMaxLength) text = ReadDigitsAlike(text);
+  if (text.size() <= kMaxLength) text = Read(text);
   const uint32_t indentClass = std::min<uint32_t>(indent, startStyle.OpenKeyLength);
   // Paragraphs too long for a slot are not hashed at all.
   const uint64_t hash =

@@ -44,14 +44,24 @@ class TParagraphMemo {
   // How the key reads each ASCII unit when digits are read alike (see DigitClasses).
   enum class UnitClass : uint8_t { Other, Digit, Neutral, Boundary };
   using TDigitClasses = std::array<UnitClass, 128>;
+  // The unit the key reads for each ASCII unit (see LetterCases).
+  using TLetterCases = std::array<char16_t, 128>;
 
-  // With ignoresIndent, keys leave out a paragraph's leading blanks (see
-  // IgnoresIndent); with digit classes, they read digits alike where those
-  // classes say they cannot matter (see DigitClasses).
+  // How keys read a paragraph's text: without its leading blanks (see
+  // IgnoresIndent), with digits read alike where the classes say they cannot
+  // matter (see DigitClasses), and with letters in one case where no pass
+  // tells the cases apart (see LetterCases).
+  struct TReading {
+    bool IgnoresIndent = false;
+    std::optional<TDigitClasses> Digits;
+    std::optional<TLetterCases> Letters;
+    // All that the lists of memo and its chain allow.
+    static TReading For(TPlusMemoU& memo);
+  };
+
   // The memo grows with the catch-up it serves, `paragraphs` long: a longer
   // text holds more distinct lines that recur.
-  explicit TParagraphMemo(bool ignoresIndent = false, const std::optional<TDigitClasses>& digits = std::nullopt,
-                          size_t paragraphs = 0);
+  explicit TParagraphMemo(const TReading& reading, size_t paragraphs = 0);
 
   // Whether the passes of the editor's chain read only a paragraph's text and
   // start style: plain highlighter classes, no event handlers, no keyword
@@ -83,14 +93,23 @@ class TParagraphMemo {
   // numbers ("set timer to 12", "if count > 3"); this lets such lines share
   // one outcome.
   static std::optional<TDigitClasses> DigitClasses(TPlusMemoU& memo);
+  // The unit each ASCII unit is read as when the passes cannot tell an ASCII
+  // letter from its other case, or none: so it is when no entry of any list
+  // matches case and no list folds case through a routine of the program's
+  // (the passes compare every key with the text folded), and then for each
+  // letter that every separator set holds in both cases or in neither (the
+  // separator tests read the text as written; a number's hexadecimal digits
+  // may be of either case). Such letters are read in upper case; the rest
+  // as written. Script authors write "If", "if" and "IF" alike.
+  static std::optional<TLetterCases> LetterCases(TPlusMemoU& memo);
 
   // The key of a paragraph: its text and start style, and whether it is the
   // last (the passes treat the end of the text apart). When the memo ignores
   // indentation, Text leaves out the leading blanks (Indent units) and only
   // their number up to the start style's open key length counts: a run that
   // restores the start style after a keyword carries that length less the
-  // keyword's end, counted from the paragraph start and never below 0. With
-  // digit classes, Text is the text as the key reads it, held by the memo
+  // keyword's end, counted from the paragraph start and never below 0. When
+  // the memo reads digits or letters alike, Text is the text as the key reads it, held by the memo
   // until the third KeyOf after this one (so that the key of the next
   // paragraph can be made, and made again, while this one's is in use).
   struct Key {
@@ -137,12 +156,17 @@ class TParagraphMemo {
   static_assert(kMaxSlots <= (size_t{1} << 16) && kSeen == (size_t{1} << 16));
 
   Slot& SlotOf(uint64_t hash) { return slots_[hash & (slots_.size() - 1)]; }
-  // The text as the key reads it, in one of the read_ buffers in turn.
-  std::u16string_view ReadDigitsAlike(std::u16string_view text);
+  // The text as the key reads it, in one of the read_ buffers in turn when it differs.
+  std::u16string_view Read(std::u16string_view text);
+  // Reads the letters of text as the reading says into read.
+  void ReadLetters(std::u16string_view text, char16_t* read) const;
+  // Reads the digits of text alike in read.
+  void ReadDigitsAlike(std::u16string_view text, char16_t* read, bool& copied) const;
   static size_t SeenIndex(uint64_t hash) { return (hash >> 16) & (kSeen - 1); }
 
-  bool ignoresIndent_;
-  std::optional<TDigitClasses> digits_;
+  TReading reading_;
+  // The lower-case letters read as written, when there are few (see ReadLetters).
+  std::vector<char16_t> keptLetters_;
   static constexpr size_t kReadBuffers = 3;
   std::array<std::array<char16_t, kMaxLength>, kReadBuffers> read_{};
   size_t nextRead_ = 0;

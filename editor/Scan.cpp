@@ -765,8 +765,7 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
   std::optional<TStartKeyFilter> startFilter;
   std::optional<TChainKeywordPlan> chainPlan;
   if (reuseRepeats && chain && b - first >= kMemoMinParagraphs && TParagraphMemo::Applies(memo)) {
-    repeats.emplace(TParagraphMemo::IgnoresIndent(memo), TParagraphMemo::DigitClasses(memo),
-                    static_cast<size_t>(b - first + 1));
+    repeats.emplace(TParagraphMemo::TReading::For(memo), static_cast<size_t>(b - first + 1));
     if (!startFilter.emplace().Build(memo)) startFilter.reset();
     chainPlan.emplace();
   }

@@ -61,6 +61,14 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
               u"set a to x-1\r\nset a to x-2\r\nset a to (5)\r\nset a to [6]\r\n; 5 apples\r\n; 6 apples\r\n"
               u"MessageBox \"5\"\r\nMessageBox \"6\r\nend\r\n",
               300)},
+      // Lines that differ in the case of their letters, where it matters (the
+      // number highlighter takes "x" for a separator, "X" not) and where not.
+      {"lines that differ in case",
+       Repeat(u"set a to 0x5\r\nset a to 0X5\r\nshort ax\r\nshort aX\r\n"
+              u"Begin GameMode\r\nIf a > 1\r\nif A > 1\r\nIF a > 1\r\nSetStage q 10\r\nsetstage Q 10\r\n"
+              u"set a to 0x5\r\nset a to 0X5\r\nset a to $1f\r\nset a to $1F\r\n; Note\r\n; NOTE\r\n"
+              u"MessageBox \"Hi\"\r\nmessagebox \"HI\"\r\nEND\r\nbegin gamemode\r\nend\r\n",
+              300)},
       {"indented lines",
        Repeat(u"begin GameMode\r\nif x\r\n if x\r\n  if x\r\n\t\tif x ; y\r\n      set a to 12\r\n"
               u"set a to 12\r\n   \r\n\r\nend\r\n  if x\r\nif x\r\n    \"s\r\n\"s\r\n",
@@ -124,7 +132,7 @@ TEST(RepeatedLinesTest, DigitsAreReadAlikeOnlyWhereTheyCannotMatter) {
   chain->First()->AsExtHighlighter()->Keywords.AddKeyword(u"SetActor2", 0, 0, 5, 0, -1, -1);
   const auto digits = scan::TParagraphMemo::DigitClasses(memo);
   ASSERT_TRUE(digits.has_value());
-  scan::TParagraphMemo repeats(true, digits);
+  scan::TParagraphMemo repeats({true, digits, std::nullopt});
   const TDynInfo style;
   struct Case {
     std::u16string_view a, b;
@@ -154,20 +162,78 @@ TEST(RepeatedLinesTest, DigitsAreReadAlikeOnlyWhereTheyCannotMatter) {
   }
 }
 
+// The memo reads letters in one case only where no pass can tell the cases apart.
+TEST(RepeatedLinesTest, LettersAreReadInOneCaseOnlyWhereTheCaseCannotMatter) {
+  auto chain = test::MainChain();
+  TPlusMemoU memo;
+  test::ConfigureScriptEditor(memo, *chain);
+  scan::TParagraphMemo repeats(scan::TParagraphMemo::TReading::For(memo));
+  const TDynInfo style;
+  struct Case {
+    std::u16string_view a, b;
+    bool alike;
+  };
+  const Case cases[] = {
+      {u"If a > 1", u"if A > 1", true},
+      {u"AddItem Gold001 2", u"additem GOLD001 7", true},
+      {u"; Note", u"; NOTE", true},
+      {u"set a to $1f", u"set a to $1F", true},
+      // The number highlighter separates at "x" but not at "X".
+      {u"set a to 0x5", u"set a to 0X5", false},
+      {u"set ax to 1", u"set aX to 1", false},
+      {u"set a to 1", u"set b to 1", false},
+  };
+  for (const Case& c : cases) {
+    const auto a = repeats.KeyOf(style, 0, false, c.a);
+    const std::u16string aText(a.Text);
+    const auto b = repeats.KeyOf(style, 0, false, c.b);
+    EXPECT_EQ(aText == b.Text && a.Hash == b.Hash, c.alike) << WideToUtf8(c.a) << " / " << WideToUtf8(c.b);
+  }
+}
+
+TEST(RepeatedLinesTest, LetterCasesOnlyWhereNoListMatchesCase) {
+  using Change = void (*)(TPlusMemoU&, TCustomExtHighlighterU&);
+  struct Case {
+    const char* name;
+    Change change;
+    bool readAlike;
+  };
+  const Case cases[] = {
+      {"the main window's chain", [](TPlusMemoU&, TCustomExtHighlighterU&) {}, true},
+      {"a keyword that matches case",
+       [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.Keywords.AddKeyword(u"Exact", kwoMatchCase, 0, 5, 0, -1, -1); },
+       false},
+      {"a start key that matches case",
+       [](TPlusMemoU& memo, TCustomExtHighlighterU&) {
+         memo.StartStopKeys.AddStartStopKey(u"REM", u"", kwoMatchCase, 0, 0, 0, -1, -1, true);
+       },
+       false},
+      {"case folded by the program",
+       [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.StartStopKeys.SetUpperCaseType(pmuUserDefined); }, false},
+  };
+  for (const Case& c : cases) {
+    auto chain = test::MainChain();
+    TPlusMemoU memo;
+    test::ConfigureScriptEditor(memo, *chain);
+    c.change(memo, *chain->First()->AsExtHighlighter());
+    EXPECT_EQ(scan::TParagraphMemo::LetterCases(memo).has_value(), c.readAlike) << c.name;
+  }
+}
+
 // The catch-up makes the next paragraph's key, and may make it again, while
 // the current one is still in use.
 TEST(RepeatedLinesTest, AKeyKeepsItsTextWhileTheNextTwoAreMade) {
   auto chain = test::MainChain();
   TPlusMemoU memo;
   test::ConfigureScriptEditor(memo, *chain);
-  scan::TParagraphMemo repeats(true, scan::TParagraphMemo::DigitClasses(memo));
+  scan::TParagraphMemo repeats(scan::TParagraphMemo::TReading::For(memo));
   const TDynInfo style;
   const auto first = repeats.KeyOf(style, 0, false, u"set a to 12");
   const auto second = repeats.KeyOf(style, 0, false, u"set b to 345");
   const auto third = repeats.KeyOf(style, 0, false, u"set c to 6789");
-  EXPECT_EQ(first.Text, u"set a to 00");
-  EXPECT_EQ(second.Text, u"set b to 000");
-  EXPECT_EQ(third.Text, u"set c to 0000");
+  EXPECT_EQ(first.Text, u"SET A TO 00");
+  EXPECT_EQ(second.Text, u"SET B TO 000");
+  EXPECT_EQ(third.Text, u"SET C TO 0000");
 }
 
 TEST(RepeatedLinesTest, DigitClassesOnlyWhereNoListCanTellDigitsApart) {
