@@ -23,6 +23,9 @@ TParagraphMemo::TParagraphMemo(const TReading& reading, size_t paragraphs)
   if (reading_.Letters)
     for (char16_t c = u'a'; c <= u'z'; ++c)
       if ((*reading_.Letters)[c] == c) keptLetters_.push_back(c);
+  // No text unit that 0xFFFF stands for is a lower-case letter.
+  kept_.fill(u'\uffff');
+  std::copy_n(keptLetters_.begin(), std::min(keptLetters_.size(), kept_.size()), kept_.begin());
 }
 
 namespace {
@@ -112,18 +115,51 @@ bool HoldsDigitReadAlike(std::u16string_view key, const TParagraphMemo::TDigitCl
 }
 
 // The position of the first ASCII digit at or after from, or the length.
+#if defined(__SSE2__)
+// Two mask bits for each of the eight units at p that is an ASCII digit: a
+// unit is one when (unit - '0') < 10 unsigned, compared signed with the top
+// bit flipped.
+unsigned DigitMask(const char16_t* p) {
+  const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i offset = _mm_xor_si128(_mm_sub_epi16(units, _mm_set1_epi16(u'0')), _mm_set1_epi16(-0x8000));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_cmplt_epi16(offset, _mm_set1_epi16(static_cast<short>(10 ^ 0x8000)))));
+}
+
+// The lower-case letters that stay as written, one in each unit of a vector.
+struct TKeptLetters {
+  __m128i a, b, c, d;
+};
+
+// Copies the eight units at from to to, lower-case letters but the kept ones
+// in upper case. A unit is a lower-case letter when (unit - 'a') < 26
+// unsigned, compared signed with the top bit flipped.
+// Returns the digit mask of the eight units (see DigitMask).
+inline unsigned UpperEight(const char16_t* from, char16_t* to, const TKeptLetters& kept) {
+  const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+  __m128i lower = _mm_cmplt_epi16(_mm_xor_si128(_mm_sub_epi16(units, _mm_set1_epi16(u'a')), _mm_set1_epi16(-0x8000)),
+                                  _mm_set1_epi16(static_cast<short>(26 ^ 0x8000)));
+  const __m128i keep = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, kept.a), _mm_cmpeq_epi16(units, kept.b)),
+                                    _mm_or_si128(_mm_cmpeq_epi16(units, kept.c), _mm_cmpeq_epi16(units, kept.d)));
+  lower = _mm_andnot_si128(keep, lower);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_sub_epi16(units, _mm_and_si128(lower, _mm_set1_epi16(32))));
+  return DigitMask(from);
+}
+#endif
+
 size_t NextDigit(std::u16string_view text, size_t from) {
   const size_t n = text.size();
   size_t i = from;
 #if defined(__SSE2__)
-  // Eight units at a time: most of a line is letters and blanks. A unit is a
-  // digit when (unit - '0') < 10 unsigned, compared signed with the top bit flipped.
-  const __m128i ten = _mm_set1_epi16(static_cast<short>(10 ^ 0x8000));
-  for (; i + 8 <= n; i += 8) {
-    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    const __m128i offset = _mm_xor_si128(_mm_sub_epi16(units, _mm_set1_epi16(u'0')), _mm_set1_epi16(-0x8000));
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi16(offset, ten)));
-    if (mask != 0) return i + static_cast<size_t>(std::countr_zero(mask) / 2);
+  // Eight units at a time (most of a line is letters and blanks), the last
+  // eight again for the rest, the units before i masked off.
+  if (n >= 8) {
+    for (; i + 8 <= n; i += 8)
+      if (const unsigned mask = DigitMask(text.data() + i)) return i + static_cast<size_t>(std::countr_zero(mask) / 2);
+    if (i >= n) return n;
+    const size_t last = n - 8;
+    const unsigned mask = DigitMask(text.data() + last) & (~0u << (2 * (i - last)));
+    return mask != 0 ? last + static_cast<size_t>(std::countr_zero(mask) / 2) : n;
   }
 #endif
   while (i < n && !IsAsciiDigit(text[i])) ++i;
@@ -272,42 +308,42 @@ void TParagraphMemo::ReadDigitsAlike(std::u16string_view text, char16_t* read, b
   }
 }
 
-void TParagraphMemo::ReadLetters(std::u16string_view text, char16_t* read) const {
+bool TParagraphMemo::ReadLetters(std::u16string_view text, char16_t* read) const {
   const TLetterCases& as = *reading_.Letters;
   const size_t n = text.size();
-  size_t i = 0;
 #if defined(__SSE2__)
-  // Eight units at a time while the letters read as written are few: every
-  // paragraph's key reads its letters. A unit is a lower-case letter when
-  // (unit - 'a') < 26 unsigned, compared signed with the top bit flipped.
-  if (keptLetters_.size() <= 4) {
-    const __m128i flip = _mm_set1_epi16(-0x8000);
-    const __m128i a = _mm_set1_epi16(u'a');
-    const __m128i z = _mm_set1_epi16(static_cast<short>(26 ^ 0x8000));
-    const __m128i caseBit = _mm_set1_epi16(32);
-    for (; i + 8 <= n; i += 8) {
-      const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-      __m128i lower = _mm_cmplt_epi16(_mm_xor_si128(_mm_sub_epi16(units, a), flip), z);
-      for (const char16_t kept : keptLetters_)
-        lower = _mm_andnot_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(kept))), lower);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(read + i), _mm_sub_epi16(units, _mm_and_si128(lower, caseBit)));
-    }
+  // Eight units at a time, the last eight again for the rest, while the
+  // letters read as written are few: every paragraph's key reads its letters.
+  if (n >= 8 && keptLetters_.size() <= kept_.size()) {
+    const TKeptLetters kept{_mm_set1_epi16(static_cast<short>(kept_[0])), _mm_set1_epi16(static_cast<short>(kept_[1])),
+                            _mm_set1_epi16(static_cast<short>(kept_[2])), _mm_set1_epi16(static_cast<short>(kept_[3]))};
+    unsigned digits = 0;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) digits |= UpperEight(text.data() + i, read + i, kept);
+    if (i < n) digits |= UpperEight(text.data() + n - 8, read + n - 8, kept);
+    return digits != 0;
   }
 #endif
-  for (; i < n; ++i) read[i] = text[i] < as.size() ? as[text[i]] : text[i];
+  bool digits = false;
+  for (size_t i = 0; i < n; ++i) {
+    read[i] = text[i] < as.size() ? as[text[i]] : text[i];
+    digits |= IsAsciiDigit(text[i]);
+  }
+  return digits;
 }
 
 std::u16string_view TParagraphMemo::Read(std::u16string_view text) {
   char16_t* read = read_[nextRead_].data();
   bool copied = false;
+  bool digits = true;
   if (reading_.Letters) {
-    ReadLetters(text, read);
+    digits = ReadLetters(text, read);
     copied = true;
   }
   // Digits are classed by the text as written: case changes no class.
-  if (reading_.Digits) ReadDigitsAlike(text, read, copied);
+  if (reading_.Digits && digits) ReadDigitsAlike(text, read, copied);
   if (!copied) return text;
-  nextRead_ = (nextRead_ + 1) % kReadBuffers;
+  if (++nextRead_ == kReadBuffers) nextRead_ = 0;
   return {read, text.size()};
 }
 
@@ -330,7 +366,9 @@ TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t s
 void TParagraphMemo::Prefetch(const Key& key) const {
   if (key.Text.size() > kMaxLength) return;
   const auto* slot = reinterpret_cast<const char*>(&slots_[key.Hash & (slots_.size() - 1)]);
-  for (size_t line = 0; line < sizeof(Slot); line += 64) __builtin_prefetch(slot + line);
+  static_assert(sizeof(Slot) <= 256);
+  for (const size_t at : {size_t{0}, size_t{64}, size_t{128}, size_t{192}, sizeof(Slot) - 1})
+    __builtin_prefetch(slot + at);
   __builtin_prefetch(&seen_[SeenIndex(key.Hash)]);
 }
 

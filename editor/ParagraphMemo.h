@@ -158,15 +158,17 @@ class TParagraphMemo {
   Slot& SlotOf(uint64_t hash) { return slots_[hash & (slots_.size() - 1)]; }
   // The text as the key reads it, in one of the read_ buffers in turn when it differs.
   std::u16string_view Read(std::u16string_view text);
-  // Reads the letters of text as the reading says into read.
-  void ReadLetters(std::u16string_view text, char16_t* read) const;
+  // Reads the letters of text as the reading says into read; whether text holds an ASCII digit.
+  bool ReadLetters(std::u16string_view text, char16_t* read) const;
   // Reads the digits of text alike in read.
   void ReadDigitsAlike(std::u16string_view text, char16_t* read, bool& copied) const;
   static size_t SeenIndex(uint64_t hash) { return (hash >> 16) & (kSeen - 1); }
 
   TReading reading_;
-  // The lower-case letters read as written, when there are few (see ReadLetters).
+  // The lower-case letters read as written; the first few of them, the rest
+  // of the array filled with a unit that is no letter (see ReadLetters).
   std::vector<char16_t> keptLetters_;
+  std::array<char16_t, 4> kept_{};
   static constexpr size_t kReadBuffers = 3;
   std::array<std::array<char16_t, kMaxLength>, kReadBuffers> read_{};
   size_t nextRead_ = 0;
