@@ -2,6 +2,8 @@
 #include "editor/ParagraphMemo.h"
 
 #include <algorithm>
+#include <new>
+#include <type_traits>
 #include <bit>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "editor/Highlighter.h"
 #include "editor/PlusMemoU.h"
 #include "editor/Scan.h"
+#include "platform/LargeTable.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -16,9 +19,27 @@
 
 namespace qm::scan {
 
+namespace {
+
+template <typename Slot>
+Slot* MapSlotsOf(size_t count) {
+  // An empty slot is all zero bytes, and a slot needs no destructor.
+  static_assert(std::is_trivially_destructible_v<Slot> && std::is_aggregate_v<Slot>);
+  void* block = MapZeroedTable(count * sizeof(Slot));
+  if (block == nullptr) throw std::bad_alloc();
+  return static_cast<Slot*>(block);
+}
+
+}  // namespace
+
+TParagraphMemo::Slot* TParagraphMemo::MapSlots(size_t count) { return MapSlotsOf<Slot>(count); }
+
+void TParagraphMemo::SlotsFree::operator()(Slot* slots) const { UnmapTable(slots, Bytes); }
+
 TParagraphMemo::TParagraphMemo(const TReading& reading, size_t paragraphs)
     : reading_(reading),
-      slots_(std::clamp(std::bit_ceil(paragraphs / 8), kMinSlots, kMaxSlots)),
+      slotCount_(std::clamp(std::bit_ceil(paragraphs / 8), kMinSlots, kMaxSlots)),
+      slots_(MapSlots(slotCount_), SlotsFree{slotCount_ * sizeof(Slot)}),
       seen_(kSeen) {
   if (reading_.Letters)
     for (char16_t c = u'a'; c <= u'z'; ++c)
@@ -365,7 +386,7 @@ TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t s
 
 void TParagraphMemo::Prefetch(const Key& key) const {
   if (key.Text.size() > kMaxLength) return;
-  const auto* slot = reinterpret_cast<const char*>(&slots_[key.Hash & (slots_.size() - 1)]);
+  const auto* slot = reinterpret_cast<const char*>(&slots_[key.Hash & (slotCount_ - 1)]);
   static_assert(sizeof(Slot) <= 256);
   for (const size_t at : {size_t{0}, size_t{64}, size_t{128}, size_t{192}, sizeof(Slot) - 1})
     __builtin_prefetch(slot + at);

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -155,7 +156,7 @@ class TParagraphMemo {
   // The slots take the low 16 bits of a hash at most; the fingerprints take the 16 above.
   static_assert(kMaxSlots <= (size_t{1} << 16) && kSeen == (size_t{1} << 16));
 
-  Slot& SlotOf(uint64_t hash) { return slots_[hash & (slots_.size() - 1)]; }
+  Slot& SlotOf(uint64_t hash) { return slots_[hash & (slotCount_ - 1)]; }
   // The text as the key reads it, in one of the read_ buffers in turn when it differs.
   std::u16string_view Read(std::u16string_view text);
   // Reads the letters of text as the reading says into read; whether text holds an ASCII digit.
@@ -172,7 +173,15 @@ class TParagraphMemo {
   static constexpr size_t kReadBuffers = 3;
   std::array<std::array<char16_t, kMaxLength>, kReadBuffers> read_{};
   size_t nextRead_ = 0;
-  std::vector<Slot> slots_;
+  // Up to 15 MB read at random: mapped from the system (see MapZeroedTable),
+  // where zero bytes are empty slots.
+  struct SlotsFree {
+    size_t Bytes;
+    void operator()(Slot* slots) const;
+  };
+  static Slot* MapSlots(size_t count);
+  size_t slotCount_;
+  std::unique_ptr<Slot[], SlotsFree> slots_;
   std::vector<uint32_t> seen_;
 };
 

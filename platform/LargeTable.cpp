@@ -1,0 +1,23 @@
+// Zeroed memory for large tables, mapped from the system.
+#include "platform/LargeTable.h"
+
+#include <sys/mman.h>
+
+namespace qm {
+
+void* MapZeroedTable(size_t bytes) {
+  if (bytes == 0) return nullptr;
+  void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (block == MAP_FAILED) return nullptr;
+#if defined(MADV_HUGEPAGE)
+  // Only a hint: without huge pages the table works the same, a little slower.
+  madvise(block, bytes, MADV_HUGEPAGE);
+#endif
+  return block;
+}
+
+void UnmapTable(void* block, size_t bytes) {
+  if (block != nullptr) munmap(block, bytes);
+}
+
+}  // namespace qm
