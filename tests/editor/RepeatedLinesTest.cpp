@@ -1,6 +1,8 @@
 // A long catch-up reuses the outcome of repeated paragraphs: it must come out exactly as the passes would.
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "HighlightUtil.h"
 #include "bench/ScriptGenerator.h"
 #include "editor/KeyOptions.h"
@@ -79,49 +81,67 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
   }
 }
 
+// Two lines, and whether the memo's key reads them alike.
+struct LinePair {
+  std::u16string_view a, b;
+  bool alike;
+};
+
+void ExpectReadAlike(scan::TParagraphMemo& repeats, std::span<const LinePair> pairs) {
+  const TDynInfo style;
+  for (const LinePair& pair : pairs) {
+    const auto a = repeats.KeyOf(style, 0, false, pair.a);
+    const std::u16string aText(a.Text);
+    const auto b = repeats.KeyOf(style, 0, false, pair.b);
+    EXPECT_EQ(aText == b.Text && a.Hash == b.Hash, pair.alike) << WideToUtf8(pair.a) << " / " << WideToUtf8(pair.b);
+  }
+}
+
+// A change to the main window's chain, and whether a way of reading is allowed after it.
+struct ListChange {
+  const char* name;
+  void (*change)(TPlusMemoU& memo, TCustomExtHighlighterU& first);
+  bool allowed;
+};
+
+template <typename Allows>
+void ExpectAllowed(std::span<const ListChange> changes, Allows allows) {
+  for (const ListChange& c : changes) {
+    auto chain = test::MainChain();
+    TPlusMemoU memo;
+    test::ConfigureScriptEditor(memo, *chain);
+    c.change(memo, *chain->First()->AsExtHighlighter());
+    EXPECT_EQ(allows(memo), c.allowed) << c.name;
+  }
+}
+
 // Indented lines share one outcome only where the lists treat leading blanks
 // as nothing but separators.
 TEST(RepeatedLinesTest, IndentIsLeftOutOnlyWhereItCannotMatter) {
-  struct Case {
-    const char* name;
-    void (*change)(TPlusMemoU& memo, THighlighterChain& chain);
-    bool ignores;
-  };
-  const Case cases[] = {
-      {"the main window's chain", [](TPlusMemoU&, THighlighterChain&) {}, true},
+  const ListChange changes[] = {
+      {"the main window's chain", [](TPlusMemoU&, TCustomExtHighlighterU&) {}, true},
       {"a start key beginning with a blank",
-       [](TPlusMemoU& memo, THighlighterChain&) {
+       [](TPlusMemoU& memo, TCustomExtHighlighterU&) {
          memo.StartStopKeys.AddStartStopKey(u" rem", u"", 0, 0, 0, 0, -1, -1, true);
        },
        false},
       {"a keyword beginning with a tab",
-       [](TPlusMemoU&, THighlighterChain& chain) {
-         chain.First()->AsExtHighlighter()->Keywords.AddKeyword(u"\tx", 0, 0, 5, 0, -1, -1);
-       },
-       false},
+       [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.Keywords.AddKeyword(u"\tx", 0, 0, 5, 0, -1, -1); }, false},
       {"a tab that does not separate",
-       [](TPlusMemoU& memo, THighlighterChain&) {
+       [](TPlusMemoU& memo, TCustomExtHighlighterU&) {
          memo.SetSeparators(TCharSet(u" ;"));
          memo.StartStopKeys.AddStartStopKey(u"rem", u"", kwoWholeWord, 0, 0, 0, -1, -1, true);
        },
        false},
       {"a span that ends at the first separator",
-       [](TPlusMemoU&, THighlighterChain& chain) {
-         TCustomExtHighlighterU& first = *chain.First()->AsExtHighlighter();
-         first.StartStopKeys.AddExtStartStopKey(u"@", u"", 0, 0, 7, 32767, 0, 0, -1, -1, false);
+       [](TPlusMemoU&, TCustomExtHighlighterU& h) {
+         h.StartStopKeys.AddExtStartStopKey(u"@", u"", 0, 0, 7, 32767, 0, 0, -1, -1, false);
        },
        false},
       {"a letter that separates in one case only",
-       [](TPlusMemoU&, THighlighterChain& chain) { chain.First()->AsExtHighlighter()->SetSeparators(u" x"); },
-       false},
+       [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.SetSeparators(u" x"); }, false},
   };
-  for (const Case& c : cases) {
-    auto chain = test::MainChain();
-    TPlusMemoU memo;
-    test::ConfigureScriptEditor(memo, *chain);
-    c.change(memo, *chain);
-    EXPECT_EQ(scan::TParagraphMemo::IgnoresIndent(memo), c.ignores) << c.name;
-  }
+  ExpectAllowed(changes, [](TPlusMemoU& memo) { return scan::TParagraphMemo::IgnoresIndent(memo); });
 }
 
 // The memo reads the digits of two lines alike only where no pass can tell them apart.
@@ -133,12 +153,7 @@ TEST(RepeatedLinesTest, DigitsAreReadAlikeOnlyWhereTheyCannotMatter) {
   const auto digits = scan::TParagraphMemo::DigitClasses(memo);
   ASSERT_TRUE(digits.has_value());
   scan::TParagraphMemo repeats({true, digits, std::nullopt});
-  const TDynInfo style;
-  struct Case {
-    std::u16string_view a, b;
-    bool alike;
-  };
-  const Case cases[] = {
+  const LinePair pairs[] = {
       {u"set a to 12", u"set a to 47", true},
       {u"  set a to -3*4", u"set a to -9*0", true},
       {u"if a > 1.5", u"if a > 2.75", false},  // of other lengths
@@ -154,96 +169,11 @@ TEST(RepeatedLinesTest, DigitsAreReadAlikeOnlyWhereTheyCannotMatter) {
       {u"set a to x-1", u"set a to x-2", false},
       {u"set a to 1", u"set b to 1", false},
   };
-  for (const Case& c : cases) {
-    const auto a = repeats.KeyOf(style, 0, false, c.a);
-    const std::u16string aText(a.Text);
-    const auto b = repeats.KeyOf(style, 0, false, c.b);
-    EXPECT_EQ(aText == b.Text && a.Hash == b.Hash, c.alike) << WideToUtf8(c.a) << " / " << WideToUtf8(c.b);
-  }
-}
-
-// The memo reads letters in one case only where no pass can tell the cases apart.
-TEST(RepeatedLinesTest, LettersAreReadInOneCaseOnlyWhereTheCaseCannotMatter) {
-  auto chain = test::MainChain();
-  TPlusMemoU memo;
-  test::ConfigureScriptEditor(memo, *chain);
-  scan::TParagraphMemo repeats(scan::TParagraphMemo::TReading::For(memo));
-  const TDynInfo style;
-  struct Case {
-    std::u16string_view a, b;
-    bool alike;
-  };
-  const Case cases[] = {
-      {u"If a > 1", u"if A > 1", true},
-      {u"AddItem Gold001 2", u"additem GOLD001 7", true},
-      {u"; Note", u"; NOTE", true},
-      {u"set a to $1f", u"set a to $1F", true},
-      // The number highlighter separates at "x" but not at "X".
-      {u"set a to 0x5", u"set a to 0X5", false},
-      {u"set ax to 1", u"set aX to 1", false},
-      {u"set a to 1", u"set b to 1", false},
-  };
-  for (const Case& c : cases) {
-    const auto a = repeats.KeyOf(style, 0, false, c.a);
-    const std::u16string aText(a.Text);
-    const auto b = repeats.KeyOf(style, 0, false, c.b);
-    EXPECT_EQ(aText == b.Text && a.Hash == b.Hash, c.alike) << WideToUtf8(c.a) << " / " << WideToUtf8(c.b);
-  }
-}
-
-TEST(RepeatedLinesTest, LetterCasesOnlyWhereNoListMatchesCase) {
-  using Change = void (*)(TPlusMemoU&, TCustomExtHighlighterU&);
-  struct Case {
-    const char* name;
-    Change change;
-    bool readAlike;
-  };
-  const Case cases[] = {
-      {"the main window's chain", [](TPlusMemoU&, TCustomExtHighlighterU&) {}, true},
-      {"a keyword that matches case",
-       [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.Keywords.AddKeyword(u"Exact", kwoMatchCase, 0, 5, 0, -1, -1); },
-       false},
-      {"a start key that matches case",
-       [](TPlusMemoU& memo, TCustomExtHighlighterU&) {
-         memo.StartStopKeys.AddStartStopKey(u"REM", u"", kwoMatchCase, 0, 0, 0, -1, -1, true);
-       },
-       false},
-      {"case folded by the program",
-       [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.StartStopKeys.SetUpperCaseType(pmuUserDefined); }, false},
-  };
-  for (const Case& c : cases) {
-    auto chain = test::MainChain();
-    TPlusMemoU memo;
-    test::ConfigureScriptEditor(memo, *chain);
-    c.change(memo, *chain->First()->AsExtHighlighter());
-    EXPECT_EQ(scan::TParagraphMemo::LetterCases(memo).has_value(), c.readAlike) << c.name;
-  }
-}
-
-// The catch-up makes the next paragraph's key, and may make it again, while
-// the current one is still in use.
-TEST(RepeatedLinesTest, AKeyKeepsItsTextWhileTheNextTwoAreMade) {
-  auto chain = test::MainChain();
-  TPlusMemoU memo;
-  test::ConfigureScriptEditor(memo, *chain);
-  scan::TParagraphMemo repeats(scan::TParagraphMemo::TReading::For(memo));
-  const TDynInfo style;
-  const auto first = repeats.KeyOf(style, 0, false, u"set a to 12");
-  const auto second = repeats.KeyOf(style, 0, false, u"set b to 345");
-  const auto third = repeats.KeyOf(style, 0, false, u"set c to 6789");
-  EXPECT_EQ(first.Text, u"SET A TO 00");
-  EXPECT_EQ(second.Text, u"SET B TO 000");
-  EXPECT_EQ(third.Text, u"SET C TO 0000");
+  ExpectReadAlike(repeats, pairs);
 }
 
 TEST(RepeatedLinesTest, DigitClassesOnlyWhereNoListCanTellDigitsApart) {
-  using Change = void (*)(TPlusMemoU&, TCustomExtHighlighterU&);
-  struct Case {
-    const char* name;
-    Change change;
-    bool readAlike;
-  };
-  const Case cases[] = {
+  const ListChange changes[] = {
       {"the main window's chain", [](TPlusMemoU&, TCustomExtHighlighterU&) {}, true},
       {"keywords with digits beside letters",
        [](TPlusMemoU&, TCustomExtHighlighterU& h) {
@@ -267,13 +197,59 @@ TEST(RepeatedLinesTest, DigitClassesOnlyWhereNoListCanTellDigitsApart) {
       {"case folded by the program",
        [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.Keywords.SetUpperCaseType(pmuUserDefined); }, false},
   };
-  for (const Case& c : cases) {
-    auto chain = test::MainChain();
-    TPlusMemoU memo;
-    test::ConfigureScriptEditor(memo, *chain);
-    c.change(memo, *chain->First()->AsExtHighlighter());
-    EXPECT_EQ(scan::TParagraphMemo::DigitClasses(memo).has_value(), c.readAlike) << c.name;
-  }
+  ExpectAllowed(changes, [](TPlusMemoU& memo) { return scan::TParagraphMemo::DigitClasses(memo).has_value(); });
+}
+
+// The memo reads letters in one case only where no pass can tell the cases apart.
+TEST(RepeatedLinesTest, LettersAreReadInOneCaseOnlyWhereTheCaseCannotMatter) {
+  auto chain = test::MainChain();
+  TPlusMemoU memo;
+  test::ConfigureScriptEditor(memo, *chain);
+  scan::TParagraphMemo repeats(scan::TParagraphMemo::TReading::For(memo));
+  const LinePair pairs[] = {
+      {u"If a > 1", u"if A > 1", true},
+      {u"AddItem Gold001 2", u"additem GOLD001 7", true},
+      {u"; Note", u"; NOTE", true},
+      {u"set a to $1f", u"set a to $1F", true},
+      // The number highlighter separates at "x" but not at "X".
+      {u"set a to 0x5", u"set a to 0X5", false},
+      {u"set ax to 1", u"set aX to 1", false},
+      {u"set a to 1", u"set b to 1", false},
+  };
+  ExpectReadAlike(repeats, pairs);
+}
+
+TEST(RepeatedLinesTest, LetterCasesOnlyWhereNoListMatchesCase) {
+  const ListChange changes[] = {
+      {"the main window's chain", [](TPlusMemoU&, TCustomExtHighlighterU&) {}, true},
+      {"a keyword that matches case",
+       [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.Keywords.AddKeyword(u"Exact", kwoMatchCase, 0, 5, 0, -1, -1); },
+       false},
+      {"a start key that matches case",
+       [](TPlusMemoU& memo, TCustomExtHighlighterU&) {
+         memo.StartStopKeys.AddStartStopKey(u"REM", u"", kwoMatchCase, 0, 0, 0, -1, -1, true);
+       },
+       false},
+      {"case folded by the program",
+       [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.StartStopKeys.SetUpperCaseType(pmuUserDefined); }, false},
+  };
+  ExpectAllowed(changes, [](TPlusMemoU& memo) { return scan::TParagraphMemo::LetterCases(memo).has_value(); });
+}
+
+// The catch-up makes the next paragraph's key, and may make it again, while
+// the current one is still in use.
+TEST(RepeatedLinesTest, AKeyKeepsItsTextWhileTheNextTwoAreMade) {
+  auto chain = test::MainChain();
+  TPlusMemoU memo;
+  test::ConfigureScriptEditor(memo, *chain);
+  scan::TParagraphMemo repeats(scan::TParagraphMemo::TReading::For(memo));
+  const TDynInfo style;
+  const auto first = repeats.KeyOf(style, 0, false, u"set a to 12");
+  const auto second = repeats.KeyOf(style, 0, false, u"set b to 345");
+  const auto third = repeats.KeyOf(style, 0, false, u"set c to 6789");
+  EXPECT_EQ(first.Text, u"SET A TO 00");
+  EXPECT_EQ(second.Text, u"SET B TO 000");
+  EXPECT_EQ(third.Text, u"SET C TO 0000");
 }
 
 // A handler that judges a keyword by the paragraph it stands in sees every
