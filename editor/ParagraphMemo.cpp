@@ -1,10 +1,10 @@
-// The memo of paragraph outcomes and the test of whether a chain's passes allow it.
+// The memo of paragraph outcomes, how its keys read a paragraph, and the tests of what a chain's passes allow.
 #include "editor/ParagraphMemo.h"
 
 #include <algorithm>
+#include <bit>
 #include <new>
 #include <type_traits>
-#include <bit>
 #include <vector>
 
 #include "editor/ExtHilitU.h"
@@ -19,20 +19,13 @@
 
 namespace qm::scan {
 
-namespace {
-
-template <typename Slot>
-Slot* MapSlotsOf(size_t count) {
+TParagraphMemo::Slot* TParagraphMemo::MapSlots(size_t count) {
   // An empty slot is all zero bytes, and a slot needs no destructor.
   static_assert(std::is_trivially_destructible_v<Slot> && std::is_aggregate_v<Slot>);
   void* block = MapZeroedTable(count * sizeof(Slot));
   if (block == nullptr) throw std::bad_alloc();
   return static_cast<Slot*>(block);
 }
-
-}  // namespace
-
-TParagraphMemo::Slot* TParagraphMemo::MapSlots(size_t count) { return MapSlotsOf<Slot>(count); }
 
 void TParagraphMemo::SlotsFree::operator()(Slot* slots) const { UnmapTable(slots, Bytes); }
 
@@ -135,7 +128,6 @@ bool HoldsDigitReadAlike(std::u16string_view key, const TParagraphMemo::TDigitCl
   return false;
 }
 
-// The position of the first ASCII digit at or after from, or the length.
 #if defined(__SSE2__)
 // Two mask bits for each of the eight units at p that is an ASCII digit: a
 // unit is one when (unit - '0') < 10 unsigned, compared signed with the top
@@ -153,9 +145,9 @@ struct TKeptLetters {
 };
 
 // Copies the eight units at from to to, lower-case letters but the kept ones
-// in upper case. A unit is a lower-case letter when (unit - 'a') < 26
-// unsigned, compared signed with the top bit flipped.
-// Returns the digit mask of the eight units (see DigitMask).
+// in upper case, and returns their digit mask (see DigitMask). A unit is a
+// lower-case letter when (unit - 'a') < 26 unsigned, compared signed with the
+// top bit flipped.
 inline unsigned UpperEight(const char16_t* from, char16_t* to, const TKeptLetters& kept) {
   const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
   __m128i lower = _mm_cmplt_epi16(_mm_xor_si128(_mm_sub_epi16(units, _mm_set1_epi16(u'a')), _mm_set1_epi16(-0x8000)),
@@ -168,6 +160,7 @@ inline unsigned UpperEight(const char16_t* from, char16_t* to, const TKeptLetter
 }
 #endif
 
+// The position of the first ASCII digit at or after from, or the length.
 size_t NextDigit(std::u16string_view text, size_t from) {
   const size_t n = text.size();
   size_t i = from;

@@ -110,9 +110,10 @@ class TParagraphMemo {
   // their number up to the start style's open key length counts: a run that
   // restores the start style after a keyword carries that length less the
   // keyword's end, counted from the paragraph start and never below 0. When
-  // the memo reads digits or letters alike, Text is the text as the key reads it, held by the memo
-  // until the third KeyOf after this one (so that the key of the next
-  // paragraph can be made, and made again, while this one's is in use).
+  // the memo reads digits or letters alike, Text is the text as the key
+  // reads it, held by the memo until the third KeyOf after this one (so that
+  // the key of the next paragraph can be made, and made again, while this
+  // one's is in use).
   struct Key {
     uint32_t StartStyle;
     bool Last;
