@@ -33,9 +33,13 @@ uint64_t HashUnits(const char16_t* units, size_t length) {
     h ^= h >> 32;
   }
   if (i < length) {
-    // The one to three units left, without a call to copy a variable length.
+    // The one to three units left: with four or more in all, the last four
+    // again (the length is in the hash already); else one by one.
     uint64_t w = 0;
-    for (size_t k = 0; i + k < length; ++k) w |= uint64_t{units[i + k]} << (16 * k);
+    if (length >= 4)
+      std::memcpy(&w, units + length - 4, sizeof w);
+    else
+      for (size_t k = 0; k < length; ++k) w |= uint64_t{units[k]} << (16 * k);
     h = (h ^ w) * 0xff51afd7ed558ccdULL;
   }
   h ^= h >> 33;
@@ -627,8 +631,11 @@ void ChainKeywords(TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPa
 }
 
 bool HasStaticMarks(const TParagraphsList& list, int par) {
-  const TRunRec* runs = list.RunRecs(par);
-  for (int k = 0; k < list.RunCount(par); ++k)
+  // Asked of every paragraph of a catch-up: one look at its record.
+  const ParExtraInfo* e = list.Extra(par);
+  if (e == nullptr) return false;
+  const TRunRec* runs = e->Runs();
+  for (uint32_t k = 0; k < e->RunCount; ++k)
     if (IsStaticMark(list.Styles.Get(runs[k].Attr))) return true;
   return false;
 }
