@@ -436,7 +436,7 @@ bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const 
   const std::u16string_view plain = text.Plain();
   const int32_t len = static_cast<int32_t>(plain.size());
   const int32_t longest = keys.MaxStartLength() + 1;
-  const int32_t ws = s - std::min(s, longest);
+  const int32_t ws = std::max(s - std::min(s, longest), ps.FirstStart());
   const int32_t we = t + std::min(len - t, longest);
   // Only positions whose unit can begin some key are tried.
   const bool anyFolded = keys.AnyFoldedKey();
@@ -571,7 +571,10 @@ uint32_t ParseSpansIn(TScanPar& ps, const TStartKeyFilter* filter = nullptr) {
   const int32_t len = runs.Length();
   int32_t s = 0;
   bool pastRuns = false;  // the runs at the paragraph start are the pass's to replace
-  const bool mayStart = filter == nullptr || filter->MayStartIn(ps.Text().Plain());
+  // No start key begins before the filter's first position: the searches skip what lies before it.
+  const size_t firstStart = filter != nullptr ? filter->FirstStart(ps.Text().Plain()) : 0;
+  const bool mayStart = firstStart != std::u16string_view::npos;
+  if (mayStart) ps.SetFirstStart(static_cast<int32_t>(firstStart));
   for (;;) {
     // Static marks stay; the pass works between them.
     while (s < len && IsStaticMark(list.Styles.Get(runs.StyleIdAt(s, pastRuns)))) {

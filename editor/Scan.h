@@ -126,6 +126,10 @@ class TScanPar {
   // TChainKeywordPlan); null outside one.
   TChainKeywordPlan* ChainPlan() const { return chainPlan_; }
   void SetChainPlan(TChainKeywordPlan* plan) { chainPlan_ = plan; }
+  // The first position of the paragraph where a filter over all the chain's
+  // lists found that a start key may begin; 0 when none was asked.
+  int32_t FirstStart() const { return firstStart_; }
+  void SetFirstStart(int32_t at) { firstStart_ = at; }
 
  private:
   TPlusMemoU& memo_;
@@ -135,6 +139,7 @@ class TScanPar {
   const char16_t* textData_;
   mutable TParagraphText* text_ = nullptr;
   TChainKeywordPlan* chainPlan_ = nullptr;
+  int32_t firstStart_ = 0;
   TParagraphText& FetchText() const;
 };
 

@@ -76,7 +76,7 @@ void TStartKeyFilter::Mark(char16_t first, unsigned next, uint8_t where) {
   pairs_[at][next] |= where;
 }
 
-bool TStartKeyFilter::MayStartIn(std::u16string_view text) const {
+size_t TStartKeyFilter::FirstStart(std::u16string_view text) const {
   const size_t n = text.size();
   for (size_t i = 0; i < n; ++i) {
     const unsigned a = IndexOf(text[i]);
@@ -86,10 +86,10 @@ bool TStartKeyFilter::MayStartIn(std::u16string_view text) const {
     const bool afterSep = i == 0 || maySeparate_[IndexOf(text[i - 1])];
     const uint8_t fits = pairs_[a][b] & (afterSep ? kAnywhere | kAfterSep | kShortAnywhere | kShortAfterSep
                                                   : kAnywhere | kShortAnywhere);
-    if ((fits & (kShortAnywhere | kShortAfterSep)) != 0) return true;
-    if (fits != 0 && (!compareLong_ || LongKeyAt(text, i, afterSep))) return true;
+    if ((fits & (kShortAnywhere | kShortAfterSep)) != 0) return i;
+    if (fits != 0 && (!compareLong_ || LongKeyAt(text, i, afterSep))) return i;
   }
-  return false;
+  return std::u16string_view::npos;
 }
 
 bool TStartKeyFilter::LongKeyAt(std::u16string_view text, size_t i, bool afterSep) const {

@@ -36,7 +36,10 @@ class TStartKeyFilter {
   // program installs, a highlighter with a pass or handlers of its own).
   bool Build(TPlusMemoU& memo);
   // False only when no start key of those lists can match anywhere in text.
-  bool MayStartIn(std::u16string_view text) const;
+  bool MayStartIn(std::u16string_view text) const { return FirstStart(text) != std::u16string_view::npos; }
+  // The first position of text where a start key of those lists may begin
+  // (none begins before it), or npos.
+  size_t FirstStart(std::u16string_view text) const;
 
  private:
   static constexpr unsigned kOther = 128;   // the index of every unit outside ASCII

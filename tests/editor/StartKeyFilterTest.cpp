@@ -55,7 +55,7 @@ TEST(StartKeyFilterTest, HandlersOrUserFoldingTurnItOff) {
 
 // Random keys (with case or without, whole words or not, units outside ASCII
 // that fold onto ASCII ones) over random text: wherever some key matches, the
-// filter must say so.
+// filter must say so, and name a first position no later than the match.
 TEST(StartKeyFilterTest, NeverRulesOutAMatch) {
   const std::u16string alphabet = u"abcsSBE ;.\"x\u0131\u017f\u212aK\u00e9\u0130";
   std::mt19937 rng(20261210);
@@ -83,14 +83,16 @@ TEST(StartKeyFilterTest, NeverRulesOutAMatch) {
     for (int t = 0; t < 40; ++t) {
       const std::u16string text = randomText(30);
       const std::u16string folded = FoldedCopy(text, keys.UpperCaseType());
-      bool any = false;
-      for (int e = 0; e < keys.Count() && !any; ++e)
-        for (size_t pos = 0; pos < text.size() && !any; ++pos)
-          any = keys.StartMatchesAt(static_cast<size_t>(e), text, folded, pos, memo.Separators);
+      size_t first = std::u16string_view::npos;
+      for (int e = 0; e < keys.Count(); ++e)
+        for (size_t pos = 0; pos < std::min(text.size(), first); ++pos)
+          if (keys.StartMatchesAt(static_cast<size_t>(e), text, folded, pos, memo.Separators)) first = pos;
       const bool may = filter.MayStartIn(text);
-      if (any) {
+      if (first != std::u16string_view::npos) {
         ++matched;
         ASSERT_TRUE(may) << "round " << round << " text " << WideToUtf8(text);
+        // No key begins before the first position the filter names.
+        ASSERT_LE(filter.FirstStart(text), first) << "round " << round << " text " << WideToUtf8(text);
       } else if (!may) {
         ++ruledOut;
       }
