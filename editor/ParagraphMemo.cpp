@@ -34,12 +34,13 @@ TParagraphMemo::TParagraphMemo(const TReading& reading, size_t paragraphs)
       slotCount_(std::clamp(std::bit_ceil(paragraphs / 8), kMinSlots, kMaxSlots)),
       slots_(MapSlots(slotCount_), SlotsFree{slotCount_ * sizeof(Slot)}),
       seen_(kSeen) {
-  if (reading_.Letters)
-    for (char16_t c = u'a'; c <= u'z'; ++c)
-      if ((*reading_.Letters)[c] == c) keptLetters_.push_back(c);
   // No text unit that 0xFFFF stands for is a lower-case letter.
   kept_.fill(u'\uffff');
-  std::copy_n(keptLetters_.begin(), std::min(keptLetters_.size(), kept_.size()), kept_.begin());
+  size_t kept = 0;
+  if (reading_.Letters)
+    for (char16_t c = u'a'; c <= u'z'; ++c)
+      if ((*reading_.Letters)[c] == c && kept++ < kept_.size()) kept_[kept - 1] = c;
+  fewKept_ = kept <= kept_.size();
 }
 
 namespace {
@@ -328,7 +329,7 @@ bool TParagraphMemo::ReadLetters(std::u16string_view text, char16_t* read) const
 #if defined(__SSE2__)
   // Eight units at a time, the last eight again for the rest, while the
   // letters read as written are few: every paragraph's key reads its letters.
-  if (n >= 8 && keptLetters_.size() <= kept_.size()) {
+  if (n >= 8 && fewKept_) {
     const TKeptLetters kept{_mm_set1_epi16(static_cast<short>(kept_[0])), _mm_set1_epi16(static_cast<short>(kept_[1])),
                             _mm_set1_epi16(static_cast<short>(kept_[2])), _mm_set1_epi16(static_cast<short>(kept_[3]))};
     unsigned digits = 0;
@@ -379,7 +380,7 @@ TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t s
 
 void TParagraphMemo::Prefetch(const Key& key) const {
   if (key.Text.size() > kMaxLength) return;
-  const auto* slot = reinterpret_cast<const char*>(&slots_[key.Hash & (slotCount_ - 1)]);
+  const auto* slot = reinterpret_cast<const char*>(&slots_[SlotIndex(key.Hash)]);
   static_assert(sizeof(Slot) <= 256);
   for (const size_t at : {size_t{0}, size_t{64}, size_t{128}, size_t{192}, sizeof(Slot) - 1})
     __builtin_prefetch(slot + at);

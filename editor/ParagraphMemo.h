@@ -157,7 +157,8 @@ class TParagraphMemo {
   // The slots take the low 16 bits of a hash at most; the fingerprints take the 16 above.
   static_assert(kMaxSlots <= (size_t{1} << 16) && kSeen == (size_t{1} << 16));
 
-  Slot& SlotOf(uint64_t hash) { return slots_[hash & (slotCount_ - 1)]; }
+  size_t SlotIndex(uint64_t hash) const { return hash & (slotCount_ - 1); }
+  Slot& SlotOf(uint64_t hash) { return slots_[SlotIndex(hash)]; }
   // The text as the key reads it, in one of the read_ buffers in turn when it differs.
   std::u16string_view Read(std::u16string_view text);
   // Reads the letters of text as the reading says into read; whether text holds an ASCII digit.
@@ -167,10 +168,10 @@ class TParagraphMemo {
   static size_t SeenIndex(uint64_t hash) { return (hash >> 16) & (kSeen - 1); }
 
   TReading reading_;
-  // The lower-case letters read as written; the first few of them, the rest
-  // of the array filled with a unit that is no letter (see ReadLetters).
-  std::vector<char16_t> keptLetters_;
+  // The lower-case letters read as written, when there are no more than
+  // fit here, the rest filled with a unit that is no letter (see ReadLetters).
   std::array<char16_t, 4> kept_{};
+  bool fewKept_ = true;
   static constexpr size_t kReadBuffers = 3;
   std::array<std::array<char16_t, kMaxLength>, kReadBuffers> read_{};
   size_t nextRead_ = 0;
