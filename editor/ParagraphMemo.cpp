@@ -19,21 +19,22 @@
 
 namespace qm::scan {
 
-TParagraphMemo::Slot* TParagraphMemo::MapSlots(size_t count) {
-  // An empty slot is all zero bytes, and a slot needs no destructor.
-  static_assert(std::is_trivially_destructible_v<Slot> && std::is_aggregate_v<Slot>);
-  void* block = MapZeroedTable(count * sizeof(Slot));
+template <typename T>
+std::unique_ptr<T[], TParagraphMemo::Unmap> TParagraphMemo::Map(size_t count) {
+  static_assert(std::is_trivially_destructible_v<T>);
+  void* block = MapZeroedTable(count * sizeof(T));
   if (block == nullptr) throw std::bad_alloc();
-  return static_cast<Slot*>(block);
+  return std::unique_ptr<T[], Unmap>(static_cast<T*>(block), Unmap{count * sizeof(T)});
 }
 
-void TParagraphMemo::SlotsFree::operator()(Slot* slots) const { UnmapTable(slots, Bytes); }
+void TParagraphMemo::Unmap::operator()(void* block) const { UnmapTable(block, Bytes); }
 
 TParagraphMemo::TParagraphMemo(const TReading& reading, size_t paragraphs)
     : reading_(reading),
-      slotCount_(std::clamp(std::bit_ceil(paragraphs / 8), kMinSlots, kMaxSlots)),
-      slots_(MapSlots(slotCount_), SlotsFree{slotCount_ * sizeof(Slot)}),
-      seen_(kSeen) {
+      places_(std::clamp(std::bit_ceil(paragraphs / 2), kMinPlaces, kMaxPlaces)),
+      index_(Map<uint64_t>(places_)),
+      storeBytes_(std::clamp(paragraphs * kStoreBytesPerParagraph, kMinStoreBytes, kMaxStoreBytes)),
+      store_(Map<uint8_t>(storeBytes_)) {
   // No text unit that 0xFFFF stands for is a lower-case letter.
   kept_.fill(u'\uffff');
   size_t kept = 0;
@@ -369,7 +370,7 @@ TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t s
   text.remove_prefix(indent);
   if (text.size() <= kMaxLength) text = Read(text);
   const uint32_t indentClass = std::min<uint32_t>(indent, startStyle.OpenKeyLength);
-  // Paragraphs too long for a slot are not hashed at all.
+  // Paragraphs too long to keep are not hashed at all.
   const uint64_t hash =
       text.size() > kMaxLength
           ? 0
@@ -379,56 +380,51 @@ TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t s
 }
 
 void TParagraphMemo::Prefetch(const Key& key) const {
-  if (key.Text.size() > kMaxLength) return;
-  const auto* slot = reinterpret_cast<const char*>(&slots_[SlotIndex(key.Hash)]);
-  static_assert(sizeof(Slot) <= 256);
-  for (const size_t at : {size_t{0}, size_t{64}, size_t{128}, size_t{192}, sizeof(Slot) - 1})
-    __builtin_prefetch(slot + at);
-  __builtin_prefetch(&seen_[SeenIndex(key.Hash)]);
+  if (key.Text.size() <= kMaxLength) __builtin_prefetch(&index_[PlaceOf(key.Hash)]);
+}
+
+bool TParagraphMemo::Matches(const Entry& entry, const Key& key) const {
+  // The hash only finds the outcome: the paragraph itself must be the same.
+  return entry.Hash == key.Hash && entry.StartStyle == key.StartStyle && entry.Last == key.Last &&
+         entry.IndentClass == key.IndentClass && entry.Length == key.Text.size() &&
+         std::equal(key.Text.begin(), key.Text.end(), entry.Text());
 }
 
 bool TParagraphMemo::Find(const Key& key, Outcome& out) {
   if (key.Text.size() > kMaxLength) return false;
-  Slot& slot = SlotOf(key.Hash);
-  // The hash only places the slot: the paragraph itself must be the same.
-  if (!slot.Used || slot.Hash != key.Hash || slot.StartStyle != key.StartStyle || slot.Last != key.Last ||
-      slot.IndentClass != key.IndentClass ||
-      slot.Length != key.Text.size() || !std::equal(key.Text.begin(), key.Text.end(), slot.Text.begin()))
-    return false;
-  slot.Reused = true;
-  out = Outcome{slot.Runs.data(), slot.RunCount, slot.ClearsLaidOut, slot.SpanEnd};
-  return true;
-}
-
-bool TParagraphMemo::SeenBefore(const Key& key) {
-  if (key.Text.size() > kMaxLength) return false;
-  // Placed by other bits of the hash than the slots, tagged with the high half.
-  uint32_t& seen = seen_[SeenIndex(key.Hash)];
-  const auto tag = static_cast<uint32_t>(key.Hash >> 32) | 1;
-  if (seen == tag) return true;
-  seen = tag;
-  return false;
+  const uint64_t tag = Tag(key.Hash);
+  for (size_t at = PlaceOf(key.Hash);; at = (at + 1) & (places_ - 1)) {
+    const uint64_t place = index_[at];
+    if (place == 0) return false;
+    if (Tag(place) != tag) continue;
+    const Entry& entry = *EntryAt(place);
+    if (!Matches(entry, key)) continue;
+    out = Outcome{entry.Runs(), entry.RunCount, entry.ClearsLaidOut, entry.SpanEnd};
+    return true;
+  }
 }
 
 void TParagraphMemo::Remember(const Key& key, const Outcome& outcome) {
   if (key.Text.size() > kMaxLength || outcome.Count > kMaxRuns) return;
-  Slot& slot = SlotOf(key.Hash);
-  if (slot.Used && slot.Reused) {
-    slot.Reused = false;  // kept this time; the next newcomer takes it unless it is found again
-    return;
-  }
-  slot.Hash = key.Hash;
-  slot.StartStyle = key.StartStyle;
-  slot.SpanEnd = outcome.SpanEnd;
-  slot.Length = static_cast<uint8_t>(key.Text.size());
-  slot.RunCount = static_cast<uint8_t>(outcome.Count);
-  slot.Used = true;
-  slot.Last = key.Last;
-  slot.IndentClass = static_cast<uint8_t>(key.IndentClass);
-  slot.ClearsLaidOut = outcome.ClearsLaidOut;
-  slot.Reused = false;
-  std::copy(key.Text.begin(), key.Text.end(), slot.Text.begin());
-  std::copy(outcome.Runs, outcome.Runs + outcome.Count, slot.Runs.begin());
+  const size_t bytes = EntryBytes(outcome.Count, key.Text.size());
+  // A full table or store keeps what it holds; the rest of the catch-up runs the passes.
+  if (2 * (filled_ + 1) > places_ || stored_ + bytes > storeBytes_) return;
+  auto* entry = reinterpret_cast<Entry*>(store_.get() + stored_);
+  *entry = Entry{key.Hash,
+                 key.StartStyle,
+                 outcome.SpanEnd,
+                 static_cast<uint16_t>(key.Text.size()),
+                 static_cast<uint8_t>(outcome.Count),
+                 static_cast<uint8_t>(key.IndentClass),
+                 key.Last,
+                 outcome.ClearsLaidOut};
+  std::copy(outcome.Runs, outcome.Runs + outcome.Count, entry->Runs());
+  std::copy(key.Text.begin(), key.Text.end(), entry->Text());
+  size_t at = PlaceOf(key.Hash);
+  while (index_[at] != 0) at = (at + 1) & (places_ - 1);
+  index_[at] = Tag(key.Hash) | (stored_ / 8 + 1);
+  stored_ += bytes;
+  ++filled_;
 }
 
 }  // namespace qm::scan

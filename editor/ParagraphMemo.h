@@ -25,15 +25,16 @@ namespace scan {
 // or its lists meanwhile, and the style table only grows, so the style
 // numbers it holds stay valid.
 //
-// It is a fixed table of slots placed by hash, each holding its paragraph's
-// text and runs, so that a lookup touches one slot and remembering allocates
-// nothing. A paragraph takes a slot only when it comes a second time, and a
-// slot that was used again keeps its paragraph against the next newcomer
-// once, so the lines that recur stay while unique ones pass through.
+// Outcomes are kept one after another in a store that grows with the
+// catch-up, and found through a table of their hashes, so that a lookup
+// touches one place of the table and one outcome, and remembering allocates
+// nothing. Every paragraph's outcome is kept the first time (a line that
+// comes again anywhere in the text is then found), until the store or the
+// table is full; no outcome ever pushes out another.
 class TParagraphMemo {
  public:
-  static constexpr size_t kMaxLength = 56;  // units of text in a slot
-  static constexpr size_t kMaxRuns = 12;
+  static constexpr size_t kMaxLength = 255;  // units of text in a kept outcome
+  static constexpr size_t kMaxRuns = 64;
 
   struct Outcome {
     const TRunRec* Runs;
@@ -124,48 +125,57 @@ class TParagraphMemo {
   };
   Key KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, bool last, std::u16string_view text);
 
-  // Starts loading what Find and SeenBefore will read for key, so that the
+  // Starts loading the table place that Find will read for key, so that the
   // key of the next paragraph, made ahead, costs no wait on memory later.
   void Prefetch(const Key& key) const;
   // The remembered outcome for a paragraph, if any.
   bool Find(const Key& key, Outcome& out);
-  // Whether a paragraph not found is worth remembering: it was seen before.
-  bool SeenBefore(const Key& key);
+  // Keeps the outcome of a paragraph that Find did not know, while there is room.
   void Remember(const Key& key, const Outcome& outcome);
 
  private:
-  struct Slot {
-    uint64_t Hash = 0;
-    uint32_t StartStyle = 0;
-    uint32_t SpanEnd = 0;
-    uint8_t Length = 0;
-    uint8_t RunCount = 0;
-    uint8_t IndentClass = 0;
-    bool Used = false;
-    bool Last = false;
-    bool ClearsLaidOut = false;
-    bool Reused = false;  // found since it was filled
-    std::array<char16_t, kMaxLength> Text{};
-    std::array<TRunRec, kMaxRuns> Runs{};
+  // A kept outcome, followed in the store by its RunCount runs and then its
+  // Length units of text.
+  struct Entry {
+    uint64_t Hash;
+    uint32_t StartStyle;
+    uint32_t SpanEnd;
+    uint16_t Length;
+    uint8_t RunCount;
+    uint8_t IndentClass;
+    bool Last;
+    bool ClearsLaidOut;
+    const TRunRec* Runs() const { return reinterpret_cast<const TRunRec*>(this + 1); }
+    TRunRec* Runs() { return reinterpret_cast<TRunRec*>(this + 1); }
+    const char16_t* Text() const { return reinterpret_cast<const char16_t*>(Runs() + RunCount); }
+    char16_t* Text() { return reinterpret_cast<char16_t*>(Runs() + RunCount); }
   };
-  // One slot per eight paragraphs, within these bounds.
-  static constexpr size_t kMinSlots = 16384;
-  static constexpr size_t kMaxSlots = 65536;
-  // Fingerprints of paragraphs seen once: a paragraph takes a slot only when
-  // it comes again, so that lines met once never push out recurring ones.
-  static constexpr size_t kSeen = 65536;
-  // The slots take the low 16 bits of a hash at most; the fingerprints take the 16 above.
-  static_assert(kMaxSlots <= (size_t{1} << 16) && kSeen == (size_t{1} << 16));
-
-  size_t SlotIndex(uint64_t hash) const { return hash & (slotCount_ - 1); }
-  Slot& SlotOf(uint64_t hash) { return slots_[SlotIndex(hash)]; }
+  // The store's bytes for an outcome, kept to whole 8-byte words.
+  static size_t EntryBytes(size_t runs, size_t length) {
+    return (sizeof(Entry) + runs * sizeof(TRunRec) + length * sizeof(char16_t) + 7) & ~size_t{7};
+  }
+  // One table place for every two paragraphs of the catch-up, the table at
+  // most half full; 48 bytes of store for each paragraph (a script's
+  // outcomes take about 110 bytes, and most lines recur).
+  static constexpr size_t kMinPlaces = 4096;
+  static constexpr size_t kMaxPlaces = size_t{1} << 22;
+  static constexpr size_t kStoreBytesPerParagraph = 48;
+  static constexpr size_t kMinStoreBytes = size_t{1} << 20;
+  static constexpr size_t kMaxStoreBytes = size_t{1} << 26;
+  // A table place holds the high half of an outcome's hash and its word in
+  // the store counted from 1; zero places are empty.
+  size_t PlaceOf(uint64_t hash) const { return hash & (places_ - 1); }
+  static uint64_t Tag(uint64_t hash) { return hash & ~uint64_t{0xFFFFFFFF}; }
+  const Entry* EntryAt(uint64_t place) const {
+    return reinterpret_cast<const Entry*>(store_.get() + ((place & 0xFFFFFFFF) - 1) * 8);
+  }
+  bool Matches(const Entry& entry, const Key& key) const;
   // The text as the key reads it, in one of the read_ buffers in turn when it differs.
   std::u16string_view Read(std::u16string_view text);
   // Reads the letters of text as the reading says into read; whether text holds an ASCII digit.
   bool ReadLetters(std::u16string_view text, char16_t* read) const;
   // Reads the digits of text alike in read.
   void ReadDigitsAlike(std::u16string_view text, char16_t* read, bool& copied) const;
-  static size_t SeenIndex(uint64_t hash) { return (hash >> 16) & (kSeen - 1); }
 
   TReading reading_;
   // The lower-case letters read as written, when there are no more than
@@ -175,16 +185,20 @@ class TParagraphMemo {
   static constexpr size_t kReadBuffers = 3;
   std::array<std::array<char16_t, kMaxLength>, kReadBuffers> read_{};
   size_t nextRead_ = 0;
-  // Up to 15 MB read at random: mapped from the system (see MapZeroedTable),
-  // where zero bytes are empty slots.
-  struct SlotsFree {
+  // Mapped from the system (see MapZeroedTable): the table's zero places are
+  // empty, and the store's pages are taken only as outcomes fill them.
+  struct Unmap {
     size_t Bytes;
-    void operator()(Slot* slots) const;
+    void operator()(void* block) const;
   };
-  static Slot* MapSlots(size_t count);
-  size_t slotCount_;
-  std::unique_ptr<Slot[], SlotsFree> slots_;
-  std::vector<uint32_t> seen_;
+  template <typename T>
+  static std::unique_ptr<T[], Unmap> Map(size_t count);
+  size_t places_;
+  size_t filled_ = 0;  // places in use
+  std::unique_ptr<uint64_t[], Unmap> index_;
+  size_t storeBytes_;
+  size_t stored_ = 0;  // bytes in use
+  std::unique_ptr<uint8_t[], Unmap> store_;
 };
 
 }  // namespace scan

@@ -704,7 +704,7 @@ bool TakeRepeat(TParagraphsList& list, int par, TParagraphMemo& repeats, const T
 }
 
 // Both passes over the whole paragraph of ps, whose key the memo did not
-// hold; the outcome is remembered when the paragraph came before.
+// hold; the outcome is remembered.
 void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilter* filter,
                       const TParagraphMemo::Key& key, TKeysAhead& keys) {
   TParagraphsList& list = ps.List();
@@ -714,8 +714,7 @@ void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilt
   keys.HandsOn(list, par, spanEnd);
   const int32_t start = list.StartOffset(par);
   ChainKeywords(ps, start, start + runs.Length(), par, par);
-  if (runs.LookedBack() || runs.Count() > static_cast<int>(TParagraphMemo::kMaxRuns) || !repeats.SeenBefore(key))
-    return;
+  if (runs.LookedBack() || runs.Count() > static_cast<int>(TParagraphMemo::kMaxRuns)) return;
   thread_local std::vector<TRunRec> outcome;
   runs.CopyRuns(outcome);
   const auto indent = static_cast<int32_t>(key.Indent);

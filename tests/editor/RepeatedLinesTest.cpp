@@ -34,6 +34,18 @@ std::u16string Repeat(std::u16string_view line, int times) {
   return out;
 }
 
+// Count lines, each different, of at least width units, coloured by a
+// keyword, a number, a string and a comment.
+std::u16string ManyDistinctLines(int count, size_t width) {
+  std::u16string out;
+  for (int i = 0; i < count; ++i) {
+    std::u16string line = u"set v" + AnsiToWide(std::to_string(i)) + u" to 5 ; \"";
+    line.resize(std::max(width, line.size()), u'n');
+    out += line + u"\r\n";
+  }
+  return out;
+}
+
 TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
   auto chain = test::MainChain();
   struct Case {
@@ -71,6 +83,14 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
               u"set a to 0x5\r\nset a to 0X5\r\nset a to $1f\r\nset a to $1F\r\n; Note\r\n; NOTE\r\n"
               u"MessageBox \"Hi\"\r\nmessagebox \"HI\"\r\nEND\r\nbegin gamemode\r\nend\r\n",
               300)},
+      // More distinct lines than the memo keeps, each coming back later:
+      // those it has no room for run the passes every time.
+      {"more distinct lines than the memo keeps", ManyDistinctLines(3000, 20) + ManyDistinctLines(3000, 20)},
+      {"long distinct lines", ManyDistinctLines(2500, 240) + ManyDistinctLines(2500, 240)},
+      // Around the longest line kept, and a line of more runs than are kept.
+      {"long lines", Repeat(u"set a to \"" + std::u16string(244, u'x') + u"\"\r\n" + u"set a to \"" +
+                                std::u16string(245, u'x') + u"\"\r\n" + Repeat(u"\"s\" ", 40) + u"\r\n",
+                            400)},
       {"indented lines",
        Repeat(u"begin GameMode\r\nif x\r\n if x\r\n  if x\r\n\t\tif x ; y\r\n      set a to 12\r\n"
               u"set a to 12\r\n   \r\n\r\nend\r\n  if x\r\nif x\r\n    \"s\r\n\"s\r\n",
@@ -250,6 +270,37 @@ TEST(RepeatedLinesTest, AKeyKeepsItsTextWhileTheNextTwoAreMade) {
   EXPECT_EQ(first.Text, u"SET A TO 00");
   EXPECT_EQ(second.Text, u"SET B TO 000");
   EXPECT_EQ(third.Text, u"SET C TO 0000");
+}
+
+// A memo with no room left keeps what it holds and finds no other outcome
+// than the one kept for a key; the table of a short catch-up and the store
+// for lines of the longest length kept both fill.
+TEST(RepeatedLinesTest, AFullMemoKeepsTheOutcomesItHolds) {
+  for (const size_t width : {size_t{10}, scan::TParagraphMemo::kMaxLength}) {
+    scan::TParagraphMemo repeats(scan::TParagraphMemo::TReading{});
+    const TDynInfo style;
+    std::vector<std::u16string> texts;
+    for (int i = 0; i < 5000; ++i) {
+      texts.push_back(AnsiToWide(std::to_string(i)));
+      texts.back().resize(width, u'.');
+    }
+    for (uint32_t i = 0; i < texts.size(); ++i) {
+      const TRunRec run{0, i};
+      repeats.Remember(repeats.KeyOf(style, 0, false, texts[i]), {&run, 1, false, i});
+    }
+    size_t kept = 0;
+    for (uint32_t i = 0; i < texts.size(); ++i) {
+      scan::TParagraphMemo::Outcome found{};
+      if (!repeats.Find(repeats.KeyOf(style, 0, false, texts[i]), found)) continue;
+      EXPECT_EQ(kept, i) << "kept after one that was not, at width " << width;
+      ++kept;
+      ASSERT_EQ(found.Count, 1u);
+      EXPECT_EQ(found.Runs[0].Attr, i);
+      EXPECT_EQ(found.SpanEnd, i);
+    }
+    EXPECT_GT(kept, 1000u) << width;
+    EXPECT_LT(kept, texts.size()) << width;
+  }
 }
 
 // A handler that judges a keyword by the paragraph it stands in sees every
