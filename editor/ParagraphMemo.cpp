@@ -390,18 +390,21 @@ bool TParagraphMemo::Matches(const Entry& entry, const Key& key) const {
          std::equal(key.Text.begin(), key.Text.end(), entry.Text());
 }
 
-bool TParagraphMemo::Find(const Key& key, Outcome& out) {
+bool TParagraphMemo::Find(const Key& key, Outcome& out, size_t& from) const {
   if (key.Text.size() > kMaxLength) return false;
   const uint64_t tag = Tag(key.Hash);
-  for (size_t at = PlaceOf(key.Hash);; at = (at + 1) & (places_ - 1)) {
-    const uint64_t place = index_[at];
+  for (; from < places_; ++from) {
+    const uint64_t place = index_[(PlaceOf(key.Hash) + from) & (places_ - 1)];
     if (place == 0) return false;
     if (Tag(place) != tag) continue;
     const Entry& entry = *EntryAt(place);
     if (!Matches(entry, key)) continue;
-    out = Outcome{entry.Runs(), entry.RunCount, entry.ClearsLaidOut, entry.SpanEnd};
+    ++from;
+    out = Outcome{entry.Runs(),  entry.RunCount,      entry.ClearsLaidOut,
+                  entry.SpanEnd, entry.LookBackLevel, entry.LookBackStyle};
     return true;
   }
+  return false;
 }
 
 void TParagraphMemo::Remember(const Key& key, const Outcome& outcome) {
@@ -413,11 +416,13 @@ void TParagraphMemo::Remember(const Key& key, const Outcome& outcome) {
   *entry = Entry{key.Hash,
                  key.StartStyle,
                  outcome.SpanEnd,
+                 outcome.LookBackStyle,
                  static_cast<uint16_t>(key.Text.size()),
                  static_cast<uint8_t>(outcome.Count),
                  static_cast<uint8_t>(key.IndentClass),
                  key.Last,
-                 outcome.ClearsLaidOut};
+                 outcome.ClearsLaidOut,
+                 static_cast<int8_t>(outcome.LookBackLevel)};
   std::copy(outcome.Runs, outcome.Runs + outcome.Count, entry->Runs());
   std::copy(key.Text.begin(), key.Text.end(), entry->Text());
   size_t at = PlaceOf(key.Hash);

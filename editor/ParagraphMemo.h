@@ -20,8 +20,10 @@ namespace scan {
 // line, a common statement at a common indent). When the passes over a
 // paragraph read nothing but its text and its start style, their outcome is
 // remembered under those two, and a later paragraph with the same text and
-// start style takes the runs instead of running the passes again. The memo
-// lives for one catch-up: with no event handlers nothing can change the chain
+// start style takes the runs instead of running the passes again. A line
+// that closes a span begun before it ("end") reads one thing more, the style
+// in effect before that span: its outcome is kept with that style, and taken
+// where the style before the span is the same. The memo lives for one catch-up: with no event handlers nothing can change the chain
 // or its lists meanwhile, and the style table only grows, so the style
 // numbers it holds stay valid.
 //
@@ -41,6 +43,11 @@ class TParagraphMemo {
     uint32_t Count;
     bool ClearsLaidOut;
     uint32_t SpanEnd;  // the style at the paragraph end after the span pass, handed on
+    // A paragraph that closes the span it starts in reads the style in
+    // effect below that span's level before it (see OuterStyle): its
+    // outcome holds for a paragraph only where that style is the same.
+    int LookBackLevel = -1;
+    uint32_t LookBackStyle = 0;
   };
 
   // How the key reads each ASCII unit when digits are read alike (see DigitClasses).
@@ -128,8 +135,14 @@ class TParagraphMemo {
   // Starts loading the table place that Find will read for key, so that the
   // key of the next paragraph, made ahead, costs no wait on memory later.
   void Prefetch(const Key& key) const;
-  // The remembered outcome for a paragraph, if any.
-  bool Find(const Key& key, Outcome& out);
+  // The outcomes kept for a paragraph, one after another: from starts at 0
+  // and moves past each one found. A key has more than one only when its
+  // outcomes looked back at different styles.
+  bool Find(const Key& key, Outcome& out, size_t& from) const;
+  bool Find(const Key& key, Outcome& out) const {
+    size_t from = 0;
+    return Find(key, out, from);
+  }
   // Keeps the outcome of a paragraph that Find did not know, while there is room.
   void Remember(const Key& key, const Outcome& outcome);
 
@@ -140,11 +153,13 @@ class TParagraphMemo {
     uint64_t Hash;
     uint32_t StartStyle;
     uint32_t SpanEnd;
+    uint32_t LookBackStyle;
     uint16_t Length;
     uint8_t RunCount;
     uint8_t IndentClass;
     bool Last;
     bool ClearsLaidOut;
+    int8_t LookBackLevel;
     const TRunRec* Runs() const { return reinterpret_cast<const TRunRec*>(this + 1); }
     TRunRec* Runs() { return reinterpret_cast<TRunRec*>(this + 1); }
     const char16_t* Text() const { return reinterpret_cast<const char16_t*>(Runs() + RunCount); }

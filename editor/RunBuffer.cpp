@@ -14,7 +14,7 @@ void TRunBuffer::Load(TParagraphsList& list, int par) {
   par_ = par;
   changed_ = false;
   clearLaidOut_ = false;
-  lookedBack_ = false;
+  lookBack_ = TLookBack{};
   runs_.clear();
   gapStart_ = 0;
   gapLength_ = 0;
@@ -123,5 +123,14 @@ TRunBufferLease::TRunBufferLease() {
 }
 
 TRunBufferLease::~TRunBufferLease() { Pool().push_back(std::move(buffer_)); }
+
+void TRunBuffer::NoteLookBack(int level, uint32_t style) const {
+  if (lookBack_.Level < 0) {
+    lookBack_.Level = level;
+    lookBack_.Style = style;
+  } else if (lookBack_.Level != level || lookBack_.Style != style) {
+    lookBack_.Mixed = true;
+  }
+}
 
 }  // namespace qm::scan

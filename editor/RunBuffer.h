@@ -72,9 +72,17 @@ class TRunBuffer {
     changed_ = true;
   }
   bool ClearsLaidOut() const { return clearLaidOut_; }
-  // Whether a pass read the runs of a paragraph before this one since Load.
-  bool LookedBack() const { return lookedBack_; }
-  void NoteLookBack() const { lookedBack_ = true; }
+  // What the passes read of the paragraphs before this one since Load: the
+  // style they found in effect below a key level (see OuterStyle). Mixed
+  // when they looked for more than one level or found different styles.
+  struct TLookBack {
+    int Level = -1;
+    uint32_t Style = 0;
+    bool Mixed = false;
+  };
+  bool LookedBack() const { return lookBack_.Level >= 0; }
+  const TLookBack& LookBack() const { return lookBack_; }
+  void NoteLookBack(int level, uint32_t style) const;
   // The runs in order.
   void CopyRuns(std::vector<TRunRec>& out) const;
 
@@ -100,7 +108,7 @@ class TRunBuffer {
   uint32_t startStyle_ = 0;
   bool changed_ = false;
   bool clearLaidOut_ = false;
-  mutable bool lookedBack_ = false;
+  mutable TLookBack lookBack_;
   std::vector<TRunRec> runs_;  // the runs with a gap of unused records inside
   size_t gapStart_ = 0;
   size_t gapLength_ = 0;

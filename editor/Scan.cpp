@@ -125,24 +125,30 @@ TDynInfo OuterStyle(const TRunBuffer& runs, int32_t x, bool pastRuns, int level)
   for (int i = runs.FirstRun(x, pastRuns) - 1; i >= 0; --i)
     if (runs.Style(i).KeyLevel() < level) return runs.Run(i);
   if (runs.StartStyle().KeyLevel() < level) return runs.StartStyle();
+  int32_t offset = 0;
+  const uint32_t id = OuterStyleBefore(runs.List(), runs.Par(), level, offset);
+  runs.NoteLookBack(level, id);
+  TDynInfo run = runs.List().Styles.Get(id);
+  run.Offset = offset;
+  return run;
+}
+
+uint32_t OuterStyleBefore(const TParagraphsList& list, int par, int level, int32_t& offset) {
   // Walk the stored runs by number: most of them are passed over unread.
-  runs.NoteLookBack();
-  const TParagraphsList& list = runs.List();
-  for (int p = runs.Par() - 1; p >= 0; --p) {
+  offset = 0;
+  for (int p = par - 1; p >= 0; --p) {
     const ParExtraInfo* e = list.Extra(p);
-    if (e == nullptr) return TDynInfo{};  // the default style, level -1, is below every level
+    if (e == nullptr) return 0;  // the default style, level -1, is below every level
     for (int i = static_cast<int>(e->RunCount) - 1; i >= 0; --i) {
       const TRunRec& rec = e->Runs()[i];
       if (list.Styles.Get(rec.Attr).KeyLevel() < level) {
-        TDynInfo run = list.Styles.Get(rec.Attr);
-        run.Offset = rec.Offset;
-        return run;
+        offset = rec.Offset;
+        return rec.Attr;
       }
     }
-    const TDynInfo& start = list.Styles.Get(e->StartStyle);
-    if (start.KeyLevel() < level) return start;
+    if (list.Styles.Get(e->StartStyle).KeyLevel() < level) return e->StartStyle;
   }
-  return TDynInfo{};
+  return 0;
 }
 
 bool ScanEqual(const TDynInfo& a, const TDynInfo& b) {
@@ -690,7 +696,11 @@ class TKeysAhead {
 bool TakeRepeat(TParagraphsList& list, int par, TParagraphMemo& repeats, const TParagraphMemo::Key& key,
                 TKeysAhead& keys) {
   TParagraphMemo::Outcome done;
-  if (!repeats.Find(key, done)) return false;
+  size_t from = 0;
+  int32_t offset = 0;
+  do {
+    if (!repeats.Find(key, done, from)) return false;
+  } while (done.LookBackLevel >= 0 && OuterStyleBefore(list, par, done.LookBackLevel, offset) != done.LookBackStyle);
   keys.HandsOn(list, par, done.SpanEnd);
   std::array<TRunRec, TParagraphMemo::kMaxRuns> moved;
   for (uint32_t k = 0; k < done.Count; ++k)
@@ -714,7 +724,7 @@ void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilt
   keys.HandsOn(list, par, spanEnd);
   const int32_t start = list.StartOffset(par);
   ChainKeywords(ps, start, start + runs.Length(), par, par);
-  if (runs.LookedBack() || runs.Count() > static_cast<int>(TParagraphMemo::kMaxRuns)) return;
+  if (runs.LookBack().Mixed || runs.Count() > static_cast<int>(TParagraphMemo::kMaxRuns)) return;
   thread_local std::vector<TRunRec> outcome;
   runs.CopyRuns(outcome);
   const auto indent = static_cast<int32_t>(key.Indent);
@@ -724,7 +734,8 @@ void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilt
     run.Offset -= indent;
   }
   repeats.Remember(key, TParagraphMemo::Outcome{outcome.data(), static_cast<uint32_t>(outcome.size()),
-                                                runs.ClearsLaidOut(), spanEnd});
+                                                runs.ClearsLaidOut(), spanEnd, runs.LookBack().Level,
+                                                runs.LookBack().Style});
 }
 
 }  // namespace

@@ -30,6 +30,10 @@ TDynInfo StyleAt(const TParagraphsList& list, int par, int32_t x, bool pastRuns)
 // from the buffer's paragraph across the paragraphs before it; the default
 // style when there is none.
 TDynInfo OuterStyle(const TRunBuffer& runs, int32_t x, bool pastRuns, int level);
+// The number of the last style before paragraph par whose key level is
+// below `level` (0, the default style, when there is none); its run's offset
+// in its paragraph goes to offset.
+uint32_t OuterStyleBefore(const TParagraphsList& list, int par, int level, int32_t& offset);
 // Equal for the scan: bits 7 and 6 of Kind, and with bit 7 the level, the
 // context and the key stack up to the level.
 bool ScanEqual(const TDynInfo& a, const TDynInfo& b);

@@ -63,6 +63,10 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
       // end of the text keeps no restoring run after it.
       {"last line repeated", Repeat(u"set a to 1\r\n", 1500) + u"set a to 1"},
       {"spans across paragraphs", Repeat(u"begin GameMode\r\n\"x\r\nend ; done\r\n", 600)},
+      // A line that closes a block takes the style in effect before it.
+      {"blocks closing to the style before them",
+       Repeat(u"scn A\r\nbegin GameMode\r\nend\r\nshort x\r\nbegin GameMode\r\nend\r\n", 300) +
+           Repeat(u"begin GameMode\r\nend\r\n", 300)},
       // The same statements at every indentation, inside a block (whose open
       // key length the runs restoring it after a keyword carry) and outside.
       // Lines that differ in their digits, where the digits matter (inside
@@ -99,6 +103,19 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
   for (const Case& c : cases) {
     EXPECT_EQ(Highlighted(*chain, c.text, true), Highlighted(*chain, c.text, false)) << c.name;
   }
+}
+
+// A line that closes a span begun on a line before it takes the style in
+// effect before that span: the same closing line under the same start style
+// hands on a style whose closing key length is 3 (before the line of two
+// strings) or 0 (after it).
+TEST(RepeatedLinesTest, ALineClosingASpanTakesTheStyleBeforeIt) {
+  auto chain = test::MainChain();
+  chain->First()->AsExtHighlighter()->StartStopKeys.AddExtStartStopKey(u"{", u"}", 0, 0, 5, 0, 32767, 0, -1, -1,
+                                                                       false);
+  const std::u16string text =
+      Repeat(u"begin GameMode\r\nset a to 1\r\n{ x\r\n}\r\nMessageBox \"a\" \"b\"\r\n{ x\r\n}\r\nend\r\n", 300);
+  EXPECT_EQ(Highlighted(*chain, text, true), Highlighted(*chain, text, false));
 }
 
 // Two lines, and whether the memo's key reads them alike.
