@@ -401,7 +401,7 @@ bool TParagraphMemo::Find(const Key& key, Outcome& out, size_t& from) const {
     if (!Matches(entry, key)) continue;
     ++from;
     out = Outcome{entry.Runs(),  entry.RunCount,      entry.ClearsLaidOut,
-                  entry.SpanEnd, entry.LookBackLevel, entry.LookBackStyle};
+                  entry.SpanEnd, entry.LookBackLevel, entry.LookBackStyle, entry.LowestLevel};
     return true;
   }
   return false;
@@ -422,7 +422,8 @@ void TParagraphMemo::Remember(const Key& key, const Outcome& outcome) {
                  static_cast<uint8_t>(key.IndentClass),
                  key.Last,
                  outcome.ClearsLaidOut,
-                 static_cast<int8_t>(outcome.LookBackLevel)};
+                 static_cast<int8_t>(outcome.LookBackLevel),
+                 static_cast<int8_t>(outcome.LowestLevel)};
   std::copy(outcome.Runs, outcome.Runs + outcome.Count, entry->Runs());
   std::copy(key.Text.begin(), key.Text.end(), entry->Text());
   size_t at = PlaceOf(key.Hash);

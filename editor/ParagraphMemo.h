@@ -48,6 +48,8 @@ class TParagraphMemo {
     // outcome holds for a paragraph only where that style is the same.
     int LookBackLevel = -1;
     uint32_t LookBackStyle = 0;
+    // The lowest key level of the start style and the runs.
+    int LowestLevel = -1;
   };
 
   // How the key reads each ASCII unit when digits are read alike (see DigitClasses).
@@ -160,6 +162,7 @@ class TParagraphMemo {
     bool Last;
     bool ClearsLaidOut;
     int8_t LookBackLevel;
+    int8_t LowestLevel;
     const TRunRec* Runs() const { return reinterpret_cast<const TRunRec*>(this + 1); }
     TRunRec* Runs() { return reinterpret_cast<TRunRec*>(this + 1); }
     const char16_t* Text() const { return reinterpret_cast<const char16_t*>(Runs() + RunCount); }

@@ -649,6 +649,48 @@ bool HasStaticMarks(const TParagraphsList& list, int par) {
   return false;
 }
 
+// The lowest key level of a start style and runs.
+int LowestLevel(const TStyleTable& styles, uint32_t startId, const TRunRec* runs, size_t count) {
+  int lowest = styles.Get(startId).KeyLevel();
+  for (size_t k = 0; k < count; ++k) lowest = std::min(lowest, styles.Get(runs[k].Attr).KeyLevel());
+  return lowest;
+}
+
+// The levels a catch-up has met, so that the look-back for the style in
+// effect below a level (see OuterStyleBefore) reads one paragraph instead of
+// every line of the block above: for each key level, the last paragraph
+// whose start style or a run has that level as its lowest. Every paragraph
+// from the first on is noted in turn, before the ones after it are worked on.
+class TLevelsMet {
+ public:
+  explicit TLevelsMet(int first) : first_(first), noted_(first - 1) { last_.fill(-1); }
+
+  void Note(int par, int lowest) {
+    last_[static_cast<size_t>(lowest + 1)] = par;
+    noted_ = par;
+  }
+  // Notes the paragraphs before par that were not noted, from their records.
+  void NoteUpTo(const TParagraphsList& list, int par) {
+    while (noted_ + 1 < par) {
+      const int p = noted_ + 1;
+      const ParExtraInfo* e = list.Extra(p);
+      Note(p, e == nullptr ? -1 : LowestLevel(list.Styles, e->StartStyle, e->Runs(), e->RunCount));
+    }
+  }
+  // OuterStyleBefore(list, par, level) for the paragraph after the last one noted.
+  uint32_t OuterStyleBefore(const TParagraphsList& list, int par, int level) const {
+    int below = -1;  // the last paragraph holding a level below `level`
+    for (int m = 0; m <= level; ++m) below = std::max(below, last_[static_cast<size_t>(m)]);
+    int32_t offset = 0;
+    return scan::OuterStyleBefore(list, below >= 0 ? below + 1 : std::min(first_, par), level, offset);
+  }
+
+ private:
+  int first_;
+  int noted_;
+  std::array<int, kMaxKeyLevel + 2> last_;  // by level + 1, from the default style's -1
+};
+
 // The memo's key of paragraph par under start style startId.
 TParagraphMemo::Key RepeatKey(const TParagraphsList& list, int par, uint32_t startId, TParagraphMemo& repeats) {
   return repeats.KeyOf(list.Styles.Get(startId), startId, par == list.Count - 1, list.TextView(par));
@@ -694,13 +736,14 @@ class TKeysAhead {
 // key, as the passes would have left it; false when it holds none. The
 // paragraph is not loaded for the passes at all.
 bool TakeRepeat(TParagraphsList& list, int par, TParagraphMemo& repeats, const TParagraphMemo::Key& key,
-                TKeysAhead& keys) {
+                TKeysAhead& keys, TLevelsMet& levels) {
   TParagraphMemo::Outcome done;
   size_t from = 0;
-  int32_t offset = 0;
   do {
     if (!repeats.Find(key, done, from)) return false;
-  } while (done.LookBackLevel >= 0 && OuterStyleBefore(list, par, done.LookBackLevel, offset) != done.LookBackStyle);
+  } while (done.LookBackLevel >= 0 &&
+           levels.OuterStyleBefore(list, par, done.LookBackLevel) != done.LookBackStyle);
+  levels.Note(par, done.LowestLevel);
   keys.HandsOn(list, par, done.SpanEnd);
   std::array<TRunRec, TParagraphMemo::kMaxRuns> moved;
   for (uint32_t k = 0; k < done.Count; ++k)
@@ -716,7 +759,7 @@ bool TakeRepeat(TParagraphsList& list, int par, TParagraphMemo& repeats, const T
 // Both passes over the whole paragraph of ps, whose key the memo did not
 // hold; the outcome is remembered.
 void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilter* filter,
-                      const TParagraphMemo::Key& key, TKeysAhead& keys) {
+                      const TParagraphMemo::Key& key, TKeysAhead& keys, TLevelsMet& levels) {
   TParagraphsList& list = ps.List();
   TRunBuffer& runs = ps.Runs();
   const int par = ps.Par();
@@ -724,9 +767,11 @@ void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilt
   keys.HandsOn(list, par, spanEnd);
   const int32_t start = list.StartOffset(par);
   ChainKeywords(ps, start, start + runs.Length(), par, par);
-  if (runs.LookBack().Mixed || runs.Count() > static_cast<int>(TParagraphMemo::kMaxRuns)) return;
   thread_local std::vector<TRunRec> outcome;
   runs.CopyRuns(outcome);
+  const int lowest = LowestLevel(list.Styles, runs.StartStyleId(), outcome.data(), outcome.size());
+  levels.Note(par, lowest);
+  if (runs.LookBack().Mixed || outcome.size() > TParagraphMemo::kMaxRuns) return;
   const auto indent = static_cast<int32_t>(key.Indent);
   for (TRunRec& run : outcome) {
     // Nothing begins in the indentation; should anything, the outcome is not kept.
@@ -735,7 +780,7 @@ void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilt
   }
   repeats.Remember(key, TParagraphMemo::Outcome{outcome.data(), static_cast<uint32_t>(outcome.size()),
                                                 runs.ClearsLaidOut(), spanEnd, runs.LookBack().Level,
-                                                runs.LookBack().Style});
+                                                runs.LookBack().Style, lowest});
 }
 
 }  // namespace
@@ -791,7 +836,11 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
   }
   const TStartKeyFilter* filter = startFilter ? &*startFilter : nullptr;
   std::optional<TKeysAhead> keys;
-  if (repeats) keys.emplace(*repeats);
+  std::optional<TLevelsMet> levels;
+  if (repeats) {
+    keys.emplace(*repeats);
+    levels.emplace(first);
+  }
   for (int p = first; p <= b; ++p) {
     const bool parse = p >= firstUnparsed && !(list.Flags(p) & pfSpansParsed);
     const bool keywords = p >= a && !(list.Flags(p) & pfKeywordsApplied);
@@ -799,10 +848,11 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
     // Both passes at once, or their outcome for an equal paragraph met before.
     if (parse && keywords && repeats && !HasStaticMarks(list, p)) {
       const TParagraphMemo::Key key = keys->KeyOf(list, p);
-      if (TakeRepeat(list, p, *repeats, key, *keys)) continue;
+      levels->NoteUpTo(list, p);
+      if (TakeRepeat(list, p, *repeats, key, *keys, *levels)) continue;
       TScanPar ps(memo, p);
       if (chainPlan) ps.SetChainPlan(&*chainPlan);
-      SpansAndKeywords(ps, *repeats, filter, key, *keys);
+      SpansAndKeywords(ps, *repeats, filter, key, *keys, *levels);
       ps.Store();
       list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
       continue;
