@@ -84,6 +84,7 @@ void TPlusMemoU::ApplyOwnKeywords(int32_t from, int32_t to) {
       if (level >= 0 && styleRun >= 0) {
         TDynInfo prev = runs.Run(styleRun);
         prev.CloseKeyLength = 0;
+        runs.NoteCloseLengthSet(0);
         runs.Set(styleRun, prev);
       }
       const TDynInfo run =

@@ -363,8 +363,8 @@ std::u16string_view TParagraphMemo::Read(std::u16string_view text) {
   return {read, text.size()};
 }
 
-TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, bool last,
-                                          std::u16string_view text) {
+TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, uint32_t startFamily,
+                                          bool last, std::u16string_view text) {
   uint32_t indent = 0;
   if (reading_.IgnoresIndent) indent = static_cast<uint32_t>(LeadingBlanks(text));
   text.remove_prefix(indent);
@@ -375,8 +375,8 @@ TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t s
       text.size() > kMaxLength
           ? 0
           : HashUnits(text.data(), text.size()) ^
-                ((uint64_t{startStyleId} << 9 | uint64_t{indentClass} << 1 | (last ? 1 : 0)) * 0x9e3779b97f4a7c15ULL);
-  return Key{startStyleId, last, text, indent, indentClass, hash};
+                ((uint64_t{startFamily} << 9 | uint64_t{indentClass} << 1 | (last ? 1 : 0)) * 0x9e3779b97f4a7c15ULL);
+  return Key{startStyleId, startFamily, last, text, indent, indentClass, hash};
 }
 
 void TParagraphMemo::Prefetch(const Key& key) const {
@@ -385,7 +385,7 @@ void TParagraphMemo::Prefetch(const Key& key) const {
 
 bool TParagraphMemo::Matches(const Entry& entry, const Key& key) const {
   // The hash only finds the outcome: the paragraph itself must be the same.
-  return entry.Hash == key.Hash && entry.StartStyle == key.StartStyle && entry.Last == key.Last &&
+  return entry.Hash == key.Hash && entry.StartFamily == key.StartFamily && entry.Last == key.Last &&
          entry.IndentClass == key.IndentClass && entry.Length == key.Text.size() &&
          std::equal(key.Text.begin(), key.Text.end(), entry.Text());
 }
@@ -400,8 +400,17 @@ bool TParagraphMemo::Find(const Key& key, Outcome& out, size_t& from) const {
     const Entry& entry = *EntryAt(place);
     if (!Matches(entry, key)) continue;
     ++from;
-    out = Outcome{entry.Runs(),  entry.RunCount,      entry.ClearsLaidOut,
-                  entry.SpanEnd, entry.LookBackLevel, entry.LookBackStyle, entry.LowestLevel};
+    out = Outcome{entry.Runs(),
+                  entry.RunCount,
+                  entry.ClearsLaidOut,
+                  entry.SpanEnd,
+                  entry.LookBackLevel,
+                  entry.LookBackStyle,
+                  entry.LowestLevel,
+                  entry.StartStyle,
+                  entry.ServesFamily,
+                  entry.FollowsStart,
+                  entry.SpanEndFollowsStart};
     return true;
   }
   return false;
@@ -414,7 +423,9 @@ void TParagraphMemo::Remember(const Key& key, const Outcome& outcome) {
   if (2 * (filled_ + 1) > places_ || stored_ + bytes > storeBytes_) return;
   auto* entry = reinterpret_cast<Entry*>(store_.get() + stored_);
   *entry = Entry{key.Hash,
+                 outcome.FollowsStart,
                  key.StartStyle,
+                 key.StartFamily,
                  outcome.SpanEnd,
                  outcome.LookBackStyle,
                  static_cast<uint16_t>(key.Text.size()),
@@ -423,7 +434,9 @@ void TParagraphMemo::Remember(const Key& key, const Outcome& outcome) {
                  key.Last,
                  outcome.ClearsLaidOut,
                  static_cast<int8_t>(outcome.LookBackLevel),
-                 static_cast<int8_t>(outcome.LowestLevel)};
+                 static_cast<int8_t>(outcome.LowestLevel),
+                 outcome.ServesFamily,
+                 outcome.SpanEndFollowsStart};
   std::copy(outcome.Runs, outcome.Runs + outcome.Count, entry->Runs());
   std::copy(key.Text.begin(), key.Text.end(), entry->Text());
   size_t at = PlaceOf(key.Hash);

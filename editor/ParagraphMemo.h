@@ -50,6 +50,14 @@ class TParagraphMemo {
     uint32_t LookBackStyle = 0;
     // The lowest key level of the start style and the runs.
     int LowestLevel = -1;
+    // The start style the runs were made under. When it is known which of
+    // the runs (bit k for run k) and whether the end style carry that
+    // style's closing key length, the outcome serves every start of its
+    // family (see Key): those runs then take the new start's length.
+    uint32_t StartStyle = 0;
+    bool ServesFamily = false;
+    uint64_t FollowsStart = 0;
+    bool SpanEndFollowsStart = false;
   };
 
   // How the key reads each ASCII unit when digits are read alike (see DigitClasses).
@@ -124,15 +132,27 @@ class TParagraphMemo {
   // reads it, held by the memo until the third KeyOf after this one (so that
   // the key of the next paragraph can be made, and made again, while this
   // one's is in use).
+  //
+  // Start styles that differ in their closing key length alone form a
+  // family, named by the member whose length is 0 (StartFamily), and their
+  // outcomes differ only there: no pass reads a closing key length, they
+  // only copy it from style to style or set it. So a paragraph's outcome is
+  // kept under its start's family, and serves every member when the passes
+  // have shown which runs carry the start's length (see Outcome).
   struct Key {
     uint32_t StartStyle;
+    uint32_t StartFamily;
     bool Last;
     std::u16string_view Text;
     uint32_t Indent;       // units left out in front
     uint32_t IndentClass;  // the part of Indent that tells outcomes apart
     uint64_t Hash;
   };
-  Key KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, bool last, std::u16string_view text);
+  Key KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, uint32_t startFamily, bool last,
+            std::u16string_view text);
+  Key KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, bool last, std::u16string_view text) {
+    return KeyOf(startStyle, startStyleId, startStyleId, last, text);
+  }
 
   // Starts loading the table place that Find will read for key, so that the
   // key of the next paragraph, made ahead, costs no wait on memory later.
@@ -153,7 +173,9 @@ class TParagraphMemo {
   // Length units of text.
   struct Entry {
     uint64_t Hash;
+    uint64_t FollowsStart;
     uint32_t StartStyle;
+    uint32_t StartFamily;
     uint32_t SpanEnd;
     uint32_t LookBackStyle;
     uint16_t Length;
@@ -163,6 +185,8 @@ class TParagraphMemo {
     bool ClearsLaidOut;
     int8_t LookBackLevel;
     int8_t LowestLevel;
+    bool ServesFamily;
+    bool SpanEndFollowsStart;
     const TRunRec* Runs() const { return reinterpret_cast<const TRunRec*>(this + 1); }
     TRunRec* Runs() { return reinterpret_cast<TRunRec*>(this + 1); }
     const char16_t* Text() const { return reinterpret_cast<const char16_t*>(Runs() + RunCount); }

@@ -1,6 +1,7 @@
 // The style runs of one paragraph held aside while the highlighting passes rework them, then stored back at once.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -81,6 +82,12 @@ class TRunBuffer {
     bool Mixed = false;
   };
   bool LookedBack() const { return lookBack_.Level >= 0; }
+  // The closing key lengths the passes set on a copy of a style at its own
+  // level since Load (a span opening after it, closing, or going on as
+  // another): a run that carries such a length may have it from the copy
+  // rather than from the paragraph's start style.
+  void NoteCloseLengthSet(uint8_t length) { closeLengthsSet_[length >> 6] |= uint64_t{1} << (length & 63); }
+  bool CloseLengthSet(uint8_t length) const { return (closeLengthsSet_[length >> 6] >> (length & 63)) & 1; }
   const TLookBack& LookBack() const { return lookBack_; }
   void NoteLookBack(int level, uint32_t style) const;
   // The runs in order.
@@ -109,6 +116,7 @@ class TRunBuffer {
   bool changed_ = false;
   bool clearLaidOut_ = false;
   mutable TLookBack lookBack_;
+  std::array<uint64_t, 4> closeLengthsSet_{};
   std::vector<TRunRec> runs_;  // the runs with a gap of unused records inside
   size_t gapStart_ = 0;
   size_t gapLength_ = 0;

@@ -175,6 +175,17 @@ namespace {
 constexpr uint64_t kDeriveLowered = uint64_t{1} << 56;
 constexpr uint64_t kDeriveKeyword = uint64_t{2} << 56;
 constexpr uint64_t kDeriveNumber = uint64_t{3} << 56;
+constexpr uint64_t kDeriveClosing = uint64_t{4} << 56;
+
+// Style id with its closing key length set to close.
+uint32_t WithCloseLength(TStyleTable& styles, uint32_t id, uint8_t close) {
+  if (styles.Get(id).CloseKeyLength == close) return id;
+  return styles.Derived(id, kDeriveClosing | close, 0, 0, [&] {
+    TDynInfo style = styles.Get(id);
+    style.CloseKeyLength = close;
+    return style;
+  });
+}
 
 // ApplyRun with the new run's number made by newId, and only when it is inserted.
 template <typename NewId>
@@ -382,6 +393,7 @@ bool SearchStop(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStop
   if (styleRun >= 0 && styleRun < runs.Count() && runs.Offset(styleRun) < s) {
     TDynInfo opening = runs.Run(styleRun);
     opening.CloseKeyLength = KeyLengthField(stopLen + before);
+    runs.NoteCloseLengthSet(opening.CloseKeyLength);
     runs.Set(styleRun, opening);
   }
   TDynInfo next;
@@ -396,6 +408,7 @@ bool SearchStop(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStop
     next.Foreground = c.Foreground;
     next.ContextNum = c.ContextNum;
     next.CloseKeyLength = KeyLengthField(c.StopLength);
+    runs.NoteCloseLengthSet(next.CloseKeyLength);
   } else {
     next = OuterStyle(runs, s, sPastRuns, level);
   }
@@ -498,6 +511,7 @@ bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const 
       if (n > 0 && styleRun >= 0) {
         TDynInfo prev = runs.Run(styleRun);
         prev.CloseKeyLength = 0;
+        runs.NoteCloseLengthSet(0);
         runs.Set(styleRun, prev);
       }
       const int inFirst = runs.FirstRun(i, true);
@@ -691,9 +705,10 @@ class TLevelsMet {
   std::array<int, kMaxKeyLevel + 2> last_;  // by level + 1, from the default style's -1
 };
 
-// The memo's key of paragraph par under start style startId.
-TParagraphMemo::Key RepeatKey(const TParagraphsList& list, int par, uint32_t startId, TParagraphMemo& repeats) {
-  return repeats.KeyOf(list.Styles.Get(startId), startId, par == list.Count - 1, list.TextView(par));
+// The memo's key of paragraph par under start style startId, of family startFamily.
+TParagraphMemo::Key RepeatKey(const TParagraphsList& list, int par, uint32_t startId, uint32_t startFamily,
+                              TParagraphMemo& repeats) {
+  return repeats.KeyOf(list.Styles.Get(startId), startId, startFamily, par == list.Count - 1, list.TextView(par));
 }
 
 // Keys made one paragraph ahead, so that the next paragraph's slot in the
@@ -706,31 +721,62 @@ class TKeysAhead {
   explicit TKeysAhead(TParagraphMemo& repeats) : repeats_(repeats) {}
 
   // The key of par; the next paragraph's key is made under the same start style.
-  TParagraphMemo::Key KeyOf(const TParagraphsList& list, int par) {
+  TParagraphMemo::Key KeyOf(TParagraphsList& list, int par) {
     const uint32_t startId = list.StartStyleId(par);
-    const TParagraphMemo::Key key =
-        aheadPar_ == par && ahead_.StartStyle == startId ? ahead_ : RepeatKey(list, par, startId, repeats_);
+    const TParagraphMemo::Key key = aheadPar_ == par && ahead_.StartStyle == startId
+                                        ? ahead_
+                                        : RepeatKey(list, par, startId, FamilyOf(list, startId), repeats_);
     MakeNext(list, par, startId);
     return key;
   }
   // The paragraph after par will start under endId.
-  void HandsOn(const TParagraphsList& list, int par, uint32_t endId) {
+  void HandsOn(TParagraphsList& list, int par, uint32_t endId) {
     if (aheadPar_ == par + 1 && ahead_.StartStyle != endId) MakeNext(list, par, endId);
   }
 
  private:
-  void MakeNext(const TParagraphsList& list, int par, uint32_t startId) {
+  void MakeNext(TParagraphsList& list, int par, uint32_t startId) {
     aheadPar_ = -1;
     if (par + 1 >= list.Count) return;
-    ahead_ = RepeatKey(list, par + 1, startId, repeats_);
+    ahead_ = RepeatKey(list, par + 1, startId, FamilyOf(list, startId), repeats_);
     aheadPar_ = par + 1;
     repeats_.Prefetch(ahead_);
   }
+  // Start styles change seldom from one paragraph to the next.
+  uint32_t FamilyOf(TParagraphsList& list, uint32_t startId) {
+    if (startId != familyOf_) {
+      familyOf_ = startId;
+      family_ = WithCloseLength(list.Styles, startId, 0);
+    }
+    return family_;
+  }
 
   TParagraphMemo& repeats_;
+  uint32_t familyOf_ = 0;
+  uint32_t family_ = 0;
   TParagraphMemo::Key ahead_{};
   int aheadPar_ = -1;
 };
+
+// The outcome kept for key that serves paragraph par: made under the same
+// start style or serving its family, and looking back at the style in
+// effect before par where it looked back.
+bool FindServing(const TParagraphsList& list, int par, const TParagraphMemo& repeats,
+                 const TParagraphMemo::Key& key, const TLevelsMet& levels, TParagraphMemo::Outcome& done) {
+  size_t from = 0;
+  while (repeats.Find(key, done, from)) {
+    if (done.StartStyle != key.StartStyle && !done.ServesFamily) continue;
+    if (done.LookBackLevel < 0 || levels.OuterStyleBefore(list, par, done.LookBackLevel) == done.LookBackStyle)
+      return true;
+  }
+  return false;
+}
+
+// A kept run's style under the start style startId: a run that carries its
+// start's closing key length takes the new start's.
+uint32_t ServedStyle(TStyleTable& styles, uint32_t attr, bool followsStart, uint32_t startId) {
+  return followsStart ? WithCloseLength(styles, attr, styles.Get(startId).CloseKeyLength) : attr;
+}
 
 // Gives paragraph par the outcome of both passes that the memo holds for its
 // key, as the passes would have left it; false when it holds none. The
@@ -738,22 +784,50 @@ class TKeysAhead {
 bool TakeRepeat(TParagraphsList& list, int par, TParagraphMemo& repeats, const TParagraphMemo::Key& key,
                 TKeysAhead& keys, TLevelsMet& levels) {
   TParagraphMemo::Outcome done;
-  size_t from = 0;
-  do {
-    if (!repeats.Find(key, done, from)) return false;
-  } while (done.LookBackLevel >= 0 &&
-           levels.OuterStyleBefore(list, par, done.LookBackLevel) != done.LookBackStyle);
+  if (!FindServing(list, par, repeats, key, levels, done)) return false;
+  const bool own = done.StartStyle == key.StartStyle;
+  if (!own)
+    done.SpanEnd = ServedStyle(list.Styles, done.SpanEnd, done.SpanEndFollowsStart, key.StartStyle);
   levels.Note(par, done.LowestLevel);
   keys.HandsOn(list, par, done.SpanEnd);
   std::array<TRunRec, TParagraphMemo::kMaxRuns> moved;
-  for (uint32_t k = 0; k < done.Count; ++k)
-    moved[k] = TRunRec{done.Runs[k].Offset + static_cast<int32_t>(key.Indent), done.Runs[k].Attr};
+  for (uint32_t k = 0; k < done.Count; ++k) {
+    const uint32_t attr = own ? done.Runs[k].Attr
+                              : ServedStyle(list.Styles, done.Runs[k].Attr, (done.FollowsStart >> k) & 1,
+                                            key.StartStyle);
+    moved[k] = TRunRec{done.Runs[k].Offset + static_cast<int32_t>(key.Indent), attr};
+  }
   list.SetRunRecs(par, moved.data(), done.Count);
   auto flags = static_cast<uint8_t>(list.Flags(par) | pfSpansParsed | pfKeywordsApplied);
   if (done.ClearsLaidOut) flags = static_cast<uint8_t>(flags & ~pfLaidOut);
   list.SetFlags(par, flags);
   HandOn(list, par, done.SpanEnd);
   return true;
+}
+
+// Equal but for the key lengths.
+bool SameButKeyLengths(const TDynInfo& a, const TDynInfo& b) {
+  return a.Kind == b.Kind && a.Level == b.Level && a.Background == b.Background && a.Foreground == b.Foreground &&
+         a.ContextNum == b.ContextNum && a.Cursor == b.Cursor &&
+         std::memcmp(a.KeyStack, b.KeyStack, sizeof(a.KeyStack)) == 0;
+}
+
+// Which runs of an outcome made under start style startId carry that style's
+// closing key length, so that it serves the start's family. A run carries it
+// when it is a copy of the start but for key lengths and has its closing
+// length, unless the passes set that same length on such a copy; then the
+// outcome serves its own start only.
+void NoteFollowers(const TStyleTable& styles, const TRunBuffer& runs, TParagraphMemo::Outcome& made) {
+  const TDynInfo& start = styles.Get(made.StartStyle);
+  if (runs.CloseLengthSet(start.CloseKeyLength)) return;
+  const auto follows = [&](uint32_t attr) {
+    const TDynInfo& style = styles.Get(attr);
+    return style.CloseKeyLength == start.CloseKeyLength && SameButKeyLengths(style, start);
+  };
+  for (uint32_t k = 0; k < made.Count; ++k)
+    if (follows(made.Runs[k].Attr)) made.FollowsStart |= uint64_t{1} << k;
+  made.SpanEndFollowsStart = follows(made.SpanEnd);
+  made.ServesFamily = true;
 }
 
 // Both passes over the whole paragraph of ps, whose key the memo did not
@@ -778,9 +852,12 @@ void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilt
     if (run.Offset < indent) return;
     run.Offset -= indent;
   }
-  repeats.Remember(key, TParagraphMemo::Outcome{outcome.data(), static_cast<uint32_t>(outcome.size()),
-                                                runs.ClearsLaidOut(), spanEnd, runs.LookBack().Level,
-                                                runs.LookBack().Style, lowest});
+  TParagraphMemo::Outcome made{outcome.data(),      static_cast<uint32_t>(outcome.size()),
+                               runs.ClearsLaidOut(), spanEnd,
+                               runs.LookBack().Level, runs.LookBack().Style,
+                               lowest,               runs.StartStyleId()};
+  NoteFollowers(list.Styles, runs, made);
+  repeats.Remember(key, made);
 }
 
 }  // namespace

@@ -63,6 +63,14 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
       // end of the text keeps no restoring run after it.
       {"last line repeated", Repeat(u"set a to 1\r\n", 1500) + u"set a to 1"},
       {"spans across paragraphs", Repeat(u"begin GameMode\r\n\"x\r\nend ; done\r\n", 600)},
+      // Start styles that differ in their closing key length alone (inside a
+      // block: 3 after a keyword, 0 after a line of two strings, whose
+      // second opening sets it to 0): lines met under one serve the other,
+      // but for a line whose passes set the length of its own start.
+      {"starts differing in their closing key length",
+       Repeat(u"begin GameMode\r\n\"x\" \"y\"\r\nMessageBox \"a\" \"b\"\r\nset b to 2 ; c\r\nend\r\n"
+              u"begin GameMode\r\nset a to 1\r\nset b to 2 ; c\r\nMessageBox \"a\" \"b\"\r\nend\r\n",
+              200)},
       // A line that closes a block takes the style in effect before it.
       {"blocks closing to the style before them",
        Repeat(u"scn A\r\nbegin GameMode\r\nend\r\nshort x\r\nbegin GameMode\r\nend\r\n", 300) +
