@@ -790,14 +790,17 @@ bool TakeRepeat(TParagraphsList& list, int par, TParagraphMemo& repeats, const T
     done.SpanEnd = ServedStyle(list.Styles, done.SpanEnd, done.SpanEndFollowsStart, key.StartStyle);
   levels.Note(par, done.LowestLevel);
   keys.HandsOn(list, par, done.SpanEnd);
-  std::array<TRunRec, TParagraphMemo::kMaxRuns> moved;
-  for (uint32_t k = 0; k < done.Count; ++k) {
-    const uint32_t attr = own ? done.Runs[k].Attr
-                              : ServedStyle(list.Styles, done.Runs[k].Attr, (done.FollowsStart >> k) & 1,
-                                            key.StartStyle);
-    moved[k] = TRunRec{done.Runs[k].Offset + static_cast<int32_t>(key.Indent), attr};
+  if (own && key.Indent == 0) {
+    list.SetRunRecs(par, done.Runs, done.Count);
+  } else {
+    std::array<TRunRec, TParagraphMemo::kMaxRuns> moved;
+    const auto indent = static_cast<int32_t>(key.Indent);
+    for (uint32_t k = 0; k < done.Count; ++k) moved[k] = TRunRec{done.Runs[k].Offset + indent, done.Runs[k].Attr};
+    if (!own)
+      for (uint32_t k = 0; k < done.Count; ++k)
+        if ((done.FollowsStart >> k) & 1) moved[k].Attr = ServedStyle(list.Styles, moved[k].Attr, true, key.StartStyle);
+    list.SetRunRecs(par, moved.data(), done.Count);
   }
-  list.SetRunRecs(par, moved.data(), done.Count);
   auto flags = static_cast<uint8_t>(list.Flags(par) | pfSpansParsed | pfKeywordsApplied);
   if (done.ClearsLaidOut) flags = static_cast<uint8_t>(flags & ~pfLaidOut);
   list.SetFlags(par, flags);
