@@ -23,11 +23,12 @@ namespace scan {
 // start style takes the runs instead of running the passes again. A line
 // that closes a span begun before it ("end") reads one thing more, the style
 // in effect before that span: its outcome is kept with that style, and taken
-// where the style before the span is the same. The memo lives for one catch-up: with no event handlers nothing can change the chain
-// or its lists meanwhile, and the style table only grows, so the style
-// numbers it holds stay valid.
+// where the style before the span is the same. The memo lives for one
+// catch-up: with no event handlers nothing can change the chain or its lists
+// meanwhile, and the style table only grows, so the style numbers it holds
+// stay valid.
 //
-// Outcomes are kept one after another in a store that grows with the
+// Outcomes are kept one after another in a store sized by the length of the
 // catch-up, and found through a table of their hashes, so that a lookup
 // touches one place of the table and one outcome, and remembering allocates
 // nothing. Every paragraph's outcome is kept the first time (a line that
