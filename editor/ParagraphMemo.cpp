@@ -383,6 +383,15 @@ void TParagraphMemo::Prefetch(const Key& key) const {
   if (key.Text.size() <= kMaxLength) __builtin_prefetch(&index_[PlaceOf(key.Hash)]);
 }
 
+void TParagraphMemo::PrefetchOutcome(const Key& key) const {
+  if (key.Text.size() > kMaxLength) return;
+  const uint64_t place = index_[PlaceOf(key.Hash)];
+  if (place == 0 || Tag(place) != Tag(key.Hash)) return;
+  // A script line's outcome (header, runs and text) spans two or three lines of the cache.
+  const auto* entry = reinterpret_cast<const char*>(EntryAt(place));
+  for (const size_t at : {0, 64, 128}) __builtin_prefetch(entry + at);
+}
+
 bool TParagraphMemo::Matches(const Entry& entry, const Key& key) const {
   // The hash only finds the outcome: the paragraph itself must be the same.
   return entry.Hash == key.Hash && entry.StartFamily == key.StartFamily && entry.Last == key.Last &&

@@ -158,6 +158,10 @@ class TParagraphMemo {
   // Starts loading the table place that Find will read for key, so that the
   // key of the next paragraph, made ahead, costs no wait on memory later.
   void Prefetch(const Key& key) const;
+  // Starts loading the outcome that Find will first read for key, once its
+  // table place is loaded: a store many times larger than the caches is
+  // read at random.
+  void PrefetchOutcome(const Key& key) const;
   // The outcomes kept for a paragraph, one after another: from starts at 0
   // and moves past each one found. A key has more than one only when its
   // outcomes looked back at different styles.

@@ -726,6 +726,9 @@ class TKeysAhead {
     const TParagraphMemo::Key key = aheadPar_ == par && ahead_.StartStyle == startId
                                         ? ahead_
                                         : RepeatKey(list, par, startId, FamilyOf(list, startId), repeats_);
+    // Its table place was loaded while the paragraph before was worked on;
+    // its outcome loads while the next key is made.
+    repeats_.PrefetchOutcome(key);
     MakeNext(list, par, startId);
     return key;
   }
