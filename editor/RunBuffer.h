@@ -81,15 +81,14 @@ class TRunBuffer {
     uint32_t Style = 0;
     bool Mixed = false;
   };
-  bool LookedBack() const { return lookBack_.Level >= 0; }
+  const TLookBack& LookBack() const { return lookBack_; }
+  void NoteLookBack(int level, uint32_t style) const;
   // The closing key lengths the passes set on a copy of a style at its own
   // level since Load (a span opening after it, closing, or going on as
   // another): a run that carries such a length may have it from the copy
   // rather than from the paragraph's start style.
   void NoteCloseLengthSet(uint8_t length) { closeLengthsSet_[length >> 6] |= uint64_t{1} << (length & 63); }
   bool CloseLengthSet(uint8_t length) const { return (closeLengthsSet_[length >> 6] >> (length & 63)) & 1; }
-  const TLookBack& LookBack() const { return lookBack_; }
-  void NoteLookBack(int level, uint32_t style) const;
   // The runs in order.
   void CopyRuns(std::vector<TRunRec>& out) const;
 
