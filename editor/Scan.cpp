@@ -711,7 +711,7 @@ TParagraphMemo::Key RepeatKey(const TParagraphsList& list, int par, uint32_t sta
   return repeats.KeyOf(list.Styles.Get(startId), startId, startFamily, par == list.Count - 1, list.TextView(par));
 }
 
-// Keys made one paragraph ahead, so that the next paragraph's slot in the
+// Keys made one paragraph ahead, so that the next paragraph's table place in the
 // memo is loaded while this paragraph is worked on. Most paragraphs start
 // under the style the one before them started under: the next key is first
 // made under that style, and made again should the style this paragraph hands
