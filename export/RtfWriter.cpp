@@ -8,9 +8,9 @@
 
 #include "editor/Paragraphs.h"
 #include "editor/Scan.h"
-#include "export/AnsiLine.h"
 #include "export/FormattedOutput.h"
 #include "export/PlusToFormatU.h"
+#include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 
 namespace qm {

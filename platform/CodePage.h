@@ -10,24 +10,24 @@
 
 namespace qm {
 
-// The 8-bit "system code page" of the program.
-inline constexpr const char* kSystemCodePage = "CP1251";
-
-// 8-bit text in the system code page to UTF-16. A byte the code page does not
-// define becomes '?'.
+// 8-bit text in the system code page to UTF-16. Every byte has a unit of its
+// own; the one byte Windows-1251 leaves undefined, 0x98, becomes U+0098, as
+// the platform's own conversion gives it, so that any bytes survive a round
+// trip through UTF-16.
 std::u16string AnsiToWide(std::string_view text);
 
 // UTF-16 text to the system code page. A character the code page cannot hold
 // (or a lone surrogate) becomes '?'; a surrogate pair becomes one '?'.
 std::string WideToAnsi(std::u16string_view text);
 
+// Appends text converted as WideToAnsi converts it to out.
+void AppendAnsi(std::string& out, std::u16string_view text);
+
 // UTF-8 (used for messages and file names) to and from UTF-16.
 std::u16string Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::u16string_view text);
 
-// The UTF-16 unit of every byte of the system code page (a single-byte code
-// page: one unit per byte; '?' where the code page defines nothing), made once
-// through iconv.
+// The UTF-16 unit of every byte of the system code page.
 const std::array<char16_t, 256>& AnsiUnits();
 
 // 8-bit text in the system code page read as a UTF-16 stream, converted as it

@@ -37,6 +37,35 @@ const char* const kVocabulary =
     "<function>GetPos</function><var>short</var><command>set</command>"
     "<blocktype>GameMode</blocktype><blocktype>MenuMode</blocktype></extension></items>";
 
+// The text of an RTF file's body as a reader takes it: control words and
+// braces dropped, escaped characters kept, line ends ignored, \par a CR LF;
+// nothing after the document's closing brace.
+std::string RtfBodyText(const std::string& rtf) {
+  auto isLetter = [](char c) { return c >= 'a' && c <= 'z'; };
+  auto isDigit = [](char c) { return (c >= '0' && c <= '9') || c == '-'; };
+  std::string out;
+  const size_t end = rtf.rfind('}');
+  for (size_t i = rtf.find("\\pard"); i < end;) {
+    const char c = rtf[i];
+    if (c == '\\' && i + 1 < rtf.size() && isLetter(rtf[i + 1])) {
+      size_t j = i + 1;
+      while (j < rtf.size() && isLetter(rtf[j])) ++j;
+      const std::string word = rtf.substr(i + 1, j - i - 1);
+      while (j < rtf.size() && isDigit(rtf[j])) ++j;
+      if (j < rtf.size() && rtf[j] == ' ') ++j;
+      if (word == "par") out += "\r\n";
+      i = j;
+    } else if (c == '\\') {
+      if (i + 1 < rtf.size()) out += rtf[i + 1];
+      i += 2;
+    } else {
+      if (c != '{' && c != '}' && c != '\r' && c != '\n') out += c;
+      ++i;
+    }
+  }
+  return out;
+}
+
 class FileCommands : public MainWindow {
  protected:
   void SetUp() override {
@@ -223,6 +252,26 @@ TEST_F(FileCommands, TextIsReadAndWrittenInTheEightBitCodePage) {
   Memo().SetSelText(u" \u2713");
   Save(Path("out.txt"), 1);
   EXPECT_EQ(ReadFile(Path("out.txt")), "\xCF\xF0\xE8\xE2\xE5\xF2 x ?");
+}
+
+TEST_F(FileCommands, EveryByteValueOpensAndSavesAsItWasAndTheRtfHoldsIt) {
+  // Bytes 1 to 255 in lines of sixteen, CR LF between them; CR and LF themselves stand as the breaks.
+  std::string bytes;
+  std::vector<std::string> lines(1);
+  for (int b = 1; b < 256; ++b) {
+    if (b == '\r' || b == '\n') continue;
+    lines.back() += static_cast<char>(b);
+    if (b % 16 == 15 && b < 255) lines.emplace_back();
+  }
+  for (size_t i = 0; i < lines.size(); ++i) bytes += (i ? "\r\n" : "") + lines[i];
+  WriteFile(Path("in.txt"), bytes);
+  Open(Path("in.txt"));
+  EXPECT_TRUE(errors.empty());
+  Save(Path("out.txt"), 1);
+  EXPECT_EQ(ReadFile(Path("out.txt")), bytes);
+  // The RTF holds each byte as it was, apart from its own escapes of a backslash and braces.
+  Save(Path("out.rtf"), 2);
+  EXPECT_EQ(RtfBodyText(ReadFile(Path("out.rtf"))), bytes + "\r\n");
 }
 
 TEST_F(FileCommands, TheRtfEntryWritesRtfWhateverTheExtension) {

@@ -1,37 +1,10 @@
-// The fast code-page conversion against the platform's, the rounding of spacing values and colour resolution.
+// The rounding of spacing values, colour resolution and the colour table.
 #include <gtest/gtest.h>
 
-#include "export/AnsiLine.h"
 #include "export/RtfColors.h"
-#include "platform/CodePage.h"
 
 namespace qm {
 namespace {
-
-std::string Ansi(std::u16string_view text) {
-  std::string out = "x";  // appends after what is there
-  AppendAnsi(out, text);
-  return out.substr(1);
-}
-
-TEST(AppendAnsiTest, EveryUnitOutsideSurrogatesConvertsAsThePlatformDoes) {
-  std::u16string all;
-  for (uint32_t u = 0; u < 0x10000; ++u)
-    if (u < 0xD800 || u >= 0xE000) all.push_back(static_cast<char16_t>(u));
-  EXPECT_EQ(Ansi(all), WideToAnsi(all));
-}
-
-TEST(AppendAnsiTest, SurrogatesConvertAsThePlatformDoes) {
-  const std::u16string cases[] = {
-      u"a\xD83D\xDE00z",   // a pair: one character
-      u"a\xD83Dz",         // lone high
-      u"a\xDE00z",         // lone low
-      u"a\xD83D",          // high at the end
-      u"\xDE00\xD83D",     // low before high: two lone units
-      u"\xD83D\xD83D\xDE00",
-  };
-  for (const auto& text : cases) EXPECT_EQ(Ansi(text), WideToAnsi(text)) << WideToUtf8(text).size();
-}
 
 TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
   const std::pair<double, int32_t> cases[] = {
