@@ -49,6 +49,10 @@ TPlusLineBreak TParagraphsList::LoadFromStream(TStream& stream, char16_t nullRep
     TParagraphsList& list;
     ~Bookkeeping() {
       if (list.Count == 0) list.AppendParagraph(nullptr, 0, 0);
+      // A load stopped by an exception has counted a break after its last
+      // paragraph; the text ends where that paragraph ends.
+      const int last = list.Count - 1;
+      list.TextLength = list.StartOffset(last) + list.Length(last);
       list.LineCount = list.Count;
       list.FormattedCount = 0;
       list.FormatLast = list.Count - 1;
@@ -74,14 +78,16 @@ TPlusLineBreak TParagraphsList::LoadFromStream(TStream& stream, char16_t nullRep
   char16_t complement = 0;  // the break character that would pair with the last break
   bool ended = false;
 
-  auto closeParagraph = [&](size_t stop) {
+  // Every paragraph, the last one (with no break after it) included, is
+  // closed here, so that none escapes the length check.
+  auto closeParagraph = [&](size_t stop, int32_t breakLength) {
     size_t length = stop - parStart;
     if (discardTrailing)
       while (length > 0 && IsBlank(block[parStart + length - 1])) --length;
     block[parStart + length] = 0;
-    CheckLength(static_cast<int64_t>(TextLength) + static_cast<int64_t>(length) + 2);
+    CheckLength(static_cast<int64_t>(TextLength) + static_cast<int64_t>(length) + breakLength);
     AppendParagraph(block + parStart, static_cast<int32_t>(length), parStartState);
-    TextLength += static_cast<int32_t>(length) + 2;
+    TextLength += static_cast<int32_t>(length) + breakLength;
     if ((Count & 15) == 0) pacer.Tick();
   };
 
@@ -142,7 +148,7 @@ TPlusLineBreak TParagraphsList::LoadFromStream(TStream& stream, char16_t nullRep
         continue;
       }
       if (c == u'\r' || c == u'\n') {
-        closeParagraph(i);
+        closeParagraph(i, 2);
         const char16_t other = c == u'\r' ? u'\n' : u'\r';
         detected = c == u'\r' ? pbCR : pbLF;
         if (i + 1 < stop) {
@@ -165,14 +171,7 @@ TPlusLineBreak TParagraphsList::LoadFromStream(TStream& stream, char16_t nullRep
   }
   if (ended) stream.SetPosition(origin + taken * 2);
   // The text after the last break is the last paragraph.
-  {
-    size_t length = used - parStart;
-    if (discardTrailing)
-      while (length > 0 && IsBlank(block[parStart + length - 1])) --length;
-    block[parStart + length] = 0;
-    AppendParagraph(block + parStart, static_cast<int32_t>(length), parStartState);
-    TextLength += static_cast<int32_t>(length);
-  }
+  closeParagraph(used, 0);
   pacer.Finish();
   return detected;
 }

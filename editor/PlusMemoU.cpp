@@ -2,6 +2,7 @@
 #include "editor/PlusMemoU.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "editor/Highlighter.h"
 #include "editor/Scan.h"
@@ -274,12 +275,20 @@ void TPlusMemoU::LoadFromStream(TStream& stream) {
       }
     }
   };
+  // A failed load keeps the paragraphs read so far (the store's counters are
+  // right again when it returns); the control takes them in as it takes a
+  // whole text, and leaves its update, before the failure goes on.
+  std::exception_ptr failure;
   {
     Done done{*this};
-    const TPlusLineBreak detected =
-        paragraphs_->LoadFromStream(stream, NullReplacement, ProgressInterval, progress,
-                                    Options.Contains(pmoDiscardTrailingSpaces));
-    if (Options.Contains(pmoAutoLineBreak)) LineBreak = detected;
+    try {
+      const TPlusLineBreak detected =
+          paragraphs_->LoadFromStream(stream, NullReplacement, ProgressInterval, progress,
+                                      Options.Contains(pmoDiscardTrailingSpaces));
+      if (Options.Contains(pmoAutoLineBreak)) LineBreak = detected;
+    } catch (...) {
+      failure = std::current_exception();
+    }
   }
   if (OnParse) OnParse(this, 0, TextLength());
   if (OnProgress) OnProgress(this);
@@ -290,6 +299,7 @@ void TPlusMemoU::LoadFromStream(TStream& stream) {
   }
   paragraphs_->Changed = true;
   EndUpdate();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void TPlusMemoU::SaveToStream(TStream& stream) {

@@ -3,6 +3,7 @@
 
 #include "TestUtil.h"
 #include "editor/StoreCheck.h"
+#include "platform/Exceptions.h"
 
 namespace qm {
 namespace {
@@ -98,6 +99,43 @@ TEST(Load, LongParagraphsSpanBlocksAndKeepTheirLength) {
   }());
   VerifyStore(memo.Paragraphs(), "memo");
   EXPECT_EQ(memo.ParagraphCount(), 30003);
+}
+
+TEST(Load, TextPastTheLengthLimitRaisesWithOrWithoutAFinalBreak) {
+  struct Case {
+    std::u16string text;
+    bool tooLong;
+  };
+  const std::u16string over(120, u'a');
+  const Case cases[] = {
+      {over, true},                      // the last paragraph alone passes the limit
+      {over + u"\r\n", true},            // the same closed by a break
+      {u"abc\r\n" + over, true},         // a last paragraph after others
+      {std::u16string(50, u'a'), false},  // within the limit both ways
+      {std::u16string(50, u'a') + u"\r\n", false},
+  };
+  for (const Case& c : cases) {
+    TPlusMemoU memo;
+    memo.Paragraphs().LengthLimit = 100;
+    if (c.tooLong) {
+      try {
+        LoadText(memo, c.text);
+        ADD_FAILURE() << "expected Text too long for " << c.text.size() << " characters";
+      } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Text too long");
+      }
+      // The paragraphs read so far stay, and the control goes on firing its events.
+      EXPECT_LE(memo.TextLength(), 100);
+      bool changed = false;
+      memo.OnChange = [&](TComponent*) { changed = true; };
+      memo.SetSelText(u"x");
+      EXPECT_TRUE(changed);
+    } else {
+      LoadText(memo, c.text);
+      EXPECT_EQ(memo.TextLength(), static_cast<int32_t>(c.text.size()));
+    }
+    VerifyStore(memo.Paragraphs(), "memo");
+  }
 }
 
 TEST(Load, BreakSplitAcrossTwoReads) {
