@@ -199,7 +199,7 @@ void TCustomExtHighlighterU::ApplyKeywordMatches(scan::TScanPar& ps, const std::
     if (level >= kMaxKeyLevel) continue;
     const int32_t context = style.Context();
     // Spans are counted from the keyword base here, not from the key base.
-    const int enclosing = scan::EnclosingLevel(style, keywordBase, &StartStopKeys);
+    const int enclosing = scan::EnclosingLevel(style, keywordBase, &StartStopKeys, ps.Memo());
     const bool inScope = entry.ScopeLevel == 32767 || (entry.ScopeContext == 0 && enclosing < entry.ScopeLevel) ||
                          entry.ScopeContext == context;
     if (!inScope) continue;

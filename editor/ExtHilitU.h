@@ -32,6 +32,7 @@ class TCustomExtHighlighterU : public TPlusHighlighterU {
   bool StopKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase) override;
   int OwnStartStopCount() const override { return StartStopKeys.Count(); }
   int OwnKeywordCount() const override { return Keywords.Count(); }
+  int StartStopScopeLevel(int local) const override { return StartStopKeys.Entry(local).ScopeLevel; }
   TCustomExtHighlighterU* AsExtHighlighter() override { return this; }
   TPlusHighlighterU* NextInChain() const override { return sub_; }
   bool PassesReadTextOnly() const override { return PlainClass() && !OnKeyword && !OnStart && !OnStop; }

@@ -33,6 +33,8 @@ class TPlusHighlighterU : public TComponent {
   // the chain, for numbering.
   virtual int OwnStartStopCount() const { return 0; }
   virtual int OwnKeywordCount() const { return 0; }
+  // The scope level of own start-stop key `local` (0 … OwnStartStopCount()-1).
+  virtual int StartStopScopeLevel(int /*local*/) const { return 0; }
 
   // The extended highlighter this is, or nullptr: asked for every paragraph
   // along the chain, so cheaper than a cast.

@@ -160,13 +160,33 @@ bool ScanEqual(const TDynInfo& a, const TDynInfo& b) {
   return true;
 }
 
-int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own) {
+int ChainScopeLevel(TPlusMemoU& memo, int key) {
+  if (key < memo.StartStopKeys.Count()) return memo.StartStopKeys.Entry(key).ScopeLevel;
+  int base = memo.StartStopKeys.Count();
+  int level = 0;
+  EveryInChain(memo.Highlighter(), [&](TPlusHighlighterU& h) {
+    const int count = h.OwnStartStopCount();
+    if (key >= base + count) {
+      base += count;
+      return true;
+    }
+    level = h.StartStopScopeLevel(key - base);
+    return false;
+  });
+  return level;
+}
+
+int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own, TPlusMemoU& memo) {
   if (!(style.Kind & dkHighlight) || style.Level < 0) return 0;
   const int16_t top = style.KeyStack[std::min<int>(style.Level, kMaxKeyLevel)];
   if (top >= 0) return 32767;
   const int i = (top & 32767) - base;
   if (own != nullptr && i >= 0 && i < own->Count()) return own->Entry(i).ScopeLevel;
-  return 0;
+  // A span of another list shields its text from keys of a lower scope level
+  // than its own, but not from keys of its level: a block of the first list
+  // holds the other lists' words and keys, while its comments and strings
+  // hold none of them.
+  return std::max(ChainScopeLevel(memo, top & 32767) - 1, 0);
 }
 
 namespace {
@@ -421,14 +441,14 @@ bool SearchStop(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStop
 namespace {
 
 // Whether a key of the list may open under the style in effect.
-bool StartAllowed(const TStartSearch& search, const TDynInfo& style, const StartStopEntry& entry) {
+bool StartAllowed(const TStartSearch& search, const TDynInfo& style, const StartStopEntry& entry, TPlusMemoU& memo) {
   if (!search.Extended) {
     // Inside a span only its stop key counts; keywords on top do not shield.
     const int level = style.KeyLevel();
     return level < 0 || style.KeyStack[level] >= 0;
   }
   if (entry.ScopeLevel == 32767) return true;
-  if (entry.ScopeContext == 0 && EnclosingLevel(style, search.Base, search.List) < entry.ScopeLevel) return true;
+  if (entry.ScopeContext == 0 && EnclosingLevel(style, search.Base, search.List, memo) < entry.ScopeLevel) return true;
   return style.Context() == entry.ScopeContext && (entry.ScopeContext != 0 || !(style.Kind & dkHighlight));
 }
 
@@ -495,7 +515,7 @@ bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const 
       const std::u16string_view hay = (entry.Options & kwoMatchCase) ? plain : folded;
       if (keyLen > 1 && hay[at + 1] != entry.StartMatch()[1]) continue;
       if (!keys.StartMatchesAt(static_cast<size_t>(e), plain, folded, at, *search.Separators)) continue;
-      if (!StartAllowed(search, current, entry)) continue;
+      if (!StartAllowed(search, current, entry, ps.Memo())) continue;
       const int16_t stackEntry = static_cast<int16_t>(search.Base + e - 32768);
       // A closing quote does not open the same kind of span again.
       if (entry.StartText() == entry.StopText() && current.KeyStack[current.KeyLevel() + 1] == stackEntry) continue;

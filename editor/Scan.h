@@ -41,8 +41,13 @@ bool ScanEqual(const TDynInfo& a, const TDynInfo& b);
 void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn);
 // ApplyRun with forceOn for a run already in the style table (its Kind has bit 7).
 void ApplyRunId(TRunBuffer& runs, int32_t x, int32_t y, uint32_t attr);
-// The enclosing span level of a style for the highlighter whose key base is given.
-int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own);
+// The scope level of the span numbered `key` (its global start-stop index)
+// in memo's own list or chain; 0 when no list holds it.
+int ChainScopeLevel(TPlusMemoU& memo, int key);
+// The enclosing span level of a style for the highlighter whose key base is
+// given: the scope level of a span of its own list; one level less for a span
+// of another list of memo's chain; 32767 under a keyword.
+int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own, TPlusMemoU& memo);
 // Clamps a key length into the 8-bit length fields of a run.
 uint8_t KeyLengthField(int length);
 // The run of a keyword match of `length` units, nested on `style`: the

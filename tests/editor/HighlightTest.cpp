@@ -58,6 +58,46 @@ TEST_F(Highlight, ClosingQuoteOpensNothing) {
   EXPECT_EQ(Map(0), "ffffffffff0ccc000ccc");
 }
 
+TEST_F(Highlight, CommentsAndStringsShieldTheirTextFromEveryOtherKey) {
+  struct Case {
+    std::u16string text;
+    std::string before;  // contexts of paragraph 0 up to the comment or string
+  };
+  const Case cases[] = {
+      {u"; variable to stop script from running in GameMode", ""},
+      {u"set x to 5 ; set GameMode menumode 12 \"q\" SCN begin", "ccc000cc0n0"},
+      {u"MessageBox \"Hello, menumode {player} ; begin\" x", "ffffffffff0"},
+      {u"x \"GetStage 12 ScriptName\" y", "00"},
+  };
+  for (const Case& c : cases) {
+    const std::string name = WideToUtf8(c.text);
+    // The span opens where the contexts given end; a string closes at its second quote.
+    const size_t at = c.before.size();
+    const size_t end = c.text[at] == u';' ? c.text.size() : c.text.find(u'"', at + 1) + 1;
+    Load(c.text + u"\r\nif x\r\nelseif y");
+    const TParagraphsList& list = memo.Paragraphs();
+    const std::string map = Map(0);
+    EXPECT_EQ(map.substr(0, end), c.before + std::string(end - at, 'c')) << name;
+    // One run opens the span and nothing inside it starts another.
+    const int k = scan::FirstRun(list, 0, static_cast<int32_t>(at), false);
+    ASSERT_LT(k, list.RunCount(0)) << name;
+    EXPECT_EQ(list.Run(0, k).Offset, static_cast<int32_t>(at)) << name;
+    EXPECT_TRUE(k + 1 == list.RunCount(0) || list.Run(0, k + 1).Offset >= static_cast<int32_t>(end))
+        << name << "\n" << test::DumpRuns(list, 0);
+    // Nothing inside it opened a span that goes on.
+    EXPECT_EQ(list.StartStyle(1).Kind, 0) << name;
+    EXPECT_EQ(Map(2), "cccccc00") << name;
+  }
+}
+
+TEST_F(Highlight, BlocksStillHoldTheOtherListsWordsAndKeys) {
+  Load(u"begin MenuMode 1012\r\n  set x to GetStage ; end player\r\n  MessageBox \"end\"\r\nend\r\nq");
+  EXPECT_EQ(Map(0), "cccccBMMMMMMMMMMMMM");
+  EXPECT_EQ(Map(1), "BBcccBBBccBffffffffBcccccccccccc");
+  EXPECT_EQ(Map(2), "BBffffffffffBccccc");
+  EXPECT_EQ(Map(4), "0") << "only the last end closes the block";
+}
+
 TEST_F(Highlight, BlocksSpanParagraphsAndTypingBeginHandsOnLazily) {
   Load(u"set a\r\nx\r\nEND\r\nw");
   EXPECT_EQ(Map(1), "0");

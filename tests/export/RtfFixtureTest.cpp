@@ -37,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Fixture{"empty.txt", "empty.rtf"}, Fixture{"one-line.txt", "one-line.rtf"},
                       Fixture{"three-paragraphs.txt", "three-paragraphs.rtf"}, Fixture{"escapes.txt", "escapes.rtf"},
                       Fixture{"cyrillic.txt", "cyrillic.rtf"}, Fixture{"spans.txt", "spans.rtf"},
-                      Fixture{"keywords.txt", "keywords.rtf"},
+                      Fixture{"keywords.txt", "keywords.rtf"}, Fixture{"shielded.txt", "shielded.rtf"},
                       Fixture{"spans.txt", "spans-dynformat-off.rtf", -1.0f, false},
                       Fixture{"leading.txt", "leading-0.25.rtf", 0.25f}, Fixture{"leading.txt", "leading-minus-1.5.rtf", -1.5f},
                       Fixture{"leading.txt", "leading-0.rtf", 0.0f}),
