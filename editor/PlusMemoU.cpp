@@ -157,7 +157,12 @@ void TPlusMemoU::RepairHighlighting(const TReplaceResult& r, const TDynInfo& sta
   if (OnParse) OnParse(this, start, newEnd);
   const int p = r.FirstParagraph;
   const uint8_t flags = list.Flags(p);
-  if (UpdateCount > 0) {
+  // A paragraph past the one after ScannedUpTo holds runs of an older text
+  // whatever its flags say: parsed now, a closing span in it would take the
+  // style outside the span from paragraphs above that the scan has not
+  // reached yet. It waits for the scan to reach it in order, as an edit in an
+  // update does.
+  if (UpdateCount > 0 || p > list.ScannedUpTo + 1) {
     // The scan resumes from this paragraph: it parses no paragraph at or
     // before ScannedUpTo, whatever its flags say.
     list.SetFlags(p, flags & ~pfHighlightBits);

@@ -45,5 +45,23 @@ TEST(FuzzFindings, EditsInsideAnUpdateAreParsedAgain) {
   }
 }
 
+// An edit in a paragraph that an earlier edit left behind the scan (its runs
+// still those of an older text) is parsed when the scan reaches it in order:
+// parsed at once, its closing "end" took the style outside the block from the
+// paragraphs above, which were not parsed yet.
+TEST(FuzzFindings, AnEditBehindTheScanWaitsForTheParagraphsAboveIt) {
+  auto chain = test::MainChain();
+  TPlusMemoU memo;
+  test::ConfigureScriptEditor(memo, *chain);
+  test::LoadText(memo, u"scn MenuModeset x to 5begin begin MenuMode\r\n  set a to 1 ; c\r\nend\r\nx\r\ny\r\nz");
+  scan::HighlightAll(memo);
+  // A paste that leaves the paragraphs after it behind the scan, then a deletion after the "end".
+  memo.ReplaceRange(12, 22, u"BEGIN GameMode\r\nscn scn scn \r\nscn ");
+  const int32_t end = memo.ParagraphStart(4) + memo.Paragraphs().Length(4);
+  memo.ReplaceRange(end, memo.TextLength(), u"");
+  VerifyStore(memo.Paragraphs(), "memo");
+  EXPECT_EQ(Highlighted(memo), FreshlyHighlighted(memo.Text(), *chain));
+}
+
 }  // namespace
 }  // namespace qm
