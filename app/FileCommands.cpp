@@ -1,5 +1,7 @@
 // The main window's file commands: new script from the new-script dialog, open of a text file, save as text or RTF.
+#include <QAbstractItemView>
 #include <QAction>
+#include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
 
@@ -48,7 +50,13 @@ QFileDialog* MakeFileDialog(QWidget* parent, const char* title, const char* filt
 // The modal run of a real dialog; the dialog object is kept, so it offers
 // its last folder again next time.
 bool ExecRealFileDialog(QFileDialog& dialog, TForm1::TFileChoice& choice) {
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  const int result = dialog.exec();
+  // Enter in the file name field accepts the dialog while the name's
+  // completion list may still be shown; the list is a window of its own and
+  // would stay over the editor until the next key.
+  for (QCompleter* completer : dialog.findChildren<QCompleter*>())
+    if (completer->popup()->isVisible()) completer->popup()->hide();
+  if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   choice.FileName = dialog.selectedFiles().front();
   // An entry the list does not know counts as the first (text).
   choice.FilterIndex = std::max(1, static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1);

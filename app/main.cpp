@@ -1,14 +1,14 @@
 // Quillmark's start: the application, the hidden main window, the splash shown modally, the other windows, then the message loop.
 #include <memory>
 
+#include "app/ApplicationSetup.h"
 #include "app/ErrorBox.h"
 #include "app/Unit1.h"
 #include "app/Unit9.h"
 
 int main(int argc, char** argv) {
   qm::TQuillmarkApplication app(argc, argv);
-  QApplication::setApplicationName("Quillmark");
-  QApplication::setApplicationDisplayName("Quillmark");
+  qm::SetUpApplication(app);
   qm::TForm1 form;
   // The splash stays in memory until the main window's first show ends.
   form.Form9 = std::make_unique<qm::TForm9>();

@@ -5,12 +5,15 @@ set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ pkg-config
   clang libclang-rt-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libpugixml-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev
   fonts-liberation
   xvfb xauth imagemagick
+  # For the tests only: a window manager on the virtual display, and the X
+  # utilities that read window captions and type into dialogs there.
+  openbox x11-utils xdotool
 )
 
 missing=()

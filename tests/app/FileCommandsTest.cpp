@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QAbstractButton>
+#include <QColorDialog>
 #include <QComboBox>
+#include <QLabel>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -272,6 +275,25 @@ TEST_F(FileCommands, EveryByteValueOpensAndSavesAsItWasAndTheRtfHoldsIt) {
   // The RTF holds each byte as it was, apart from its own escapes of a backslash and braces.
   Save(Path("out.rtf"), 2);
   EXPECT_EQ(RtfBodyText(ReadFile(Path("out.rtf"))), bytes + "\r\n");
+}
+
+// The visible texts of a dialog's labels and buttons.
+QStringList DialogTexts(QWidget& dialog) {
+  QStringList texts;
+  for (QLabel* label : dialog.findChildren<QLabel*>()) texts << label->text();
+  for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) texts << button->text();
+  return texts;
+}
+
+TEST_F(FileCommands, TheToolkitsOwnDialogsSpeakRussian) {
+  QColorDialog colours;
+  for (QWidget* dialog : std::initializer_list<QWidget*>{form->JvOpenDialog1, form->JvSaveDialog1, &colours}) {
+    const QStringList texts = DialogTexts(*dialog);
+    EXPECT_TRUE(texts.contains("Отмена")) << texts.join('|').toStdString();
+    for (const char* english : {"Look in:", "File &name:", "Files of type:", "Cancel", "&Open", "&Save",
+                                "&Basic colors", "&Custom colors"})
+      EXPECT_FALSE(texts.contains(english)) << english;
+  }
 }
 
 TEST_F(FileCommands, TheRtfEntryWritesRtfWhateverTheExtension) {
