@@ -19,7 +19,7 @@ void TForm1::ConnectEditCommands() {
       {"Goto1", &TForm1::Goto1Execute},
   };
   for (const auto& [name, handler] : handlers)
-    connect(Action(name), &QAction::triggered, this, Guarded([this, handler] { (this->*handler)(); }));
+    connect(Action(name), &QAction::triggered, this, Guarded([this, run = handler] { (this->*run)(); }));
   PlusGutterU1.OnDblClick = [this](TComponent*) {
     try {
       PlusGutterU1DblClick();

@@ -203,7 +203,7 @@ TEST_F(FileCommands, TheRealSaveDialogGivesItsFileAndFilterEntry) {
   dialog.setDirectory(work.path());
   const std::pair<const char*, bool> cases[] = {{"Файл RTF (*.rtf)", true}, {"Текстовый файл (*.txt)", false}};
   for (const auto& [filter, rtf] : cases) {
-    QTimer::singleShot(0, &dialog, [&, filter = filter] {
+    QTimer::singleShot(0, &dialog, [&, filter = filter, rtf = rtf] {
       dialog.selectNameFilter(filter);
       dialog.selectFile(QString::fromStdString(Path(rtf ? "chosen.rtf" : "chosen.txt")));
       static_cast<QDialog&>(dialog).accept();  // QFileDialog's own accept is protected
