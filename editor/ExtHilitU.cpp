@@ -6,7 +6,7 @@
 
 #include "editor/KeyOptions.h"
 #include "editor/Navigator.h"
-#include "editor/PlusMemoU.h"
+#include "editor/Scan.h"
 
 namespace qm {
 
@@ -47,7 +47,7 @@ namespace {
 struct EventNavigators {
   TPlusNavigatorU start;
   TPlusNavigatorU stop;
-  explicit EventNavigators(TPlusMemoU& memo) : start(&memo), stop(&memo) {}
+  explicit EventNavigators(TComponent& editor) : start(&editor), stop(&editor) {}
 };
 
 }  // namespace
@@ -69,9 +69,9 @@ bool TCustomExtHighlighterU::StopKeyHook(scan::TScanPar& ps, int32_t s, bool sPa
   search.Extended = true;
   search.Base = keyBase;
   if (OnStop) {
-    TPlusMemoU& memo = ps.Memo();
-    search.OnStop = [this, &memo](int32_t startKey, int32_t stopKey, int index) {
-      EventNavigators navs(memo);
+    TComponent& editor = ps.Host().EventSender();
+    search.OnStop = [this, &editor](int32_t startKey, int32_t stopKey, int index) {
+      EventNavigators navs(editor);
       navs.start.SetPos(startKey);
       navs.stop.SetPos(stopKey);
       bool accept = true;
@@ -91,9 +91,9 @@ bool TCustomExtHighlighterU::StartKeyHook(scan::TScanPar& ps, int32_t s, bool sP
     search.Extended = true;
     search.Base = keyBase;
     if (OnStart) {
-      TPlusMemoU& memo = ps.Memo();
-      search.OnStart = [this, &memo](int32_t startKey, int index) {
-        TPlusNavigatorU nav(&memo);
+      TComponent& editor = ps.Host().EventSender();
+      search.OnStart = [this, &editor](int32_t startKey, int index) {
+        TPlusNavigatorU nav(&editor);
         nav.SetPos(startKey);
         bool accept = true;
         OnStart(this, &nav, nullptr, index, accept);
@@ -199,7 +199,7 @@ void TCustomExtHighlighterU::ApplyKeywordMatches(scan::TScanPar& ps, const std::
     if (level >= kMaxKeyLevel) continue;
     const int32_t context = style.Context();
     // Spans are counted from the keyword base here, not from the key base.
-    const int enclosing = scan::EnclosingLevel(style, keywordBase, &StartStopKeys, ps.Memo());
+    const int enclosing = scan::EnclosingLevel(style, keywordBase, &StartStopKeys, ps.Host());
     const bool inScope = entry.ScopeLevel == 32767 || (entry.ScopeContext == 0 && enclosing < entry.ScopeLevel) ||
                          entry.ScopeContext == context;
     if (!inScope) continue;
@@ -220,9 +220,9 @@ void TCustomExtHighlighterU::ApplyKeywordMatches(scan::TScanPar& ps, const std::
     if (open) accept = false;
     if (OnKeyword) {
       ps.Store();  // the handler may look at the runs
-      TPlusMemoU& memo = ps.Memo();
-      TPlusNavigatorU startKey(&memo);
-      TPlusNavigatorU stopKey(&memo);
+      TComponent& editor = ps.Host().EventSender();
+      TPlusNavigatorU startKey(&editor);
+      TPlusNavigatorU stopKey(&editor);
       const int32_t start = list.StartOffset(ps.Par());
       startKey.SetPos(start + x);
       stopKey.SetPos(start + y);

@@ -3,15 +3,17 @@
 
 #include <algorithm>
 
-#include "editor/PlusMemoU.h"
-
 namespace qm {
 
 TPlusHighlighterU::~TPlusHighlighterU() {
-  const std::vector<TPlusMemoU*> editors = editors_;
-  for (TPlusMemoU* memo : editors) memo->SetHighlighter(nullptr);
+  const std::vector<THighlighterClient*> editors = editors_;
+  for (THighlighterClient* editor : editors) editor->HighlighterDestroyed(this);
   const std::vector<TPlusHighlighterU*> referrers = referrers_;
   for (TPlusHighlighterU* h : referrers) h->SubHighlighterDestroyed(this);
+}
+
+void TPlusHighlighterU::DetachEditor(THighlighterClient* editor) {
+  editors_.erase(std::remove(editors_.begin(), editors_.end(), editor), editors_.end());
 }
 
 void TPlusHighlighterU::RemoveReferrer(TPlusHighlighterU* referrer) {

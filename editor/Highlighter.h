@@ -8,11 +8,21 @@
 
 namespace qm {
 
-class TPlusMemoU;
 class TCustomExtHighlighterU;
 namespace scan {
 class TScanPar;
 }
+
+class TPlusHighlighterU;
+
+// An editor that a highlighter is attached to, told when the highlighter goes.
+class THighlighterClient {
+ public:
+  virtual void HighlighterDestroyed(TPlusHighlighterU* highlighter) = 0;
+
+ protected:
+  ~THighlighterClient() = default;
+};
 
 class TPlusHighlighterU : public TComponent {
  public:
@@ -46,7 +56,10 @@ class TPlusHighlighterU : public TComponent {
   // paragraphs under equal start styles come out alike. Unknown classes: no.
   virtual bool PassesReadTextOnly() const { return false; }
 
-  const std::vector<TPlusMemoU*>& Editors() const { return editors_; }
+  // The editors this highlighter heads the chain of.
+  const std::vector<THighlighterClient*>& Editors() const { return editors_; }
+  void AttachEditor(THighlighterClient* editor) { editors_.push_back(editor); }
+  void DetachEditor(THighlighterClient* editor);
 
  protected:
   // Highlighters that name this one as their sub-highlighter; they forget it
@@ -56,9 +69,8 @@ class TPlusHighlighterU : public TComponent {
   virtual void SubHighlighterDestroyed(TPlusHighlighterU*) {}
 
  private:
-  friend class TPlusMemoU;
   friend class TCustomExtHighlighterU;
-  std::vector<TPlusMemoU*> editors_;
+  std::vector<THighlighterClient*> editors_;
   std::vector<TPlusHighlighterU*> referrers_;
 };
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "editor/Scan.h"
+#include "editor/TextUnits.h"
 
 namespace qm {
 

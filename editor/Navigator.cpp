@@ -3,27 +3,27 @@
 
 #include <algorithm>
 
-#include "editor/PlusMemoU.h"
 #include "platform/Exceptions.h"
 
 namespace qm {
 
 TPlusNavigatorU::TPlusNavigatorU(TComponent* memo) {
   if (memo != nullptr) {
-    memo_ = dynamic_cast<TPlusMemoU*>(memo);
-    if (memo_ == nullptr) throw Exception(kNotAPlusMemo);
-    memo_->RegisterNavigator(this);
+    host_ = dynamic_cast<TNavigatorHost*>(memo);
+    if (host_ == nullptr) throw Exception(kNotAPlusMemo);
+    memo_ = memo;
+    host_->RegisterNavigator(this);
   }
 }
 
 TPlusNavigatorU::~TPlusNavigatorU() {
-  if (memo_ != nullptr) memo_->UnregisterNavigator(this);
+  if (host_ != nullptr) host_->UnregisterNavigator(this);
   if (OnFree) OnFree(this);
 }
 
 TParagraphsList& TPlusNavigatorU::List() const {
-  if (memo_ == nullptr) throw Exception(kNotAPlusMemo);
-  return memo_->Paragraphs();
+  if (host_ == nullptr) throw Exception(kNotAPlusMemo);
+  return host_->Paragraphs();
 }
 
 void TPlusNavigatorU::Assign(const TPlusNavigatorU& other) {
@@ -133,7 +133,7 @@ std::u16string TPlusNavigatorU::CurrentWord(const TCharSet& separators) {
   return std::u16string(text.substr(left, right - left));
 }
 
-std::u16string TPlusNavigatorU::CurrentWord() { return CurrentWord(memo_ ? memo_->Separators : TCharSet()); }
+std::u16string TPlusNavigatorU::CurrentWord() { return CurrentWord(host_ ? host_->WordSeparators() : TCharSet()); }
 
 char16_t TPlusNavigatorU::CharAt() {
   Resolve();
@@ -258,7 +258,7 @@ void TPlusNavigatorU::SetParOffset(int32_t o) {
 
 void TPlusNavigatorU::SetLineNumber(int32_t line) {
   const TParagraphsList& list = List();
-  if (memo_ == nullptr || !memo_->WordWrap) {
+  if (host_ == nullptr || !host_->WrapsLines()) {
     SetParNumber(std::min(line, list.Count - 1));
     return;
   }

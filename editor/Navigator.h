@@ -13,11 +13,27 @@
 
 namespace qm {
 
-class TPlusMemoU;
+class TPlusNavigatorU;
+
+// What a navigator needs of the editor it belongs to: its paragraphs, its
+// word separators, whether its lines wrap, and a place on its list of
+// navigators, which the editor moves along on every edit.
+class TNavigatorHost {
+ public:
+  virtual TParagraphsList& Paragraphs() = 0;
+  virtual const TCharSet& WordSeparators() const = 0;
+  virtual bool WrapsLines() const = 0;
+  virtual void RegisterNavigator(TPlusNavigatorU* nav) = 0;
+  virtual void UnregisterNavigator(TPlusNavigatorU* nav) = 0;
+
+ protected:
+  ~TNavigatorHost() = default;
+};
 
 class TPlusNavigatorU {
  public:
-  // memo must be a TPlusMemoU or nullptr, else raises "Internal error: component is not a TPlusMemoU".
+  // memo must be an editor (a TPlusMemoU) or nullptr, else raises "Internal
+  // error: component is not a TPlusMemoU".
   explicit TPlusNavigatorU(TComponent* memo);
   ~TPlusNavigatorU();
   TPlusNavigatorU(const TPlusNavigatorU&) = delete;
@@ -27,7 +43,8 @@ class TPlusNavigatorU {
   // Forgets the paragraph; Pos is kept.
   void Invalidate();
 
-  TPlusMemoU* Memo() const { return memo_; }
+  // The editor the navigator belongs to, or nullptr.
+  TComponent* Memo() const { return memo_; }
 
   // Reading (each resolves the caches first).
   int32_t Pos() const { return pos_; }
@@ -82,7 +99,8 @@ class TPlusNavigatorU {
   void ResolveLine();
   char16_t CharAtPos(int32_t pos);
 
-  TPlusMemoU* memo_ = nullptr;
+  TComponent* memo_ = nullptr;
+  TNavigatorHost* host_ = nullptr;  // memo_ as the navigator sees it
   int32_t pos_ = 0;
   int parNumber_ = -1;
   int32_t parOffset_ = 0;

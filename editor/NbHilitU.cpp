@@ -5,7 +5,6 @@
 #include <typeinfo>
 #include <vector>
 
-#include "editor/PlusMemoU.h"
 #include "editor/Scan.h"
 
 namespace qm {

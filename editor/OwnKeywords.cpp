@@ -1,13 +1,15 @@
 // The editor's own keyword pass: matches are masked out of highlighted text and out of later entries.
+#include "editor/OwnKeywords.h"
+
 #include <algorithm>
 
 #include "editor/CaseFolding.h"
 #include "editor/KeyOptions.h"
 #include "editor/KeywordPass.h"
-#include "editor/PlusMemoU.h"
+#include "editor/KeywordList.h"
 #include "editor/Scan.h"
 
-namespace qm {
+namespace qm::scan {
 namespace {
 
 constexpr char16_t kMask = 5;
@@ -21,16 +23,18 @@ bool KeywordsMayApply(const TDynInfo& style, bool nest) {
 
 }  // namespace
 
-void TPlusMemoU::ApplyOwnKeywords(int32_t from, int32_t to) {
-  TParagraphsList& list = *paragraphs_;
-  const bool nest = Keywords.NestKeywords();
+void ApplyOwnKeywords(TScanHost& host, int32_t from, int32_t to) {
+  TParagraphsList& list = host.Paragraphs();
+  const TKeywordList& keywords = host.OwnKeywords();
+  const TCharSet& separators = host.OwnSeparators();
+  const bool nest = keywords.NestKeywords();
   const int first = list.ParagraphOfPosition(from);
   const int last = list.ParagraphOfPosition(to);
   for (int par = first; par <= last; ++par) {
-    const TKeywordStretch stretch = KeywordStretch(list, par, first, last, from, to, Keywords.MaxKeyLength());
+    const TKeywordStretch stretch = KeywordStretch(list, par, first, last, from, to, keywords.MaxKeyLength());
     const std::u16string_view text = list.TextView(par);
-    scan::TScanPar ps(*this, par);
-    scan::TRunBuffer& runs = ps.Runs();
+    TScanPar ps(host, par);
+    TRunBuffer& runs = ps.Runs();
     const bool mayAtStart = KeywordsMayApply(runs.StyleAt(stretch.Start, true), nest);
     const int firstInside = runs.FirstRun(stretch.Start, true);
     const bool boundaryInside = firstInside < runs.Count() && runs.Offset(firstInside) < stretch.End;
@@ -41,11 +45,11 @@ void TPlusMemoU::ApplyOwnKeywords(int32_t from, int32_t to) {
     for (int32_t i = stretch.Start; i < stretch.End; ++i)
       if (!KeywordsMayApply(runs.StyleAt(i, true), nest)) plain[static_cast<size_t>(i)] = kMask;
     std::u16string folded;
-    if (Keywords.HasFoldedKeys()) folded = FoldedCopy(plain, Keywords.UpperCaseType());
+    if (keywords.HasFoldedKeys()) folded = FoldedCopy(plain, keywords.UpperCaseType());
 
     std::vector<TKeywordMatch> pending;
-    for (int index = 0; index < Keywords.Count(); ++index) {
-      const KeywordEntry& e = Keywords.Entry(index);
+    for (int index = 0; index < keywords.Count(); ++index) {
+      const KeywordEntry& e = keywords.Entry(index);
       if (e.ContextNum == 0 || e.KeyLength == 0) continue;
       std::u16string& hay = (e.Options & kwoMatchCase) ? plain : folded;
       const int32_t klen = e.KeyLength;
@@ -59,10 +63,10 @@ void TPlusMemoU::ApplyOwnKeywords(int32_t from, int32_t to) {
         const auto pos = static_cast<int32_t>(at);
         bool ok = true;
         if (e.Options & kwoWholeWord) {
-          const bool before = pos == stretch.Start || Separators.Contains(text[static_cast<size_t>(pos - 1)]);
+          const bool before = pos == stretch.Start || separators.Contains(text[static_cast<size_t>(pos - 1)]);
           const bool after = pos + klen == stretch.End ||
                              (pos + klen < static_cast<int32_t>(text.size()) &&
-                              Separators.Contains(text[static_cast<size_t>(pos + klen)]));
+                              separators.Contains(text[static_cast<size_t>(pos + klen)]));
           ok = before && after;
         }
         if (ok) {
@@ -76,7 +80,7 @@ void TPlusMemoU::ApplyOwnKeywords(int32_t from, int32_t to) {
     }
 
     for (const TKeywordMatch& m : pending) {
-      const KeywordEntry& e = Keywords.Entry(m.Entry);
+      const KeywordEntry& e = keywords.Entry(m.Entry);
       const TDynInfo style = runs.StyleAt(m.Offset, true);
       const int level = style.KeyLevel();
       if (level >= kMaxKeyLevel) continue;
@@ -95,4 +99,4 @@ void TPlusMemoU::ApplyOwnKeywords(int32_t from, int32_t to) {
   }
 }
 
-}  // namespace qm
+}  // namespace qm::scan

@@ -9,8 +9,9 @@
 
 #include "editor/ExtHilitU.h"
 #include "editor/Highlighter.h"
-#include "editor/PlusMemoU.h"
-#include "editor/Scan.h"
+#include "editor/KeywordList.h"
+#include "editor/ScanHost.h"
+#include "editor/TextUnits.h"
 #include "platform/LargeTable.h"
 
 #if defined(__SSE2__)
@@ -215,10 +216,10 @@ struct ListsRead {
 // The lists the passes of memo read; false when the memo does not apply, a
 // highlighter of the chain is not an extended one, or a list folds case
 // through a routine of the program's.
-bool GatherLists(TPlusMemoU& memo, ListsRead& lists) {
-  if (!TParagraphMemo::Applies(memo)) return false;
-  if (memo.StartStopKeys.Count() > 0) lists.Add(memo.Separators, memo.StartStopKeys, nullptr);
-  const bool extended = EveryInChain(memo.Highlighter(), [&lists](TPlusHighlighterU& h) {
+bool GatherLists(TScanHost& host, ListsRead& lists) {
+  if (!TParagraphMemo::Applies(host)) return false;
+  if (host.OwnStartStopKeys().Count() > 0) lists.Add(host.OwnSeparators(), host.OwnStartStopKeys(), nullptr);
+  const bool extended = EveryInChain(host.Highlighter(), [&lists](TPlusHighlighterU& h) {
     const TCustomExtHighlighterU* ext = h.AsExtHighlighter();
     if (ext == nullptr) return false;
     lists.Add(ext->SeparatorSet(), ext->StartStopKeys, &ext->Keywords);
@@ -229,27 +230,27 @@ bool GatherLists(TPlusMemoU& memo, ListsRead& lists) {
 
 }  // namespace
 
-TParagraphMemo::TReading TParagraphMemo::TReading::For(TPlusMemoU& memo) {
-  return TReading{TParagraphMemo::IgnoresIndent(memo), DigitClasses(memo), LetterCases(memo)};
+TParagraphMemo::TReading TParagraphMemo::TReading::For(TScanHost& host) {
+  return TReading{TParagraphMemo::IgnoresIndent(host), DigitClasses(host), LetterCases(host)};
 }
 
-bool TParagraphMemo::Applies(TPlusMemoU& memo) {
-  if (memo.ApplyKeyWords && memo.Keywords.Count() > 0) return false;
-  return EveryInChain(memo.Highlighter(), [](TPlusHighlighterU& h) { return h.PassesReadTextOnly(); });
+bool TParagraphMemo::Applies(TScanHost& host) {
+  if (host.OwnKeywordsOn() && host.OwnKeywords().Count() > 0) return false;
+  return EveryInChain(host.Highlighter(), [](TPlusHighlighterU& h) { return h.PassesReadTextOnly(); });
 }
 
-bool TParagraphMemo::IgnoresIndent(TPlusMemoU& memo) {
-  if (!Applies(memo) || !IndentNeutral(memo.StartStopKeys, memo.Separators)) return false;
-  return EveryInChain(memo.Highlighter(), [](TPlusHighlighterU& h) {
+bool TParagraphMemo::IgnoresIndent(TScanHost& host) {
+  if (!Applies(host) || !IndentNeutral(host.OwnStartStopKeys(), host.OwnSeparators())) return false;
+  return EveryInChain(host.Highlighter(), [](TPlusHighlighterU& h) {
     const TCustomExtHighlighterU* ext = h.AsExtHighlighter();
     return ext != nullptr && IndentNeutral(ext->SeparatorSet()) &&
            IndentNeutral(ext->StartStopKeys, ext->SeparatorSet()) && IndentNeutral(ext->Keywords);
   });
 }
 
-std::optional<TParagraphMemo::TDigitClasses> TParagraphMemo::DigitClasses(TPlusMemoU& memo) {
+std::optional<TParagraphMemo::TDigitClasses> TParagraphMemo::DigitClasses(TScanHost& host) {
   ListsRead lists;
-  if (!GatherLists(memo, lists)) return std::nullopt;
+  if (!GatherLists(host, lists)) return std::nullopt;
 
   TDigitClasses classes{};
   for (char16_t c = 0; c < classes.size(); ++c) {
@@ -281,9 +282,9 @@ std::optional<TParagraphMemo::TDigitClasses> TParagraphMemo::DigitClasses(TPlusM
   return classes;
 }
 
-std::optional<TParagraphMemo::TLetterCases> TParagraphMemo::LetterCases(TPlusMemoU& memo) {
+std::optional<TParagraphMemo::TLetterCases> TParagraphMemo::LetterCases(TScanHost& host) {
   ListsRead lists;
-  if (!GatherLists(memo, lists) || lists.AnyMatchesCase()) return std::nullopt;
+  if (!GatherLists(host, lists) || lists.AnyMatchesCase()) return std::nullopt;
   TLetterCases as{};
   for (char16_t c = 0; c < as.size(); ++c) as[c] = c;
   for (char16_t c = u'a'; c <= u'z'; ++c) {

@@ -9,11 +9,9 @@
 
 #include "editor/Paragraphs.h"
 
-namespace qm {
+namespace qm::scan {
 
-class TPlusMemoU;
-
-namespace scan {
+class TScanHost;
 
 // Scripts repeat many short lines exactly ("endif", "end", "else", a blank
 // line, a common statement at a common indent). When the passes over a
@@ -75,7 +73,7 @@ class TParagraphMemo {
     std::optional<TDigitClasses> Digits;
     std::optional<TLetterCases> Letters;
     // All that the lists of memo and its chain allow.
-    static TReading For(TPlusMemoU& memo);
+    static TReading For(TScanHost& host);
   };
 
   // The memo grows with the catch-up it serves, `paragraphs` long: a longer
@@ -85,7 +83,7 @@ class TParagraphMemo {
   // Whether the passes of the editor's chain read only a paragraph's text and
   // start style: plain highlighter classes, no event handlers, no keyword
   // pass of the editor's own.
-  static bool Applies(TPlusMemoU& memo);
+  static bool Applies(TScanHost& host);
   // Whether, besides, the passes treat a paragraph's leading blanks (spaces
   // and tabs) as nothing but separators before the rest of it, so that the
   // outcome for an indented line is the outcome for the line without its
@@ -96,7 +94,7 @@ class TParagraphMemo {
   // key lengths hold; and every separator set holds an ASCII letter in both
   // cases or in neither (a stop key after an opening key is checked against
   // the unit as written, the opening key against the folded one).
-  static bool IgnoresIndent(TPlusMemoU& memo);
+  static bool IgnoresIndent(TScanHost& host);
   // The classes under which the passes cannot tell one ASCII digit from
   // another, or none. A stretch of digits and Neutral units (ASCII
   // punctuation that is no separator in some list) standing between
@@ -111,7 +109,7 @@ class TParagraphMemo {
   // and separator tests give the same answers. Scripts differ mostly in their
   // numbers ("set timer to 12", "if count > 3"); this lets such lines share
   // one outcome.
-  static std::optional<TDigitClasses> DigitClasses(TPlusMemoU& memo);
+  static std::optional<TDigitClasses> DigitClasses(TScanHost& host);
   // The unit each ASCII unit is read as when the passes cannot tell an ASCII
   // letter from its other case, or none: so it is when no entry of any list
   // matches case and no list folds case through a routine of the program's
@@ -120,7 +118,7 @@ class TParagraphMemo {
   // separator tests read the text as written; a number's hexadecimal digits
   // may be of either case). Such letters are read in upper case; the rest
   // as written. Script authors write "If", "if" and "IF" alike.
-  static std::optional<TLetterCases> LetterCases(TPlusMemoU& memo);
+  static std::optional<TLetterCases> LetterCases(TScanHost& host);
 
   // The key of a paragraph: its text and start style, and whether it is the
   // last (the passes treat the end of the text apart). When the memo ignores
@@ -247,5 +245,4 @@ class TParagraphMemo {
   std::unique_ptr<uint8_t[], Unmap> store_;
 };
 
-}  // namespace scan
-}  // namespace qm
+}  // namespace qm::scan

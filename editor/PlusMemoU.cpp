@@ -26,7 +26,10 @@ TPlusMemoU::~TPlusMemoU() {
   SetHost(nullptr);
   UnlinkHighlighter();
   // Navigators that outlive the control become free-standing.
-  for (TPlusNavigatorU* nav : navigators_) nav->memo_ = nullptr;
+  for (TPlusNavigatorU* nav : navigators_) {
+    nav->memo_ = nullptr;
+    nav->host_ = nullptr;
+  }
 }
 
 TPlusLinesStrings& TPlusMemoU::Lines() {
@@ -183,14 +186,13 @@ void TPlusMemoU::SetHighlighter(TPlusHighlighterU* highlighter) {
   if (highlighter == highlighter_) return;
   UnlinkHighlighter();
   highlighter_ = highlighter;
-  if (highlighter_ != nullptr) highlighter_->editors_.push_back(this);
+  if (highlighter_ != nullptr) highlighter_->AttachEditor(this);
   HighlightingChanged();
 }
 
 void TPlusMemoU::UnlinkHighlighter() {
   if (highlighter_ == nullptr) return;
-  auto& editors = highlighter_->editors_;
-  editors.erase(std::remove(editors.begin(), editors.end(), this), editors.end());
+  highlighter_->DetachEditor(this);
   highlighter_ = nullptr;
 }
 

@@ -9,6 +9,7 @@
 
 #include "editor/Component.h"
 #include "editor/FormatThread.h"
+#include "editor/Highlighter.h"
 #include "editor/KeywordList.h"
 #include "editor/Layout.h"
 #include "editor/Navigator.h"
@@ -112,17 +113,17 @@ inline constexpr const char* kColumnBlockFormat = "Borland IDE Block Type";
 using TKeyEvent = std::function<void(TComponent* sender, TpmKey& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TComponent* sender, char16_t& key)>;
 
-class TPlusMemoU : public TComponent {
+class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanHost, public THighlighterClient {
  public:
   TPlusMemoU();
   ~TPlusMemoU() override;
 
-  TParagraphsList& Paragraphs() { return *paragraphs_; }
+  TParagraphsList& Paragraphs() final { return *paragraphs_; }
   const TParagraphsList& Paragraphs() const { return *paragraphs_; }
 
   // Navigators register on creation and unregister on destruction.
-  void RegisterNavigator(TPlusNavigatorU* nav);
-  void UnregisterNavigator(TPlusNavigatorU* nav);
+  void RegisterNavigator(TPlusNavigatorU* nav) final;
+  void UnregisterNavigator(TPlusNavigatorU* nav) final;
   const std::vector<TPlusNavigatorU*>& Navigators() const { return navigators_; }
 
   // Queries.
@@ -141,7 +142,7 @@ class TPlusMemoU : public TComponent {
   TReplaceResult ReplaceRange(int32_t start, int32_t stop, std::u16string_view text);
 
   // The first highlighter of the chain.
-  TPlusHighlighterU* Highlighter() const { return highlighter_; }
+  TPlusHighlighterU* Highlighter() const final { return highlighter_; }
   void SetHighlighter(TPlusHighlighterU* highlighter);
   TpmUpperCase UpperCaseType() const { return upperCaseType_; }
   void SetUpperCaseType(TpmUpperCase type);
@@ -149,11 +150,19 @@ class TPlusMemoU : public TComponent {
   // After a change of the highlighting rules (the chain or a list): every
   // style is found anew, lazily, and the view is laid out and repainted.
   void HighlightingChanged();
-  // The editor's own keyword pass over the paragraphs of from … to.
-  void ApplyOwnKeywords(int32_t from, int32_t to);
   // The text of paragraph par with its folded copy and words, shared by the
   // passes of the whole chain until the text changes.
-  scan::TParagraphText& ScanText(int par);
+  scan::TParagraphText& ScanText(int par) final;
+  // What the highlighting passes and the navigators read of the editor.
+  TKeywordList& OwnKeywords() final { return Keywords; }
+  TStartStopKeyList& OwnStartStopKeys() final { return StartStopKeys; }
+  const TCharSet& OwnSeparators() const final { return Separators; }
+  bool OwnKeywordsOn() const final { return ApplyKeyWords; }
+  bool OwnStartStopKeysOn() const final { return ApplyStartStopKeys; }
+  TComponent& EventSender() final { return *this; }
+  const TCharSet& WordSeparators() const final { return Separators; }
+  bool WrapsLines() const final { return WordWrap; }
+  void HighlighterDestroyed(TPlusHighlighterU*) final { SetHighlighter(nullptr); }
 
   // UTF-16 load and save with the store's algorithms; loading clears the
   // undo list and the selection and fires OnParse, OnProgress and OnChange.

@@ -17,35 +17,10 @@
 #include "editor/KeyOptions.h"
 #include "editor/KeywordList.h"
 #include "editor/ParagraphMemo.h"
-#include "editor/PlusMemoU.h"
+#include "editor/OwnKeywords.h"
 #include "editor/StartKeyFilter.h"
 
 namespace qm::scan {
-
-uint64_t HashUnits(const char16_t* units, size_t length) {
-  // Four units per step: every word of every paragraph is hashed.
-  uint64_t h = 0x9e3779b97f4a7c15ULL ^ length;
-  size_t i = 0;
-  for (; i + 4 <= length; i += 4) {
-    uint64_t w;
-    std::memcpy(&w, units + i, sizeof w);
-    h = (h ^ w) * 0xff51afd7ed558ccdULL;
-    h ^= h >> 32;
-  }
-  if (i < length) {
-    // The one to three units left: with four or more in all, the last four
-    // again (the length is in the hash already); else one by one.
-    uint64_t w = 0;
-    if (length >= 4)
-      std::memcpy(&w, units + length - 4, sizeof w);
-    else
-      for (size_t k = 0; k < length; ++k) w |= uint64_t{units[k]} << (16 * k);
-    h = (h ^ w) * 0xff51afd7ed558ccdULL;
-  }
-  h ^= h >> 33;
-  h *= 0xc4ceb9fe1a85ec53ULL;
-  return h ^ (h >> 29);
-}
 
 void TParagraphText::Reset(std::u16string_view text) {
   text_ = text;
@@ -160,11 +135,11 @@ bool ScanEqual(const TDynInfo& a, const TDynInfo& b) {
   return true;
 }
 
-int ChainScopeLevel(TPlusMemoU& memo, int key) {
-  if (key < memo.StartStopKeys.Count()) return memo.StartStopKeys.Entry(key).ScopeLevel;
-  int base = memo.StartStopKeys.Count();
+int ChainScopeLevel(TScanHost& host, int key) {
+  if (key < host.OwnStartStopKeys().Count()) return host.OwnStartStopKeys().Entry(key).ScopeLevel;
+  int base = host.OwnStartStopKeys().Count();
   int level = 0;
-  EveryInChain(memo.Highlighter(), [&](TPlusHighlighterU& h) {
+  EveryInChain(host.Highlighter(), [&](TPlusHighlighterU& h) {
     const int count = h.OwnStartStopCount();
     if (key >= base + count) {
       base += count;
@@ -176,7 +151,7 @@ int ChainScopeLevel(TPlusMemoU& memo, int key) {
   return level;
 }
 
-int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own, TPlusMemoU& memo) {
+int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own, TScanHost& host) {
   if (!(style.Kind & dkHighlight) || style.Level < 0) return 0;
   const int16_t top = style.KeyStack[std::min<int>(style.Level, kMaxKeyLevel)];
   if (top >= 0) return 32767;
@@ -186,7 +161,7 @@ int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own
   // than its own, but not from keys of its level: a block of the first list
   // holds the other lists' words and keys, while its comments and strings
   // hold none of them.
-  return std::max(ChainScopeLevel(memo, top & 32767) - 1, 0);
+  return std::max(ChainScopeLevel(host, top & 32767) - 1, 0);
 }
 
 namespace {
@@ -302,42 +277,14 @@ bool IsStaticMark(const TDynInfo& r) { return (r.Kind & dkHighlight) && r.KeyLev
 
 }  // namespace
 
-TScanPar::TScanPar(TPlusMemoU& memo, int par)
-    : memo_(memo), par_(par), start_(memo.Paragraphs().StartOffset(par)), textData_(memo.Paragraphs().Text(par)) {
-  runs_->Load(memo.Paragraphs(), par);
+TScanPar::TScanPar(TScanHost& host, int par)
+    : host_(host), par_(par), start_(host.Paragraphs().StartOffset(par)), textData_(host.Paragraphs().Text(par)) {
+  runs_->Load(host.Paragraphs(), par);
 }
 
 TParagraphText& TScanPar::FetchText() const {
-  text_ = &memo_.ScanText(par_);
+  text_ = &host_.ScanText(par_);
   return *text_;
-}
-
-size_t FindUnits(std::u16string_view hay, std::u16string_view key, size_t from) {
-  const size_t m = key.size();
-  if (m == 0 || hay.size() < m) return m == 0 && from <= hay.size() ? from : std::u16string_view::npos;
-  const char16_t first = key[0];
-  const size_t last = hay.size() - m;
-  size_t at = from;
-  auto fits = [&](size_t pos) {
-    return (m == 1 || hay[pos + 1] == key[1]) &&
-           std::memcmp(hay.data() + pos, key.data(), m * sizeof(char16_t)) == 0;
-  };
-#if defined(__SSE2__)
-  // Eight positions at a time: most lines hold the key's first unit rarely.
-  const __m128i want = _mm_set1_epi16(static_cast<short>(first));
-  for (; at <= last && last - at >= 7; at += 8) {
-    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hay.data() + at));
-    // Two mask bits per unit.
-    for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, want))); mask != 0;
-         mask &= mask - 1, mask &= mask - 1) {
-      const size_t pos = at + static_cast<size_t>(std::countr_zero(mask) / 2);
-      if (fits(pos)) return pos;
-    }
-  }
-#endif
-  for (; at <= last; ++at)
-    if (hay[at] == first && fits(at)) return at;
-  return std::u16string_view::npos;
 }
 
 bool SearchStop(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStopSearch& search) {
@@ -441,14 +388,14 @@ bool SearchStop(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStop
 namespace {
 
 // Whether a key of the list may open under the style in effect.
-bool StartAllowed(const TStartSearch& search, const TDynInfo& style, const StartStopEntry& entry, TPlusMemoU& memo) {
+bool StartAllowed(const TStartSearch& search, const TDynInfo& style, const StartStopEntry& entry, TScanHost& host) {
   if (!search.Extended) {
     // Inside a span only its stop key counts; keywords on top do not shield.
     const int level = style.KeyLevel();
     return level < 0 || style.KeyStack[level] >= 0;
   }
   if (entry.ScopeLevel == 32767) return true;
-  if (entry.ScopeContext == 0 && EnclosingLevel(style, search.Base, search.List, memo) < entry.ScopeLevel) return true;
+  if (entry.ScopeContext == 0 && EnclosingLevel(style, search.Base, search.List, host) < entry.ScopeLevel) return true;
   return style.Context() == entry.ScopeContext && (entry.ScopeContext != 0 || !(style.Kind & dkHighlight));
 }
 
@@ -515,7 +462,7 @@ bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const 
       const std::u16string_view hay = (entry.Options & kwoMatchCase) ? plain : folded;
       if (keyLen > 1 && hay[at + 1] != entry.StartMatch()[1]) continue;
       if (!keys.StartMatchesAt(static_cast<size_t>(e), plain, folded, at, *search.Separators)) continue;
-      if (!StartAllowed(search, current, entry, ps.Memo())) continue;
+      if (!StartAllowed(search, current, entry, ps.Host())) continue;
       const int16_t stackEntry = static_cast<int16_t>(search.Base + e - 32768);
       // A closing quote does not open the same kind of span again.
       if (entry.StartText() == entry.StopText() && current.KeyStack[current.KeyLevel() + 1] == stackEntry) continue;
@@ -563,34 +510,34 @@ bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const 
 }
 
 bool FindStopKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t) {
-  TPlusMemoU& memo = ps.Memo();
+  TScanHost& host = ps.Host();
   const TDynInfo& style = ps.List().Styles.Get(ps.Runs().StyleIdAt(s, sPastRuns));
   const int level = style.KeyLevel();
   if (level < 0) return false;
   const int16_t top = style.KeyStack[level];
-  const TStartStopKeyList& own = memo.StartStopKeys;
+  const TStartStopKeyList& own = host.OwnStartStopKeys();
   if (top < 0 && top + 32768 < own.Count()) {
     TStopSearch search;
     search.List = &own;
     search.Entry = top + 32768;
-    search.Separators = &memo.Separators;
+    search.Separators = &host.OwnSeparators();
     return SearchStop(ps, s, sPastRuns, t, search);
   }
-  TPlusHighlighterU* h = memo.Highlighter();
+  TPlusHighlighterU* h = host.Highlighter();
   return h != nullptr && h->StopKeyHook(ps, s, sPastRuns, t, own.Count());
 }
 
 bool FindStartKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t) {
-  TPlusMemoU& memo = ps.Memo();
+  TScanHost& host = ps.Host();
   if (ps.List().Styles.Get(ps.Runs().StyleIdAt(s, sPastRuns)).KeyLevel() >= kMaxKeyLevel) return false;
-  TStartStopKeyList& own = memo.StartStopKeys;
-  if (memo.ApplyStartStopKeys && own.Count() > 0) {
+  TStartStopKeyList& own = host.OwnStartStopKeys();
+  if (host.OwnStartStopKeysOn() && own.Count() > 0) {
     TStartSearch search;
     search.List = &own;
-    search.Separators = &memo.Separators;
+    search.Separators = &host.OwnSeparators();
     if (SearchStart(ps, s, sPastRuns, t, search)) return true;
   }
-  TPlusHighlighterU* h = memo.Highlighter();
+  TPlusHighlighterU* h = host.Highlighter();
   return h != nullptr && h->StartKeyHook(ps, s, sPastRuns, t, own.Count());
 }
 
@@ -602,12 +549,12 @@ void HandOn(TParagraphsList& list, int par, uint32_t endId);
 // returns the style number in effect at the paragraph end, handed on. A
 // filter that rules out every start key in the paragraph spares the searches.
 uint32_t ParseSpansIn(TScanPar& ps, const TStartKeyFilter* filter = nullptr) {
-  TPlusMemoU& memo = ps.Memo();
+  TScanHost& host = ps.Host();
   TParagraphsList& list = ps.List();
   TRunBuffer& runs = ps.Runs();
   const int par = ps.Par();
-  if (memo.StartStopKeys.Count() > 0 && !memo.StartStopKeys.SeparatorsComputed())
-    memo.StartStopKeys.ComputeSeparators(memo.Separators);
+  if (host.OwnStartStopKeys().Count() > 0 && !host.OwnStartStopKeys().SeparatorsComputed())
+    host.OwnStartStopKeys().ComputeSeparators(host.OwnSeparators());
   const int32_t len = runs.Length();
   int32_t s = 0;
   bool pastRuns = false;  // the runs at the paragraph start are the pass's to replace
@@ -669,8 +616,8 @@ void HandOn(TParagraphsList& list, int par, uint32_t endId) {
 
 // The chain's keyword passes over the paragraph of ps for a pass over from … to.
 void ChainKeywords(TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar) {
-  TPlusMemoU& memo = ps.Memo();
-  if (TPlusHighlighterU* h = memo.Highlighter()) h->KeywordHook(ps, from, to, fromPar, toPar, memo.Keywords.Count());
+  TScanHost& host = ps.Host();
+  if (TPlusHighlighterU* h = host.Highlighter()) h->KeywordHook(ps, from, to, fromPar, toPar, host.OwnKeywords().Count());
 }
 
 bool HasStaticMarks(const TParagraphsList& list, int par) {
@@ -888,53 +835,53 @@ void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilt
 
 }  // namespace
 
-void ParseSpans(TPlusMemoU& memo, int par) {
-  TScanPar ps(memo, par);
+void ParseSpans(TScanHost& host, int par) {
+  TScanPar ps(host, par);
   ParseSpansIn(ps);
   ps.Store();
 }
 
-void ParseUpTo(TPlusMemoU& memo, int n) {
-  TParagraphsList& list = memo.Paragraphs();
+void ParseUpTo(TScanHost& host, int n) {
+  TParagraphsList& list = host.Paragraphs();
   n = std::min(n, list.Count - 1);
   for (int p = std::max(list.ScannedUpTo + 1, 0); p <= n; ++p)
-    if (!(list.Flags(p) & pfSpansParsed)) ParseSpans(memo, p);
+    if (!(list.Flags(p) & pfSpansParsed)) ParseSpans(host, p);
   list.ScannedUpTo = std::max(list.ScannedUpTo, n);
 }
 
-void ApplyKeywords(TPlusMemoU& memo, int32_t from, int32_t to) {
-  TParagraphsList& list = memo.Paragraphs();
-  if (memo.Highlighter() != nullptr) {
+void ApplyKeywords(TScanHost& host, int32_t from, int32_t to) {
+  TParagraphsList& list = host.Paragraphs();
+  if (host.Highlighter() != nullptr) {
     const int first = list.ParagraphOfPosition(from);
     const int last = list.ParagraphOfPosition(to);
     for (int par = first; par <= last; ++par) {
-      TScanPar ps(memo, par);
+      TScanPar ps(host, par);
       ChainKeywords(ps, from, to, first, last);
       ps.Store();
     }
   }
-  if (memo.ApplyKeyWords && memo.Keywords.Count() > 0) memo.ApplyOwnKeywords(from, to);
+  if (host.OwnKeywordsOn() && host.OwnKeywords().Count() > 0) ApplyOwnKeywords(host, from, to);
 }
 
-void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
+void ApplyKeywordsTo(TScanHost& host, int a, int b, bool reuseRepeats) {
   // Spans up to b, then keywords of a … b where they are missing, with each
   // paragraph's spans and keywords done in one visit: a paragraph's keywords
   // depend on nothing after it, and what a later paragraph's spans read of it
   // (the style outside a closing span) does not change.
-  TParagraphsList& list = memo.Paragraphs();
+  TParagraphsList& list = host.Paragraphs();
   b = std::min(b, list.Count - 1);
   a = std::max(a, 0);
   const int firstUnparsed = std::max(list.ScannedUpTo + 1, 0);
-  const bool chain = memo.Highlighter() != nullptr;
-  const bool own = memo.ApplyKeyWords && memo.Keywords.Count() > 0;
+  const bool chain = host.Highlighter() != nullptr;
+  const bool own = host.OwnKeywordsOn() && host.OwnKeywords().Count() > 0;
   const int first = std::min(a, firstUnparsed);
   // Repeated lines pay off only over a long catch-up.
   std::optional<TParagraphMemo> repeats;
   std::optional<TStartKeyFilter> startFilter;
   std::optional<TChainKeywordPlan> chainPlan;
-  if (reuseRepeats && chain && b - first >= kMemoMinParagraphs && TParagraphMemo::Applies(memo)) {
-    repeats.emplace(TParagraphMemo::TReading::For(memo), static_cast<size_t>(b - first + 1));
-    if (!startFilter.emplace().Build(memo)) startFilter.reset();
+  if (reuseRepeats && chain && b - first >= kMemoMinParagraphs && TParagraphMemo::Applies(host)) {
+    repeats.emplace(TParagraphMemo::TReading::For(host), static_cast<size_t>(b - first + 1));
+    if (!startFilter.emplace().Build(host)) startFilter.reset();
     chainPlan.emplace();
   }
   const TStartKeyFilter* filter = startFilter ? &*startFilter : nullptr;
@@ -953,14 +900,14 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
       const TParagraphMemo::Key key = keys->KeyOf(list, p);
       levels->NoteUpTo(list, p);
       if (TakeRepeat(list, p, *repeats, key, *keys, *levels)) continue;
-      TScanPar ps(memo, p);
+      TScanPar ps(host, p);
       if (chainPlan) ps.SetChainPlan(&*chainPlan);
       SpansAndKeywords(ps, *repeats, filter, key, *keys, *levels);
       ps.Store();
       list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
       continue;
     }
-    TScanPar ps(memo, p);
+    TScanPar ps(host, p);
     if (chainPlan) ps.SetChainPlan(&*chainPlan);
     if (parse) ParseSpansIn(ps, filter);
     if (!keywords) {
@@ -971,14 +918,14 @@ void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats) {
     const int32_t end = start + list.Length(p);
     if (chain) ChainKeywords(ps, start, end, p, p);  // the end of a paragraph lies in it
     ps.Store();
-    if (own) memo.ApplyOwnKeywords(start, end);
+    if (own) ApplyOwnKeywords(host, start, end);
     list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
   }
   list.ScannedUpTo = std::max(list.ScannedUpTo, b);
 }
 
-void ResetHighlighting(TPlusMemoU& memo) {
-  TParagraphsList& list = memo.Paragraphs();
+void ResetHighlighting(TScanHost& host) {
+  TParagraphsList& list = host.Paragraphs();
   for (int p = 0; p < list.Count; ++p) {
     list.SetFlags(p, list.Flags(p) & ~pfHighlightBits);
     if (list.RunCount(p) > 0) list.EraseRuns(p, 0, list.RunCount(p));
@@ -988,6 +935,6 @@ void ResetHighlighting(TPlusMemoU& memo) {
   list.InvalidateLayout();
 }
 
-void HighlightAll(TPlusMemoU& memo) { ApplyKeywordsTo(memo, 0, memo.Paragraphs().Count - 1); }
+void HighlightAll(TScanHost& host) { ApplyKeywordsTo(host, 0, host.Paragraphs().Count - 1); }
 
 }  // namespace qm::scan

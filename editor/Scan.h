@@ -10,12 +10,13 @@
 #include "editor/DynInfo.h"
 #include "editor/Paragraphs.h"
 #include "editor/RunBuffer.h"
+#include "editor/ScanHost.h"
 #include "editor/StartStopList.h"
+#include "editor/TextUnits.h"
 #include "editor/Types.h"
 
 namespace qm {
 
-class TPlusMemoU;
 
 namespace scan {
 
@@ -43,11 +44,11 @@ void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn
 void ApplyRunId(TRunBuffer& runs, int32_t x, int32_t y, uint32_t attr);
 // The scope level of the span numbered `key` (its global start-stop index)
 // in memo's own list or chain; 0 when no list holds it.
-int ChainScopeLevel(TPlusMemoU& memo, int key);
+int ChainScopeLevel(TScanHost& host, int key);
 // The enclosing span level of a style for the highlighter whose key base is
 // given: the scope level of a span of its own list; one level less for a span
 // of another list of memo's chain; 32767 under a keyword.
-int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own, TPlusMemoU& memo);
+int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own, TScanHost& host);
 // Clamps a key length into the 8-bit length fields of a run.
 uint8_t KeyLengthField(int length);
 // The run of a keyword match of `length` units, nested on `style`: the
@@ -64,13 +65,6 @@ uint32_t NumberRunId(TStyleTable& styles, uint32_t styleId, uint8_t kind, TColor
 uint32_t KeywordRunId(TStyleTable& styles, uint32_t styleId, uint8_t entryStyle, TColor background,
                       TColor foreground, int32_t contextNum, int16_t cursor, int index, int length);
 
-// hay.find(key, from): the stop key of a block is searched for in nearly
-// every line of it, so the first unit is looked for eight units at a time and
-// the second is compared before the whole key.
-size_t FindUnits(std::u16string_view hay, std::u16string_view key, size_t from);
-
-// A hash of UTF-16 units, four at a time.
-uint64_t HashUnits(const char16_t* units, size_t length);
 
 // Text of one paragraph with what the passes derive from it, each made once
 // on demand: the case-folded copy and the words between separators.
@@ -117,8 +111,8 @@ class TParagraphText {
 // aside until Store.
 class TScanPar {
  public:
-  TScanPar(TPlusMemoU& memo, int par);
-  TPlusMemoU& Memo() const { return memo_; }
+  TScanPar(TScanHost& host, int par);
+  TScanHost& Host() const { return host_; }
   TParagraphsList& List() const { return runs_->List(); }
   int Par() const { return par_; }
   TRunBuffer& Runs() const { return *runs_; }
@@ -141,7 +135,7 @@ class TScanPar {
   void SetFirstStart(int32_t at) { firstStart_ = at; }
 
  private:
-  TPlusMemoU& memo_;
+  TScanHost& host_;
   int par_;
   int32_t start_;
   TRunBufferLease runs_;
@@ -180,21 +174,21 @@ bool FindStopKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t);
 bool FindStartKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t);
 // The start-stop pass over one whole paragraph, handing a changed end style on
 // to the next paragraph (which is then parsed when needed).
-void ParseSpans(TPlusMemoU& memo, int par);
+void ParseSpans(TScanHost& host, int par);
 // Parses every paragraph up to n that lacks its spans.
-void ParseUpTo(TPlusMemoU& memo, int n);
+void ParseUpTo(TScanHost& host, int n);
 // The keyword pass (chain first, then the editor's own list) over the paragraphs of from … to.
-void ApplyKeywords(TPlusMemoU& memo, int32_t from, int32_t to);
+void ApplyKeywords(TScanHost& host, int32_t from, int32_t to);
 // Parses spans up to b, then applies keywords to a … b where they are missing.
 // Over a long stretch a repeated paragraph under the same start style takes
 // the outcome of its first occurrence, unless reuseRepeats is false.
-void ApplyKeywordsTo(TPlusMemoU& memo, int a, int b, bool reuseRepeats = true);
+void ApplyKeywordsTo(TScanHost& host, int a, int b, bool reuseRepeats = true);
 // Paragraphs a catch-up must span before repeated ones are looked for.
 constexpr int kMemoMinParagraphs = 1024;
 // Drops all runs and flags, so everything is highlighted afresh when needed.
-void ResetHighlighting(TPlusMemoU& memo);
+void ResetHighlighting(TScanHost& host);
 // Does all the lazy work at once: every paragraph parsed and keyworded.
-void HighlightAll(TPlusMemoU& memo);
+void HighlightAll(TScanHost& host);
 
 }  // namespace scan
 }  // namespace qm

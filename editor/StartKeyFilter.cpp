@@ -3,7 +3,7 @@
 
 #include "editor/ExtHilitU.h"
 #include "editor/KeyOptions.h"
-#include "editor/PlusMemoU.h"
+#include "editor/ScanHost.h"
 #include "editor/StartStopList.h"
 
 namespace qm::scan {
@@ -19,15 +19,15 @@ char16_t OtherCase(char16_t c) {
 
 }  // namespace
 
-bool TStartKeyFilter::Build(TPlusMemoU& memo) {
+bool TStartKeyFilter::Build(TScanHost& host) {
   mayBegin_ = {};
   pairs_ = {};
   maySeparate_ = {};
   maySeparate_[kOther] = true;
   longKeys_.clear();
   compareLong_ = true;
-  if (!AddList(memo.StartStopKeys, memo.Separators)) return false;
-  return EveryInChain(memo.Highlighter(), [this](TPlusHighlighterU& h) {
+  if (!AddList(host.OwnStartStopKeys(), host.OwnSeparators())) return false;
+  return EveryInChain(host.Highlighter(), [this](TPlusHighlighterU& h) {
     const TCustomExtHighlighterU* ext = h.AsExtHighlighter();
     return ext != nullptr && h.PassesReadTextOnly() && AddList(ext->StartStopKeys, ext->SeparatorSet());
   });

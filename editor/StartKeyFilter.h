@@ -11,10 +11,11 @@
 
 namespace qm {
 
-class TPlusMemoU;
 class TStartStopKeyList;
 
 namespace scan {
+
+class TScanHost;
 
 // Most paragraphs of a script hold no start key at all, yet the span pass
 // would ask every list along the chain for one, each list scanning the
@@ -34,7 +35,7 @@ class TStartKeyFilter {
   // Takes the start keys of memo's own list and of every highlighter of its
   // chain; false when the filter cannot vouch for them (a folding routine the
   // program installs, a highlighter with a pass or handlers of its own).
-  bool Build(TPlusMemoU& memo);
+  bool Build(TScanHost& host);
   // False only when no start key of those lists can match anywhere in text.
   bool MayStartIn(std::u16string_view text) const { return FirstStart(text) != std::u16string_view::npos; }
   // The first position of text where a start key of those lists may begin

@@ -330,7 +330,7 @@ class TRtfExport {
 
 void TPlusToRTFU::ExportRange(TPlusNavigatorU& start, TPlusNavigatorU& stop, std::vector<std::string>* lines,
                               TStream* stream) {
-  TPlusMemoU* memo = start.Memo();
+  auto* memo = dynamic_cast<TPlusMemoU*>(start.Memo());
   if (memo == nullptr) return;
   if (stop.Memo() != memo) throw Exception(kInternalPlusMemoError);
   const int32_t length = memo->TextLength();

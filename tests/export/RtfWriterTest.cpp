@@ -205,7 +205,8 @@ TEST_F(RtfWriterTest, CopyToClipboardPutsTheSelectionAsRtfWithANul) {
 class TPlainLines : public TPlusToFormattedTextU {
  public:
   void ExportRange(TPlusNavigatorU& start, TPlusNavigatorU& stop, std::vector<std::string>* lines, TStream*) override {
-    lines->push_back(WideToAnsi(start.Memo()->GetTextRange(start.Pos(), stop.Pos())));
+    const auto* memo = dynamic_cast<TPlusMemoU*>(start.Memo());
+    lines->push_back(WideToAnsi(memo->GetTextRange(start.Pos(), stop.Pos())));
   }
 };
 
