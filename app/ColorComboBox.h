@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "editor/Types.h"
+#include "editor/store/Types.h"
 
 namespace qm {
 

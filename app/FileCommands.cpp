@@ -10,7 +10,7 @@
 #include "app/ErrorBox.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
-#include "editor/StringsViews.h"
+#include "editor/control/StringsViews.h"
 #include "platform/Exceptions.h"
 #include "platform/FileStream.h"
 #include "platform/Stream.h"

@@ -13,7 +13,7 @@
 #include "app/ErrorBox.h"
 #include "app/MatchFold.h"
 #include "app/Unit1.h"
-#include "editor/StringsViews.h"
+#include "editor/control/StringsViews.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "qt/PlusMemoWidget.h"

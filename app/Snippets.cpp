@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "app/Unit1.h"
-#include "editor/StringsViews.h"
+#include "editor/control/StringsViews.h"
 #include "platform/CodePage.h"
 
 namespace qm {

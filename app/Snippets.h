@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/SnippetActions.h"
-#include "editor/PlusMemoU.h"
+#include "editor/control/PlusMemoU.h"
 
 namespace qm {
 

@@ -29,7 +29,7 @@
 #include "app/Unit6.h"
 #include "app/Unit8.h"
 #include "app/Unit9.h"
-#include "editor/StoredConfig.h"
+#include "editor/highlight/StoredConfig.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"

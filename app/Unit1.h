@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "editor/HighlighterChain.h"
-#include "editor/KeywordList.h"
-#include "editor/PlusGutterU.h"
-#include "editor/PlusMemoU.h"
+#include "editor/highlight/HighlighterChain.h"
+#include "editor/highlight/KeywordList.h"
+#include "editor/gutter/PlusGutterU.h"
+#include "editor/control/PlusMemoU.h"
 #include "export/PlusToFormatU.h"
 #include "platform/XmlDom.h"
 

@@ -10,7 +10,7 @@
 
 #include "app/ErrorBox.h"
 #include "app/Unit1.h"
-#include "editor/StringsViews.h"
+#include "editor/control/StringsViews.h"
 #include "platform/CodePage.h"
 
 namespace qm {

@@ -10,7 +10,7 @@
 #include <QScreen>
 
 #include "app/ColorComboBox.h"
-#include "editor/ValueStrings.h"
+#include "editor/highlight/ValueStrings.h"
 #include "platform/CodePage.h"
 #include "qt/QtSurface.h"
 

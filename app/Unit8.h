@@ -6,8 +6,8 @@
 #include <array>
 #include <optional>
 
-#include "editor/HighlighterChain.h"
-#include "editor/PlusMemoU.h"
+#include "editor/highlight/HighlighterChain.h"
+#include "editor/control/PlusMemoU.h"
 #include "platform/IniFile.h"
 
 class QComboBox;

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "editor/HighlighterChain.h"
+#include "editor/highlight/HighlighterChain.h"
 
 namespace qm::bench {
 

@@ -11,8 +11,8 @@
 
 #include "bench/BenchInput.h"
 #include "bench/VocabGenerator.h"
-#include "editor/Scan.h"
-#include "editor/StoredConfig.h"
+#include "editor/highlight/Scan.h"
+#include "editor/highlight/StoredConfig.h"
 #include "platform/Stream.h"
 #include "platform/XmlDom.h"
 #include "tools/ChainConfig.h"

@@ -15,9 +15,9 @@
 #include "bench/BenchInput.h"
 #include "bench/BenchMain.h"
 #include "bench/VocabGenerator.h"
-#include "editor/HighlighterChain.h"
-#include "editor/PlusMemoU.h"
-#include "editor/Scan.h"
+#include "editor/highlight/HighlighterChain.h"
+#include "editor/control/PlusMemoU.h"
+#include "editor/highlight/Scan.h"
 #include "platform/CodePage.h"
 
 namespace qm::bench {

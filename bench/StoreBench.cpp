@@ -7,7 +7,7 @@
 
 #include "bench/AllocationCounter.h"
 #include "bench/BenchInput.h"
-#include "editor/PlusMemoU.h"
+#include "editor/control/PlusMemoU.h"
 #include "platform/CodePage.h"
 
 namespace qm::bench {

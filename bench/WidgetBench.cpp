@@ -14,9 +14,9 @@
 #include "bench/BenchChain.h"
 #include "bench/BenchInput.h"
 #include "bench/VocabGenerator.h"
-#include "editor/HighlighterChain.h"
-#include "editor/PlusMemoU.h"
-#include "editor/Scan.h"
+#include "editor/highlight/HighlighterChain.h"
+#include "editor/control/PlusMemoU.h"
+#include "editor/highlight/Scan.h"
 #include "platform/CodePage.h"
 #include "qt/PlusMemoWidget.h"
 

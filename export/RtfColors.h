@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/Types.h"
+#include "editor/store/Types.h"
 
 namespace qm {
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <unordered_map>
 
-#include "editor/Paragraphs.h"
-#include "editor/Scan.h"
+#include "editor/store/Paragraphs.h"
+#include "editor/highlight/Scan.h"
 #include "export/FormattedOutput.h"
 #include "export/PlusToFormatU.h"
 #include "platform/CodePage.h"

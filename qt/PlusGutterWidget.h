@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "editor/PlusGutterU.h"
+#include "editor/gutter/PlusGutterU.h"
 #include "qt/QtSurface.h"
 
 namespace qm {

@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "editor/Layout.h"
-#include "editor/Painter.h"
-#include "editor/PlusMemoU.h"
+#include "editor/control/Layout.h"
+#include "editor/control/Painter.h"
+#include "editor/control/PlusMemoU.h"
 #include "platform/WindowHost.h"
 #include "qt/QtDispatcher.h"
 #include "qt/QtSurface.h"

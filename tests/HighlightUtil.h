@@ -6,9 +6,9 @@
 #include <string>
 
 #include "TestUtil.h"
-#include "editor/HighlighterChain.h"
-#include "editor/PlusMemoU.h"
-#include "editor/Scan.h"
+#include "editor/highlight/HighlighterChain.h"
+#include "editor/control/PlusMemoU.h"
+#include "editor/highlight/Scan.h"
 
 namespace qm::test {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "TestUtil.h"
-#include "editor/PlusMemoU.h"
+#include "editor/control/PlusMemoU.h"
 
 namespace qm::test {
 

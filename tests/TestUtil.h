@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "editor/PlusMemoU.h"
+#include "editor/control/PlusMemoU.h"
 #include "platform/CodePage.h"
 #include "platform/Stream.h"
 

@@ -13,7 +13,7 @@
 #include <optional>
 #include <system_error>
 
-#include "editor/StoredConfig.h"
+#include "editor/highlight/StoredConfig.h"
 #include "platform/Exceptions.h"
 #include "platform/FileStream.h"
 #include "platform/IniFile.h"

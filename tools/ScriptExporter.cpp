@@ -1,7 +1,7 @@
 // The main window's script editor and RTF exporter, rebuilt without a window for the command-line exporter.
 #include "tools/ScriptExporter.h"
 
-#include "editor/StringsViews.h"
+#include "editor/control/StringsViews.h"
 #include "export/PlusToFormatU.h"
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"

@@ -28,7 +28,7 @@
 #include "TempFolder.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
-#include "editor/PlusMemoU.h"
+#include "editor/control/PlusMemoU.h"
 
 namespace qm {
 namespace {

@@ -20,8 +20,8 @@
 #include "app/Unit1.h"
 #include "app/Unit4.h"
 #include "app/Unit5.h"
-#include "editor/PlusGutterU.h"
-#include "editor/PlusMemoU.h"
+#include "editor/gutter/PlusGutterU.h"
+#include "editor/control/PlusMemoU.h"
 #include "qt/PlusGutterWidget.h"
 #include "qt/PlusMemoWidget.h"
 

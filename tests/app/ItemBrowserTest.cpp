@@ -12,7 +12,7 @@
 
 #include "AppFixture.h"
 #include "app/Unit1.h"
-#include "editor/PlusMemoU.h"
+#include "editor/control/PlusMemoU.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "qt/PlusMemoWidget.h"

@@ -21,7 +21,7 @@
 #include "AppFixture.h"
 #include "app/ActionTable.h"
 #include "app/ErrorBox.h"
-#include "editor/PlusMemoU.h"
+#include "editor/control/PlusMemoU.h"
 #include "qt/PlusMemoWidget.h"
 
 namespace qm {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "editor/Component.h"
+#include "editor/store/Component.h"
 
 namespace qm {
 namespace {

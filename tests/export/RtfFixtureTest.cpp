@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "RtfTestUtil.h"
-#include "editor/StringsViews.h"
+#include "editor/control/StringsViews.h"
 
 namespace qm::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "HighlightUtil.h"
-#include "editor/StringsViews.h"
+#include "editor/control/StringsViews.h"
 #include "export/PlusToFormatU.h"
 #include "platform/CodePage.h"
 

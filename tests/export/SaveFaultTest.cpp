@@ -18,8 +18,8 @@
 
 #include "TempFolder.h"
 #include "TestUtil.h"
-#include "editor/PlusMemoU.h"
-#include "editor/StringsViews.h"
+#include "editor/control/PlusMemoU.h"
+#include "editor/control/StringsViews.h"
 #include "export/PlusToFormatU.h"
 #include "platform/IniFile.h"
 #include "tools/ExportCommand.h"

@@ -11,7 +11,7 @@
 #include "FuzzChain.h"
 #include "FuzzCheck.h"
 #include "HighlightUtil.h"
-#include "editor/StoreCheck.h"
+#include "editor/store/StoreCheck.h"
 #include "platform/Exceptions.h"
 
 namespace qm {

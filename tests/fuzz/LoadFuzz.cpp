@@ -2,9 +2,9 @@
 #include <cstring>
 
 #include "FuzzCheck.h"
-#include "editor/PlusMemoU.h"
-#include "editor/StoreCheck.h"
-#include "editor/StringsViews.h"
+#include "editor/control/PlusMemoU.h"
+#include "editor/store/StoreCheck.h"
+#include "editor/control/StringsViews.h"
 #include "platform/Stream.h"
 
 namespace qm {

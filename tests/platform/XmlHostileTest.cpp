@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "HighlightUtil.h"
-#include "editor/HighlighterChain.h"
+#include "editor/highlight/HighlighterChain.h"
 #include "platform/CodePage.h"
 #include "platform/XmlDom.h"
 

@@ -16,8 +16,8 @@
 #include <string>
 
 #include "TestUtil.h"
-#include "editor/PlusGutterU.h"
-#include "editor/PlusMemoU.h"
+#include "editor/gutter/PlusGutterU.h"
+#include "editor/control/PlusMemoU.h"
 #include "qt/PlusMemoWidget.h"
 #include "qt/QtClipboard.h"
 

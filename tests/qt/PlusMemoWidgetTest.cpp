@@ -22,7 +22,7 @@
 
 #include "HighlightUtil.h"
 #include "TestUtil.h"
-#include "editor/PlusMemoU.h"
+#include "editor/control/PlusMemoU.h"
 #include "qt/QtClipboard.h"
 #include "qt/QtSurface.h"
 

@@ -16,7 +16,7 @@
 
 #include "AppFixture.h"
 #include "app/Unit1.h"
-#include "editor/PlusMemoU.h"
+#include "editor/control/PlusMemoU.h"
 
 namespace qm {
 namespace {
