@@ -6,7 +6,7 @@
 #include <QToolButton>
 
 #include "app/MatchFold.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "platform/CodePage.h"
 
 namespace qm {

@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "app/ErrorBox.h"
-#include "app/Unit1.h"
-#include "app/Unit4.h"
-#include "app/Unit5.h"
+#include "app/MainWindow.h"
+#include "app/FindDialog.h"
+#include "app/GoToLineDialog.h"
 
 namespace qm {
 

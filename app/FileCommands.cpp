@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "app/ErrorBox.h"
-#include "app/Unit1.h"
-#include "app/Unit2.h"
+#include "app/MainWindow.h"
+#include "app/NewScriptDialog.h"
 #include "editor/control/StringsViews.h"
 #include "platform/Exceptions.h"
 #include "platform/FileStream.h"

@@ -12,7 +12,7 @@
 
 #include "app/ErrorBox.h"
 #include "app/MatchFold.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "editor/control/StringsViews.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"

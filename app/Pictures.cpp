@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "platform/Exceptions.h"
-#include "platform/Jpeg.h"
+#include "app/Jpeg.h"
 
 namespace qm {
 

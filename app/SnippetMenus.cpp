@@ -10,7 +10,7 @@
 
 #include "app/ErrorBox.h"
 #include "app/SnippetActions.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "qt/PlusMemoWidget.h"
 
 namespace qm {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "editor/control/StringsViews.h"
 #include "platform/CodePage.h"
 

@@ -3,8 +3,8 @@
 
 #include "app/ApplicationSetup.h"
 #include "app/ErrorBox.h"
-#include "app/Unit1.h"
-#include "app/Unit9.h"
+#include "app/MainWindow.h"
+#include "app/Splash.h"
 
 int main(int argc, char** argv) {
   qm::TQuillmarkApplication app(argc, argv);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "bench/BenchApplication.h"
 #include "bench/VocabGenerator.h"
 

@@ -15,7 +15,7 @@
 #include "editor/highlight/StoredConfig.h"
 #include "platform/Stream.h"
 #include "platform/XmlDom.h"
-#include "tools/ChainConfig.h"
+#include "app/chain/ChainConfig.h"
 #include "tools/ExportCommand.h"
 #include "tools/ScriptExporter.h"
 

@@ -35,7 +35,7 @@ inline std::string RunSignature(const TParagraphsList& list) {
   return out;
 }
 
-inline std::string ChainPath() { return std::string(QM_SOURCE_DIR) + "/app/HighlighterChain.cfg"; }
+inline std::string ChainPath() { return std::string(QM_SOURCE_DIR) + "/app/chain/HighlighterChain.cfg"; }
 
 // The chain of the main window with a few words in every category.
 inline std::unique_ptr<THighlighterChain> MainChain() {

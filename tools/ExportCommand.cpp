@@ -19,7 +19,7 @@
 #include "platform/IniFile.h"
 #include "platform/Stream.h"
 #include "platform/XmlDom.h"
-#include "tools/ChainConfig.h"
+#include "app/chain/ChainConfig.h"
 #include "tools/ScriptExporter.h"
 
 namespace qm {

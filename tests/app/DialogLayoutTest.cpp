@@ -12,10 +12,10 @@
 #include <optional>
 
 #include "AppFixture.h"
-#include "app/Unit1.h"
-#include "app/Unit2.h"
-#include "app/Unit4.h"
-#include "app/Unit5.h"
+#include "app/MainWindow.h"
+#include "app/NewScriptDialog.h"
+#include "app/FindDialog.h"
+#include "app/GoToLineDialog.h"
 
 namespace qm {
 namespace {

@@ -26,8 +26,8 @@
 
 #include "AppFixture.h"
 #include "TempFolder.h"
-#include "app/Unit1.h"
-#include "app/Unit2.h"
+#include "app/MainWindow.h"
+#include "app/NewScriptDialog.h"
 #include "editor/control/PlusMemoU.h"
 
 namespace qm {

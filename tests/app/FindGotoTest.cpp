@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "AppFixture.h"
-#include "app/Unit1.h"
-#include "app/Unit4.h"
-#include "app/Unit5.h"
+#include "app/MainWindow.h"
+#include "app/FindDialog.h"
+#include "app/GoToLineDialog.h"
 #include "editor/gutter/PlusGutterU.h"
 #include "editor/control/PlusMemoU.h"
 #include "qt/PlusGutterWidget.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "AppFixture.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "platform/CodePage.h"
 
 namespace qm {

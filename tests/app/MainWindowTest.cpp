@@ -1,5 +1,5 @@
 // Tests of the real main window offscreen: first show from the settings file, close writing it, vocabulary load, actions and menus.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "AppFixture.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "editor/control/PlusMemoU.h"
 #include "platform/CodePage.h"
 #include "qt/PlusMemoWidget.h"

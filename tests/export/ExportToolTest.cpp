@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "RtfTestUtil.h"
-#include "tools/ChainConfig.h"
+#include "app/chain/ChainConfig.h"
 
 namespace qm::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "editor/highlight/HighlighterChain.h"
-#include "tools/ChainConfig.h"
+#include "app/chain/ChainConfig.h"
 
 namespace qm::fuzz {
 

@@ -15,7 +15,7 @@
 #include <optional>
 
 #include "AppFixture.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "editor/control/PlusMemoU.h"
 
 namespace qm {

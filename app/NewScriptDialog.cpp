@@ -1,5 +1,5 @@
 // The new-script dialog and the script skeleton it builds in the main window's script editor.
-#include "app/Unit2.h"
+#include "app/NewScriptDialog.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -9,7 +9,7 @@
 #include <QScreen>
 
 #include "app/ErrorBox.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "editor/control/StringsViews.h"
 #include "platform/CodePage.h"
 

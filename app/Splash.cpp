@@ -1,5 +1,5 @@
 // TForm9: the splash window's picture, timer and placement.
-#include "app/Unit9.h"
+#include "app/Splash.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 // The find dialog: its controls, the search it runs in the script editor, and its stored position.
-#include "app/Unit4.h"
+#include "app/FindDialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/ErrorBox.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "platform/IniFile.h"
 #include "qt/PlusMemoWidget.h"
 

@@ -1,5 +1,5 @@
 // TForm3: the exit confirmation's layout and its three buttons.
-#include "app/Unit3.h"
+#include "app/ExitConfirmation.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>

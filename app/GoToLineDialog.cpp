@@ -1,5 +1,5 @@
 // The go-to-line dialog: its digits-only number, the caret move and its stored position.
-#include "app/Unit5.h"
+#include "app/GoToLineDialog.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,8 +8,8 @@
 #include <limits>
 
 #include "app/ErrorBox.h"
-#include "app/Unit1.h"
-#include "app/Unit4.h"
+#include "app/MainWindow.h"
+#include "app/FindDialog.h"
 #include "qt/PlusMemoWidget.h"
 
 namespace qm {

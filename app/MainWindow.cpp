@@ -1,5 +1,5 @@
 // TForm1: layout, editors, actions and menus of the main window; settings read at the first show and written at close.
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,20 +22,20 @@
 #include "app/BalloonHint.h"
 #include "app/ErrorBox.h"
 #include "app/Icons.h"
-#include "app/Unit2.h"
-#include "app/Unit3.h"
-#include "app/Unit4.h"
-#include "app/Unit5.h"
-#include "app/Unit6.h"
-#include "app/Unit8.h"
-#include "app/Unit9.h"
+#include "app/NewScriptDialog.h"
+#include "app/ExitConfirmation.h"
+#include "app/FindDialog.h"
+#include "app/GoToLineDialog.h"
+#include "app/AboutBox.h"
+#include "app/SettingsDialog.h"
+#include "app/Splash.h"
 #include "editor/highlight/StoredConfig.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
 #include "qt/PlusGutterWidget.h"
 #include "qt/PlusMemoWidget.h"
-#include "tools/ChainConfig.h"
+#include "app/chain/ChainConfig.h"
 
 namespace qm {
 

@@ -1,5 +1,5 @@
 // JPEG decoding: the shipped splash picture, damaged data and oversized headers.
-#include "platform/Jpeg.h"
+#include "app/Jpeg.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // JPEG decoding through libjpeg's decompressor with a memory source.
-#include "platform/Jpeg.h"
+#include "app/Jpeg.h"
 
 #include <csetjmp>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // TForm7: the settings dialog's layout, its reading of the settings file at each show, the preview and the OK order.
-#include "app/Unit8.h"
+#include "app/SettingsDialog.h"
 
 #include <QComboBox>
 #include <QFontDatabase>

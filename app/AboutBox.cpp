@@ -1,5 +1,5 @@
 // TForm6: the about box's picture, name, version and OK button.
-#include "app/Unit6.h"
+#include "app/AboutBox.h"
 
 #include <QGridLayout>
 #include <QLabel>
