@@ -14,4 +14,6 @@ for _ in $(seq 100); do
   if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then break; fi
   sleep 0.1
 done
+# A sanitizer build reports leaks of the system libraries the X platform loads.
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 QT_QPA_PLATFORM=xcb "$@"
