@@ -34,8 +34,9 @@ void LoadScript(TPlusMemoU& memo, const std::string& bytes) {
   memo.LoadFromStream(stream);
 }
 
-// Spans, keywords and numbers of the whole script; lines per second.
-void BM_HighlightAll(benchmark::State& state) {
+// Spans, keywords and numbers of the whole script with the speed layers
+// given; lines per second.
+void HighlightAllWith(benchmark::State& state, const scan::TSpeedLayers& layers) {
   auto chain = BenchChain();
   const std::string& bytes = ScriptBytes();
   int lines = 0;
@@ -45,7 +46,7 @@ void BM_HighlightAll(benchmark::State& state) {
     Configure(*memo, *chain);
     LoadScript(*memo, bytes);
     state.ResumeTiming();
-    scan::HighlightAll(*memo);
+    scan::HighlightAll(*memo, layers);
     lines = memo->ParagraphCount();
     state.PauseTiming();
     memo.reset();
@@ -54,7 +55,20 @@ void BM_HighlightAll(benchmark::State& state) {
   state.counters["lines_per_second"] =
       benchmark::Counter(static_cast<double>(lines) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
+void BM_HighlightAll(benchmark::State& state) { HighlightAllWith(state, scan::TSpeedLayers{}); }
 BENCHMARK(BM_HighlightAll)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The same without the repeated-lines table, the other layers on.
+void BM_HighlightAllNoTable(benchmark::State& state) {
+  scan::TSpeedLayers layers;
+  layers.RepeatedLines = false;
+  HighlightAllWith(state, layers);
+}
+BENCHMARK(BM_HighlightAllNoTable)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The plain passes: every speed layer off.
+void BM_HighlightAllPlain(benchmark::State& state) { HighlightAllWith(state, scan::TSpeedLayers::AllOff()); }
+BENCHMARK(BM_HighlightAllPlain)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 

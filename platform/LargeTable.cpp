@@ -3,10 +3,20 @@
 
 #include <sys/mman.h>
 
+#include <atomic>
+#include <cstdint>
+
 namespace qm {
+namespace {
+
+std::atomic<size_t> limit{SIZE_MAX};
+
+}  // namespace
+
+void SetLargeTableLimit(size_t bytes) { limit = bytes; }
 
 void* MapZeroedTable(size_t bytes) {
-  if (bytes == 0) return nullptr;
+  if (bytes == 0 || bytes > limit) return nullptr;
   void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (block == MAP_FAILED) return nullptr;
 #if defined(MADV_HUGEPAGE)

@@ -13,4 +13,8 @@ namespace qm {
 void* MapZeroedTable(size_t bytes);
 void UnmapTable(void* block, size_t bytes);
 
+// Tables larger than `bytes` are refused as if the system had no memory for
+// them (for tests of what runs without a table); SIZE_MAX lifts the limit.
+void SetLargeTableLimit(size_t bytes);
+
 }  // namespace qm

@@ -107,11 +107,12 @@ bool TCustomExtHighlighterU::StartKeyHook(scan::TScanPar& ps, int32_t s, bool sP
 
 void TCustomExtHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar,
                                          int keywordBase) {
-  if (ChainKeywordHook(ps, from, to, fromPar, toPar, keywordBase)) return;
+  if (ps.Layers().SharedLookup && ps.Layers().KeywordIndex && ChainKeywordHook(ps, from, to, fromPar, toPar, keywordBase))
+    return;
   if (Active && Keywords.Count() > 0) {
     const TKeywordStretch stretch = KeywordStretch(ps.Start(), ps.Runs().Length(), ps.Par(), fromPar, toPar, from, to,
                                                    Keywords.MaxKeyLength());
-    if (UseKeywordIndex) {
+    if (UseKeywordIndex && ps.Layers().KeywordIndex) {
       index_.Prepare(Keywords, separators_);
       index_.Find(Keywords, separators_, ps.Text(), stretch, matches_);
     } else {

@@ -23,7 +23,7 @@ bool KeywordsMayApply(const TDynInfo& style, bool nest) {
 
 }  // namespace
 
-void ApplyOwnKeywords(TScanHost& host, int32_t from, int32_t to) {
+void ApplyOwnKeywords(TScanHost& host, int32_t from, int32_t to, const TSpeedLayers& layers) {
   TParagraphsList& list = host.Paragraphs();
   const TKeywordList& keywords = host.OwnKeywords();
   const TCharSet& separators = host.OwnSeparators();
@@ -34,6 +34,7 @@ void ApplyOwnKeywords(TScanHost& host, int32_t from, int32_t to) {
     const TKeywordStretch stretch = KeywordStretch(list, par, first, last, from, to, keywords.MaxKeyLength());
     const std::u16string_view text = list.TextView(par);
     TScanPar ps(host, par);
+    ps.SetLayers(layers);
     TRunBuffer& runs = ps.Runs();
     const bool mayAtStart = KeywordsMayApply(runs.StyleAt(stretch.Start, true), nest);
     const int firstInside = runs.FirstRun(stretch.Start, true);

@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <new>
 #include <optional>
 
 #if defined(__SSE2__)
@@ -16,7 +17,7 @@
 #include "editor/highlight/Highlighter.h"
 #include "editor/highlight/KeyOptions.h"
 #include "editor/highlight/KeywordList.h"
-#include "editor/highlight/ParagraphMemo.h"
+#include "editor/highlight/RepeatedLines.h"
 #include "editor/highlight/OwnKeywords.h"
 #include "editor/highlight/StartKeyFilter.h"
 
@@ -672,25 +673,25 @@ class TLevelsMet {
   std::array<int, kMaxKeyLevel + 2> last_;  // by level + 1, from the default style's -1
 };
 
-// The memo's key of paragraph par under start style startId, of family startFamily.
-TParagraphMemo::Key RepeatKey(const TParagraphsList& list, int par, uint32_t startId, uint32_t startFamily,
-                              TParagraphMemo& repeats) {
+// The repeated-lines table's key of paragraph par under start style startId, of family startFamily.
+TRepeatedLines::Key RepeatKey(const TParagraphsList& list, int par, uint32_t startId, uint32_t startFamily,
+                              TRepeatedLines& repeats) {
   return repeats.KeyOf(list.Styles.Get(startId), startId, startFamily, par == list.Count - 1, list.TextView(par));
 }
 
 // Keys made one paragraph ahead, so that the next paragraph's table place in the
-// memo is loaded while this paragraph is worked on. Most paragraphs start
+// table is loaded while this paragraph is worked on. Most paragraphs start
 // under the style the one before them started under: the next key is first
 // made under that style, and made again should the style this paragraph hands
 // on (known once its outcome is found or its span pass done) be another.
 class TKeysAhead {
  public:
-  explicit TKeysAhead(TParagraphMemo& repeats) : repeats_(repeats) {}
+  explicit TKeysAhead(TRepeatedLines& repeats) : repeats_(repeats) {}
 
   // The key of par; the next paragraph's key is made under the same start style.
-  TParagraphMemo::Key KeyOf(TParagraphsList& list, int par) {
+  TRepeatedLines::Key KeyOf(TParagraphsList& list, int par) {
     const uint32_t startId = list.StartStyleId(par);
-    const TParagraphMemo::Key key = aheadPar_ == par && ahead_.StartStyle == startId
+    const TRepeatedLines::Key key = aheadPar_ == par && ahead_.StartStyle == startId
                                         ? ahead_
                                         : RepeatKey(list, par, startId, FamilyOf(list, startId), repeats_);
     // Its table place was loaded while the paragraph before was worked on;
@@ -721,18 +722,18 @@ class TKeysAhead {
     return family_;
   }
 
-  TParagraphMemo& repeats_;
+  TRepeatedLines& repeats_;
   uint32_t familyOf_ = 0;
   uint32_t family_ = 0;
-  TParagraphMemo::Key ahead_{};
+  TRepeatedLines::Key ahead_{};
   int aheadPar_ = -1;
 };
 
 // The outcome kept for key that serves paragraph par: made under the same
 // start style or serving its family, and looking back at the style in
 // effect before par where it looked back.
-bool FindServing(const TParagraphsList& list, int par, const TParagraphMemo& repeats,
-                 const TParagraphMemo::Key& key, const TLevelsMet& levels, TParagraphMemo::Outcome& done) {
+bool FindServing(const TParagraphsList& list, int par, const TRepeatedLines& repeats,
+                 const TRepeatedLines::Key& key, const TLevelsMet& levels, TRepeatedLines::Outcome& done) {
   size_t from = 0;
   while (repeats.Find(key, done, from)) {
     if (done.StartStyle != key.StartStyle && !done.ServesFamily) continue;
@@ -748,12 +749,12 @@ uint32_t ServedStyle(TStyleTable& styles, uint32_t attr, bool followsStart, uint
   return followsStart ? WithCloseLength(styles, attr, styles.Get(startId).CloseKeyLength) : attr;
 }
 
-// Gives paragraph par the outcome of both passes that the memo holds for its
+// Gives paragraph par the outcome of both passes that the table holds for its
 // key, as the passes would have left it; false when it holds none. The
 // paragraph is not loaded for the passes at all.
-bool TakeRepeat(TParagraphsList& list, int par, TParagraphMemo& repeats, const TParagraphMemo::Key& key,
+bool TakeRepeat(TParagraphsList& list, int par, TRepeatedLines& repeats, const TRepeatedLines::Key& key,
                 TKeysAhead& keys, TLevelsMet& levels) {
-  TParagraphMemo::Outcome done;
+  TRepeatedLines::Outcome done;
   if (!FindServing(list, par, repeats, key, levels, done)) return false;
   const bool own = done.StartStyle == key.StartStyle;
   if (!own)
@@ -763,7 +764,7 @@ bool TakeRepeat(TParagraphsList& list, int par, TParagraphMemo& repeats, const T
   if (own && key.Indent == 0) {
     list.SetRunRecs(par, done.Runs, done.Count);
   } else {
-    std::array<TRunRec, TParagraphMemo::kMaxRuns> moved;
+    std::array<TRunRec, TRepeatedLines::kMaxRuns> moved;
     const auto indent = static_cast<int32_t>(key.Indent);
     for (uint32_t k = 0; k < done.Count; ++k) moved[k] = TRunRec{done.Runs[k].Offset + indent, done.Runs[k].Attr};
     if (!own)
@@ -790,7 +791,7 @@ bool SameButKeyLengths(const TDynInfo& a, const TDynInfo& b) {
 // when it is a copy of the start but for key lengths and has its closing
 // length, unless the passes set that same length on such a copy; then the
 // outcome serves its own start only.
-void NoteFollowers(const TStyleTable& styles, const TRunBuffer& runs, TParagraphMemo::Outcome& made) {
+void NoteFollowers(const TStyleTable& styles, const TRunBuffer& runs, TRepeatedLines::Outcome& made) {
   const TDynInfo& start = styles.Get(made.StartStyle);
   if (runs.CloseLengthSet(start.CloseKeyLength)) return;
   const auto follows = [&](uint32_t attr) {
@@ -803,10 +804,10 @@ void NoteFollowers(const TStyleTable& styles, const TRunBuffer& runs, TParagraph
   made.ServesFamily = true;
 }
 
-// Both passes over the whole paragraph of ps, whose key the memo did not
+// Both passes over the whole paragraph of ps, whose key the table did not
 // hold; the outcome is remembered.
-void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilter* filter,
-                      const TParagraphMemo::Key& key, TKeysAhead& keys, TLevelsMet& levels) {
+void SpansAndKeywords(TScanPar& ps, TRepeatedLines& repeats, const TStartKeyFilter* filter,
+                      const TRepeatedLines::Key& key, TKeysAhead& keys, TLevelsMet& levels) {
   TParagraphsList& list = ps.List();
   TRunBuffer& runs = ps.Runs();
   const int par = ps.Par();
@@ -818,14 +819,14 @@ void SpansAndKeywords(TScanPar& ps, TParagraphMemo& repeats, const TStartKeyFilt
   runs.CopyRuns(outcome);
   const int lowest = LowestLevel(list.Styles, runs.StartStyleId(), outcome.data(), outcome.size());
   levels.Note(par, lowest);
-  if (runs.LookBack().Mixed || outcome.size() > TParagraphMemo::kMaxRuns) return;
+  if (runs.LookBack().Mixed || outcome.size() > TRepeatedLines::kMaxRuns) return;
   const auto indent = static_cast<int32_t>(key.Indent);
   for (TRunRec& run : outcome) {
     // Nothing begins in the indentation; should anything, the outcome is not kept.
     if (run.Offset < indent) return;
     run.Offset -= indent;
   }
-  TParagraphMemo::Outcome made{outcome.data(),      static_cast<uint32_t>(outcome.size()),
+  TRepeatedLines::Outcome made{outcome.data(),      static_cast<uint32_t>(outcome.size()),
                                runs.ClearsLaidOut(), spanEnd,
                                runs.LookBack().Level, runs.LookBack().Style,
                                lowest,               runs.StartStyleId()};
@@ -863,7 +864,7 @@ void ApplyKeywords(TScanHost& host, int32_t from, int32_t to) {
   if (host.OwnKeywordsOn() && host.OwnKeywords().Count() > 0) ApplyOwnKeywords(host, from, to);
 }
 
-void ApplyKeywordsTo(TScanHost& host, int a, int b, bool reuseRepeats) {
+void ApplyKeywordsTo(TScanHost& host, int a, int b, const TSpeedLayers& layers) {
   // Spans up to b, then keywords of a … b where they are missing, with each
   // paragraph's spans and keywords done in one visit: a paragraph's keywords
   // depend on nothing after it, and what a later paragraph's spans read of it
@@ -875,14 +876,21 @@ void ApplyKeywordsTo(TScanHost& host, int a, int b, bool reuseRepeats) {
   const bool chain = host.Highlighter() != nullptr;
   const bool own = host.OwnKeywordsOn() && host.OwnKeywords().Count() > 0;
   const int first = std::min(a, firstUnparsed);
-  // Repeated lines pay off only over a long catch-up.
-  std::optional<TParagraphMemo> repeats;
+  // The catch-up's speed layers pay off only over a long stretch, and serve
+  // only passes that read nothing but a paragraph's text and its start style.
+  std::optional<TRepeatedLines> repeats;
   std::optional<TStartKeyFilter> startFilter;
   std::optional<TChainKeywordPlan> chainPlan;
-  if (reuseRepeats && chain && b - first >= kMemoMinParagraphs && TParagraphMemo::Applies(host)) {
-    repeats.emplace(TParagraphMemo::TReading::For(host), static_cast<size_t>(b - first + 1));
-    if (!startFilter.emplace().Build(host)) startFilter.reset();
-    chainPlan.emplace();
+  if (chain && b - first >= kRepeatedLinesMinParagraphs && TRepeatedLines::Applies(host)) {
+    if (layers.RepeatedLines) {
+      try {
+        repeats.emplace(TRepeatedLines::TReading::For(host), static_cast<size_t>(b - first + 1));
+      } catch (const std::bad_alloc&) {
+        repeats.reset();  // no memory for the table: the plain passes do it all
+      }
+    }
+    if (layers.StartKeyFilter && !startFilter.emplace().Build(host)) startFilter.reset();
+    if (layers.ChainPlan) chainPlan.emplace();
   }
   const TStartKeyFilter* filter = startFilter ? &*startFilter : nullptr;
   std::optional<TKeysAhead> keys;
@@ -897,10 +905,11 @@ void ApplyKeywordsTo(TScanHost& host, int a, int b, bool reuseRepeats) {
     if (!parse && !keywords) continue;
     // Both passes at once, or their outcome for an equal paragraph met before.
     if (parse && keywords && repeats && !HasStaticMarks(list, p)) {
-      const TParagraphMemo::Key key = keys->KeyOf(list, p);
+      const TRepeatedLines::Key key = keys->KeyOf(list, p);
       levels->NoteUpTo(list, p);
       if (TakeRepeat(list, p, *repeats, key, *keys, *levels)) continue;
       TScanPar ps(host, p);
+      ps.SetLayers(layers);
       if (chainPlan) ps.SetChainPlan(&*chainPlan);
       SpansAndKeywords(ps, *repeats, filter, key, *keys, *levels);
       ps.Store();
@@ -908,6 +917,7 @@ void ApplyKeywordsTo(TScanHost& host, int a, int b, bool reuseRepeats) {
       continue;
     }
     TScanPar ps(host, p);
+    ps.SetLayers(layers);
     if (chainPlan) ps.SetChainPlan(&*chainPlan);
     if (parse) ParseSpansIn(ps, filter);
     if (!keywords) {
@@ -918,7 +928,7 @@ void ApplyKeywordsTo(TScanHost& host, int a, int b, bool reuseRepeats) {
     const int32_t end = start + list.Length(p);
     if (chain) ChainKeywords(ps, start, end, p, p);  // the end of a paragraph lies in it
     ps.Store();
-    if (own) ApplyOwnKeywords(host, start, end);
+    if (own) ApplyOwnKeywords(host, start, end, layers);
     list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
   }
   list.ScannedUpTo = std::max(list.ScannedUpTo, b);
@@ -935,6 +945,8 @@ void ResetHighlighting(TScanHost& host) {
   list.InvalidateLayout();
 }
 
-void HighlightAll(TScanHost& host) { ApplyKeywordsTo(host, 0, host.Paragraphs().Count - 1); }
+void HighlightAll(TScanHost& host, const TSpeedLayers& layers) {
+  ApplyKeywordsTo(host, 0, host.Paragraphs().Count - 1, layers);
+}
 
 }  // namespace qm::scan

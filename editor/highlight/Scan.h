@@ -11,6 +11,7 @@
 #include "editor/store/Paragraphs.h"
 #include "editor/highlight/RunBuffer.h"
 #include "editor/highlight/ScanHost.h"
+#include "editor/highlight/SpeedLayers.h"
 #include "editor/highlight/StartStopList.h"
 #include "editor/highlight/TextUnits.h"
 #include "editor/store/Types.h"
@@ -43,11 +44,11 @@ void ApplyRun(TRunBuffer& runs, int32_t x, int32_t y, TDynInfo run, bool forceOn
 // ApplyRun with forceOn for a run already in the style table (its Kind has bit 7).
 void ApplyRunId(TRunBuffer& runs, int32_t x, int32_t y, uint32_t attr);
 // The scope level of the span numbered `key` (its global start-stop index)
-// in memo's own list or chain; 0 when no list holds it.
+// in the host's own list or chain; 0 when no list holds it.
 int ChainScopeLevel(TScanHost& host, int key);
 // The enclosing span level of a style for the highlighter whose key base is
 // given: the scope level of a span of its own list; one level less for a span
-// of another list of memo's chain; 32767 under a keyword.
+// of another list of the host's chain; 32767 under a keyword.
 int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own, TScanHost& host);
 // Clamps a key length into the 8-bit length fields of a run.
 uint8_t KeyLengthField(int length);
@@ -129,6 +130,9 @@ class TScanPar {
   // TChainKeywordPlan); null outside one.
   TChainKeywordPlan* ChainPlan() const { return chainPlan_; }
   void SetChainPlan(TChainKeywordPlan* plan) { chainPlan_ = plan; }
+  // The speed layers the passes over this paragraph may use.
+  const TSpeedLayers& Layers() const { return *layers_; }
+  void SetLayers(const TSpeedLayers& layers) { layers_ = &layers; }
   // The first position of the paragraph where a filter over all the chain's
   // lists found that a start key may begin; 0 when none was asked.
   int32_t FirstStart() const { return firstStart_; }
@@ -142,6 +146,7 @@ class TScanPar {
   const char16_t* textData_;
   mutable TParagraphText* text_ = nullptr;
   TChainKeywordPlan* chainPlan_ = nullptr;
+  const TSpeedLayers* layers_ = &ProcessSpeedLayers();
   int32_t firstStart_ = 0;
   TParagraphText& FetchText() const;
 };
@@ -179,16 +184,15 @@ void ParseSpans(TScanHost& host, int par);
 void ParseUpTo(TScanHost& host, int n);
 // The keyword pass (chain first, then the editor's own list) over the paragraphs of from … to.
 void ApplyKeywords(TScanHost& host, int32_t from, int32_t to);
-// Parses spans up to b, then applies keywords to a … b where they are missing.
-// Over a long stretch a repeated paragraph under the same start style takes
-// the outcome of its first occurrence, unless reuseRepeats is false.
-void ApplyKeywordsTo(TScanHost& host, int a, int b, bool reuseRepeats = true);
+// Parses spans up to b, then applies keywords to a … b where they are missing,
+// with the speed layers given.
+void ApplyKeywordsTo(TScanHost& host, int a, int b, const TSpeedLayers& layers = ProcessSpeedLayers());
 // Paragraphs a catch-up must span before repeated ones are looked for.
-constexpr int kMemoMinParagraphs = 1024;
+constexpr int kRepeatedLinesMinParagraphs = 1024;
 // Drops all runs and flags, so everything is highlighted afresh when needed.
 void ResetHighlighting(TScanHost& host);
 // Does all the lazy work at once: every paragraph parsed and keyworded.
-void HighlightAll(TScanHost& host);
+void HighlightAll(TScanHost& host, const TSpeedLayers& layers = ProcessSpeedLayers());
 
 }  // namespace scan
 }  // namespace qm

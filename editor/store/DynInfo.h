@@ -26,8 +26,8 @@ struct TDynInfo {
   int16_t Cursor = 0;
   int16_t KeyStack[kMaxKeyLevel + 1] = {};
   uint8_t OpenKeyLength = 0;
-  // The passes copy and set this length but never decide by it: the memo of
-  // paragraph outcomes relies on that (see TParagraphMemo::Key).
+  // The passes copy and set this length but never decide by it: the repeated-lines table of
+  // paragraph outcomes relies on that (see TRepeatedLines::Key).
   uint8_t CloseKeyLength = 0;
 
   // Level when the style was opened by a key, else -1.

@@ -156,7 +156,7 @@ class TEditSession {
     else
       test::LoadText(fresh, text);
     fuzz::Require(fresh.ParagraphCount() == memo_.ParagraphCount(), "the fresh editor has other paragraphs");
-    scan::HighlightAll(fresh);
+    scan::HighlightAll(fresh, scan::TSpeedLayers::AllOff());
     if (trace_)
       std::fprintf(stderr, "kept:%s\nfresh:%s\n", test::RunSignature(memo_.Paragraphs()).c_str(),
                    test::RunSignature(fresh.Paragraphs()).c_str());

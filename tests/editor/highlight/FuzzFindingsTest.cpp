@@ -13,11 +13,13 @@ std::string Highlighted(TPlusMemoU& memo) {
   return test::DumpAll(memo.Paragraphs());
 }
 
+// The plain passes over the text: no speed layer on.
 std::string FreshlyHighlighted(const std::u16string& text, THighlighterChain& chain) {
   TPlusMemoU fresh;
   test::ConfigureScriptEditor(fresh, chain);
   test::LoadText(fresh, text);
-  return Highlighted(fresh);
+  scan::HighlightAll(fresh, scan::TSpeedLayers::AllOff());
+  return test::DumpAll(fresh.Paragraphs());
 }
 
 // Edits made between BeginUpdate and EndUpdate (a column block is one) are

@@ -62,10 +62,11 @@ void RunSequence(uint32_t seed, THighlighterChain& chain, size_t minLines = 20) 
     const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(step);
     VerifyStore(memo.Paragraphs(), where);
 
+    // The fresh side runs the plain passes: no speed layer on.
     TPlusMemoU fresh;
     test::ConfigureScriptEditor(fresh, chain);
     test::LoadText(fresh, memo.Text());
-    scan::HighlightAll(fresh);
+    scan::HighlightAll(fresh, scan::TSpeedLayers::AllOff());
     ASSERT_EQ(test::RunSignature(memo.Paragraphs()), test::RunSignature(fresh.Paragraphs())) << where;
   }
 }
@@ -83,7 +84,7 @@ TEST(HighlightProperty, IncrementalEqualsFromScratch) {
 TEST(HighlightProperty, LongScriptsReuseRepeatedLinesExactly) {
   auto chain = test::MainChain();
   for (uint32_t seed = 1; seed <= 12; ++seed) {
-    RunSequence(seed, *chain, scan::kMemoMinParagraphs + 100);
+    RunSequence(seed, *chain, scan::kRepeatedLinesMinParagraphs + 100);
     if (HasFatalFailure()) return;
   }
 }

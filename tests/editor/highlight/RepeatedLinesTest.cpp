@@ -7,7 +7,8 @@
 #include "bench/ScriptGenerator.h"
 #include "editor/highlight/KeyOptions.h"
 #include "editor/store/Navigator.h"
-#include "editor/highlight/ParagraphMemo.h"
+#include "editor/highlight/RepeatedLines.h"
+#include "platform/LargeTable.h"
 #include "platform/CodePage.h"
 
 namespace qm {
@@ -20,11 +21,15 @@ std::string Outcome(const TParagraphsList& list) {
   return out;
 }
 
-std::string Highlighted(THighlighterChain& chain, const std::u16string& text, bool reuseRepeats) {
+// The text highlighted with every speed layer on, and the repeated-lines
+// table on or off.
+std::string Highlighted(THighlighterChain& chain, const std::u16string& text, bool repeatedLines) {
   TPlusMemoU memo;
   test::ConfigureScriptEditor(memo, chain);
   test::LoadText(memo, text);
-  scan::ApplyKeywordsTo(memo, 0, memo.Paragraphs().Count - 1, reuseRepeats);
+  scan::TSpeedLayers layers;
+  layers.RepeatedLines = repeatedLines;
+  scan::ApplyKeywordsTo(memo, 0, memo.Paragraphs().Count - 1, layers);
   return Outcome(memo.Paragraphs());
 }
 
@@ -95,9 +100,9 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
               u"set a to 0x5\r\nset a to 0X5\r\nset a to $1f\r\nset a to $1F\r\n; Note\r\n; NOTE\r\n"
               u"MessageBox \"Hi\"\r\nmessagebox \"HI\"\r\nEND\r\nbegin gamemode\r\nend\r\n",
               300)},
-      // More distinct lines than the memo keeps, each coming back later:
+      // More distinct lines than the table keeps, each coming back later:
       // those it has no room for run the passes every time.
-      {"more distinct lines than the memo keeps", ManyDistinctLines(3000, 20) + ManyDistinctLines(3000, 20)},
+      {"more distinct lines than the table keeps", ManyDistinctLines(3000, 20) + ManyDistinctLines(3000, 20)},
       {"long distinct lines", ManyDistinctLines(2500, 240) + ManyDistinctLines(2500, 240)},
       // Around the longest line kept, and a line of more runs than are kept.
       {"long lines", Repeat(u"set a to \"" + std::u16string(244, u'x') + u"\"\r\n" + u"set a to \"" +
@@ -135,13 +140,13 @@ TEST(RepeatedLinesTest, ALineClosingASpanTakesTheStyleBeforeIt) {
   EXPECT_EQ(Outcome(memo.Paragraphs()), passes);
 }
 
-// Two lines, and whether the memo's key reads them alike.
+// Two lines, and whether the table's key reads them alike.
 struct LinePair {
   std::u16string_view a, b;
   bool alike;
 };
 
-void ExpectReadAlike(scan::TParagraphMemo& repeats, std::span<const LinePair> pairs) {
+void ExpectReadAlike(scan::TRepeatedLines& repeats, std::span<const LinePair> pairs) {
   const TDynInfo style;
   for (const LinePair& pair : pairs) {
     const auto a = repeats.KeyOf(style, 0, false, pair.a);
@@ -195,18 +200,18 @@ TEST(RepeatedLinesTest, IndentIsLeftOutOnlyWhereItCannotMatter) {
       {"a letter that separates in one case only",
        [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.SetSeparators(u" x"); }, false},
   };
-  ExpectAllowed(changes, [](TPlusMemoU& memo) { return scan::TParagraphMemo::IgnoresIndent(memo); });
+  ExpectAllowed(changes, [](TPlusMemoU& memo) { return scan::TRepeatedLines::IgnoresIndent(memo); });
 }
 
-// The memo reads the digits of two lines alike only where no pass can tell them apart.
+// The table reads the digits of two lines alike only where no pass can tell them apart.
 TEST(RepeatedLinesTest, DigitsAreReadAlikeOnlyWhereTheyCannotMatter) {
   auto chain = test::MainChain();
   TPlusMemoU memo;
   test::ConfigureScriptEditor(memo, *chain);
   chain->First()->AsExtHighlighter()->Keywords.AddKeyword(u"SetActor2", 0, 0, 5, 0, -1, -1);
-  const auto digits = scan::TParagraphMemo::DigitClasses(memo);
+  const auto digits = scan::TRepeatedLines::DigitClasses(memo);
   ASSERT_TRUE(digits.has_value());
-  scan::TParagraphMemo repeats({true, digits, std::nullopt});
+  scan::TRepeatedLines repeats({true, digits, std::nullopt});
   const LinePair pairs[] = {
       {u"set a to 12", u"set a to 47", true},
       {u"  set a to -3*4", u"set a to -9*0", true},
@@ -251,15 +256,15 @@ TEST(RepeatedLinesTest, DigitClassesOnlyWhereNoListCanTellDigitsApart) {
       {"case folded by the program",
        [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.Keywords.SetUpperCaseType(pmuUserDefined); }, false},
   };
-  ExpectAllowed(changes, [](TPlusMemoU& memo) { return scan::TParagraphMemo::DigitClasses(memo).has_value(); });
+  ExpectAllowed(changes, [](TPlusMemoU& memo) { return scan::TRepeatedLines::DigitClasses(memo).has_value(); });
 }
 
-// The memo reads letters in one case only where no pass can tell the cases apart.
+// The table reads letters in one case only where no pass can tell the cases apart.
 TEST(RepeatedLinesTest, LettersAreReadInOneCaseOnlyWhereTheCaseCannotMatter) {
   auto chain = test::MainChain();
   TPlusMemoU memo;
   test::ConfigureScriptEditor(memo, *chain);
-  scan::TParagraphMemo repeats(scan::TParagraphMemo::TReading::For(memo));
+  scan::TRepeatedLines repeats(scan::TRepeatedLines::TReading::For(memo));
   const LinePair pairs[] = {
       {u"If a > 1", u"if A > 1", true},
       {u"AddItem Gold001 2", u"additem GOLD001 7", true},
@@ -287,7 +292,7 @@ TEST(RepeatedLinesTest, LetterCasesOnlyWhereNoListMatchesCase) {
       {"case folded by the program",
        [](TPlusMemoU&, TCustomExtHighlighterU& h) { h.StartStopKeys.SetUpperCaseType(pmuUserDefined); }, false},
   };
-  ExpectAllowed(changes, [](TPlusMemoU& memo) { return scan::TParagraphMemo::LetterCases(memo).has_value(); });
+  ExpectAllowed(changes, [](TPlusMemoU& memo) { return scan::TRepeatedLines::LetterCases(memo).has_value(); });
 }
 
 // The catch-up makes the next paragraph's key, and may make it again, while
@@ -296,7 +301,7 @@ TEST(RepeatedLinesTest, AKeyKeepsItsTextWhileTheNextTwoAreMade) {
   auto chain = test::MainChain();
   TPlusMemoU memo;
   test::ConfigureScriptEditor(memo, *chain);
-  scan::TParagraphMemo repeats(scan::TParagraphMemo::TReading::For(memo));
+  scan::TRepeatedLines repeats(scan::TRepeatedLines::TReading::For(memo));
   const TDynInfo style;
   const auto first = repeats.KeyOf(style, 0, false, u"set a to 12");
   const auto second = repeats.KeyOf(style, 0, false, u"set b to 345");
@@ -306,12 +311,24 @@ TEST(RepeatedLinesTest, AKeyKeepsItsTextWhileTheNextTwoAreMade) {
   EXPECT_EQ(third.Text, u"SET C TO 0000");
 }
 
-// A memo with no room left keeps what it holds and finds no other outcome
+// Without memory for the table a long catch-up runs the plain passes.
+TEST(RepeatedLinesTest, NoMemoryForTheTableLeavesThePlainPasses) {
+  auto chain = test::MainChain();
+  const std::u16string text = Repeat(u"begin GameMode\r\n  set a to 12 ; note\r\nend\r\n", 600);
+  const std::string passes = Highlighted(*chain, text, false);
+  SetLargeTableLimit(0);
+  std::string reused;
+  EXPECT_NO_THROW(reused = Highlighted(*chain, text, true));
+  SetLargeTableLimit(SIZE_MAX);
+  EXPECT_EQ(reused, passes);
+}
+
+// A table with no room left keeps what it holds and finds no other outcome
 // than the one kept for a key; the table of a short catch-up and the store
 // for lines of the longest length kept both fill.
-TEST(RepeatedLinesTest, AFullMemoKeepsTheOutcomesItHolds) {
-  for (const size_t width : {size_t{10}, scan::TParagraphMemo::kMaxLength}) {
-    scan::TParagraphMemo repeats(scan::TParagraphMemo::TReading{});
+TEST(RepeatedLinesTest, AFullTableKeepsTheOutcomesItHolds) {
+  for (const size_t width : {size_t{10}, scan::TRepeatedLines::kMaxLength}) {
+    scan::TRepeatedLines repeats(scan::TRepeatedLines::TReading{});
     const TDynInfo style;
     std::vector<std::u16string> texts;
     for (int i = 0; i < 5000; ++i) {
@@ -324,7 +341,7 @@ TEST(RepeatedLinesTest, AFullMemoKeepsTheOutcomesItHolds) {
     }
     size_t kept = 0;
     for (uint32_t i = 0; i < texts.size(); ++i) {
-      scan::TParagraphMemo::Outcome found{};
+      scan::TRepeatedLines::Outcome found{};
       if (!repeats.Find(repeats.KeyOf(style, 0, false, texts[i]), found)) continue;
       EXPECT_EQ(kept, i) << "kept after one that was not, at width " << width;
       ++kept;

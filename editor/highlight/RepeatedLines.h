@@ -20,7 +20,7 @@ class TScanHost;
 // start style takes the runs instead of running the passes again. A line
 // that closes a span begun before it ("end") reads one thing more, the style
 // in effect before that span: its outcome is kept with that style, and taken
-// where the style before the span is the same. The memo lives for one
+// where the style before the span is the same. The table lives for one
 // catch-up: with no event handlers nothing can change the chain or its lists
 // meanwhile, and the style table only grows, so the style numbers it holds
 // stay valid.
@@ -31,7 +31,7 @@ class TScanHost;
 // nothing. Every paragraph's outcome is kept the first time (a line that
 // comes again anywhere in the text is then found), until the store or the
 // table is full; no outcome ever pushes out another.
-class TParagraphMemo {
+class TRepeatedLines {
  public:
   static constexpr size_t kMaxLength = 255;  // units of text in a kept outcome
   static constexpr size_t kMaxRuns = 64;
@@ -72,13 +72,13 @@ class TParagraphMemo {
     bool IgnoresIndent = false;
     std::optional<TDigitClasses> Digits;
     std::optional<TLetterCases> Letters;
-    // All that the lists of memo and its chain allow.
+    // All that the lists of the editor and its chain allow.
     static TReading For(TScanHost& host);
   };
 
-  // The memo grows with the catch-up it serves, `paragraphs` long: a longer
+  // The table grows with the catch-up it serves, `paragraphs` long: a longer
   // text holds more distinct lines that recur.
-  explicit TParagraphMemo(const TReading& reading, size_t paragraphs = 0);
+  explicit TRepeatedLines(const TReading& reading, size_t paragraphs = 0);
 
   // Whether the passes of the editor's chain read only a paragraph's text and
   // start style: plain highlighter classes, no event handlers, no keyword
@@ -121,13 +121,13 @@ class TParagraphMemo {
   static std::optional<TLetterCases> LetterCases(TScanHost& host);
 
   // The key of a paragraph: its text and start style, and whether it is the
-  // last (the passes treat the end of the text apart). When the memo ignores
+  // last (the passes treat the end of the text apart). When the table ignores
   // indentation, Text leaves out the leading blanks (Indent units) and only
   // their number up to the start style's open key length counts: a run that
   // restores the start style after a keyword carries that length less the
   // keyword's end, counted from the paragraph start and never below 0. When
-  // the memo reads digits or letters alike, Text is the text as the key
-  // reads it, held by the memo until the third KeyOf after this one (so that
+  // the table reads digits or letters alike, Text is the text as the key
+  // reads it, held by the table until the third KeyOf after this one (so that
   // the key of the next paragraph can be made, and made again, while this
   // one's is in use).
   //

@@ -1,5 +1,5 @@
-// The memo of paragraph outcomes, how its keys read a paragraph, and the tests of what a chain's passes allow.
-#include "editor/highlight/ParagraphMemo.h"
+// The repeated-lines table of paragraph outcomes, how its keys read a paragraph, and the tests of what a chain's passes allow.
+#include "editor/highlight/RepeatedLines.h"
 
 #include <algorithm>
 #include <bit>
@@ -21,16 +21,16 @@
 namespace qm::scan {
 
 template <typename T>
-std::unique_ptr<T[], TParagraphMemo::Unmap> TParagraphMemo::Map(size_t count) {
+std::unique_ptr<T[], TRepeatedLines::Unmap> TRepeatedLines::Map(size_t count) {
   static_assert(std::is_trivially_destructible_v<T>);
   void* block = MapZeroedTable(count * sizeof(T));
   if (block == nullptr) throw std::bad_alloc();
   return std::unique_ptr<T[], Unmap>(static_cast<T*>(block), Unmap{count * sizeof(T)});
 }
 
-void TParagraphMemo::Unmap::operator()(void* block) const { UnmapTable(block, Bytes); }
+void TRepeatedLines::Unmap::operator()(void* block) const { UnmapTable(block, Bytes); }
 
-TParagraphMemo::TParagraphMemo(const TReading& reading, size_t paragraphs)
+TRepeatedLines::TRepeatedLines(const TReading& reading, size_t paragraphs)
     : reading_(reading),
       places_(std::clamp(std::bit_ceil(paragraphs / 2), kMinPlaces, kMaxPlaces)),
       index_(Map<uint64_t>(places_)),
@@ -101,19 +101,19 @@ bool IndentNeutral(const TKeywordList& keywords) {
   return true;
 }
 
-using UnitClass = TParagraphMemo::UnitClass;
+using UnitClass = TRepeatedLines::UnitClass;
 
 bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool IsAsciiLetter(char16_t c) { return (c | 0x20) >= u'a' && (c | 0x20) <= u'z'; }
 
-UnitClass ClassOf(char16_t c, const TParagraphMemo::TDigitClasses& classes) {
+UnitClass ClassOf(char16_t c, const TRepeatedLines::TDigitClasses& classes) {
   return c < classes.size() ? classes[c] : UnitClass::Other;
 }
 
 // Whether some stretch of key between its Boundary units (or ends) holds a
 // digit and nothing but digits and Neutral units: such a key could match
-// over a digit that the memo's key reads as "0".
-bool HoldsDigitReadAlike(std::u16string_view key, const TParagraphMemo::TDigitClasses& classes) {
+// over a digit that the table's key reads as "0".
+bool HoldsDigitReadAlike(std::u16string_view key, const TRepeatedLines::TDigitClasses& classes) {
   bool digit = false;
   bool onlyNeutral = true;
   for (size_t i = 0; i <= key.size(); ++i) {
@@ -213,11 +213,11 @@ struct ListsRead {
   }
 };
 
-// The lists the passes of memo read; false when the memo does not apply, a
+// The lists the passes of the host read; false when the table does not apply, a
 // highlighter of the chain is not an extended one, or a list folds case
 // through a routine of the program's.
 bool GatherLists(TScanHost& host, ListsRead& lists) {
-  if (!TParagraphMemo::Applies(host)) return false;
+  if (!TRepeatedLines::Applies(host)) return false;
   if (host.OwnStartStopKeys().Count() > 0) lists.Add(host.OwnSeparators(), host.OwnStartStopKeys(), nullptr);
   const bool extended = EveryInChain(host.Highlighter(), [&lists](TPlusHighlighterU& h) {
     const TCustomExtHighlighterU* ext = h.AsExtHighlighter();
@@ -230,16 +230,16 @@ bool GatherLists(TScanHost& host, ListsRead& lists) {
 
 }  // namespace
 
-TParagraphMemo::TReading TParagraphMemo::TReading::For(TScanHost& host) {
-  return TReading{TParagraphMemo::IgnoresIndent(host), DigitClasses(host), LetterCases(host)};
+TRepeatedLines::TReading TRepeatedLines::TReading::For(TScanHost& host) {
+  return TReading{TRepeatedLines::IgnoresIndent(host), DigitClasses(host), LetterCases(host)};
 }
 
-bool TParagraphMemo::Applies(TScanHost& host) {
+bool TRepeatedLines::Applies(TScanHost& host) {
   if (host.OwnKeywordsOn() && host.OwnKeywords().Count() > 0) return false;
   return EveryInChain(host.Highlighter(), [](TPlusHighlighterU& h) { return h.PassesReadTextOnly(); });
 }
 
-bool TParagraphMemo::IgnoresIndent(TScanHost& host) {
+bool TRepeatedLines::IgnoresIndent(TScanHost& host) {
   if (!Applies(host) || !IndentNeutral(host.OwnStartStopKeys(), host.OwnSeparators())) return false;
   return EveryInChain(host.Highlighter(), [](TPlusHighlighterU& h) {
     const TCustomExtHighlighterU* ext = h.AsExtHighlighter();
@@ -248,7 +248,7 @@ bool TParagraphMemo::IgnoresIndent(TScanHost& host) {
   });
 }
 
-std::optional<TParagraphMemo::TDigitClasses> TParagraphMemo::DigitClasses(TScanHost& host) {
+std::optional<TRepeatedLines::TDigitClasses> TRepeatedLines::DigitClasses(TScanHost& host) {
   ListsRead lists;
   if (!GatherLists(host, lists)) return std::nullopt;
 
@@ -282,7 +282,7 @@ std::optional<TParagraphMemo::TDigitClasses> TParagraphMemo::DigitClasses(TScanH
   return classes;
 }
 
-std::optional<TParagraphMemo::TLetterCases> TParagraphMemo::LetterCases(TScanHost& host) {
+std::optional<TRepeatedLines::TLetterCases> TRepeatedLines::LetterCases(TScanHost& host) {
   ListsRead lists;
   if (!GatherLists(host, lists) || lists.AnyMatchesCase()) return std::nullopt;
   TLetterCases as{};
@@ -296,7 +296,7 @@ std::optional<TParagraphMemo::TLetterCases> TParagraphMemo::LetterCases(TScanHos
   return as;
 }
 
-void TParagraphMemo::ReadDigitsAlike(std::u16string_view text, char16_t* read, bool& copied) const {
+void TRepeatedLines::ReadDigitsAlike(std::u16string_view text, char16_t* read, bool& copied) const {
   const TDigitClasses& classes = *reading_.Digits;
   const auto classOf = [&classes](char16_t c) { return ClassOf(c, classes); };
   const auto digitOrNeutral = [&classOf](char16_t c) {
@@ -325,7 +325,7 @@ void TParagraphMemo::ReadDigitsAlike(std::u16string_view text, char16_t* read, b
   }
 }
 
-bool TParagraphMemo::ReadLetters(std::u16string_view text, char16_t* read) const {
+bool TRepeatedLines::ReadLetters(std::u16string_view text, char16_t* read) const {
   const TLetterCases& as = *reading_.Letters;
   const size_t n = text.size();
 #if defined(__SSE2__)
@@ -349,7 +349,7 @@ bool TParagraphMemo::ReadLetters(std::u16string_view text, char16_t* read) const
   return digits;
 }
 
-std::u16string_view TParagraphMemo::Read(std::u16string_view text) {
+std::u16string_view TRepeatedLines::Read(std::u16string_view text) {
   char16_t* read = read_[nextRead_].data();
   bool copied = false;
   bool digits = true;
@@ -364,7 +364,7 @@ std::u16string_view TParagraphMemo::Read(std::u16string_view text) {
   return {read, text.size()};
 }
 
-TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, uint32_t startFamily,
+TRepeatedLines::Key TRepeatedLines::KeyOf(const TDynInfo& startStyle, uint32_t startStyleId, uint32_t startFamily,
                                           bool last, std::u16string_view text) {
   uint32_t indent = 0;
   if (reading_.IgnoresIndent) indent = static_cast<uint32_t>(LeadingBlanks(text));
@@ -380,11 +380,11 @@ TParagraphMemo::Key TParagraphMemo::KeyOf(const TDynInfo& startStyle, uint32_t s
   return Key{startStyleId, startFamily, last, text, indent, indentClass, hash};
 }
 
-void TParagraphMemo::Prefetch(const Key& key) const {
+void TRepeatedLines::Prefetch(const Key& key) const {
   if (key.Text.size() <= kMaxLength) __builtin_prefetch(&index_[PlaceOf(key.Hash)]);
 }
 
-void TParagraphMemo::PrefetchOutcome(const Key& key) const {
+void TRepeatedLines::PrefetchOutcome(const Key& key) const {
   if (key.Text.size() > kMaxLength) return;
   const uint64_t place = index_[PlaceOf(key.Hash)];
   if (place == 0 || Tag(place) != Tag(key.Hash)) return;
@@ -393,14 +393,14 @@ void TParagraphMemo::PrefetchOutcome(const Key& key) const {
   for (const size_t at : {0, 64, 128}) __builtin_prefetch(entry + at);
 }
 
-bool TParagraphMemo::Matches(const Entry& entry, const Key& key) const {
+bool TRepeatedLines::Matches(const Entry& entry, const Key& key) const {
   // The hash only finds the outcome: the paragraph itself must be the same.
   return entry.Hash == key.Hash && entry.StartFamily == key.StartFamily && entry.Last == key.Last &&
          entry.IndentClass == key.IndentClass && entry.Length == key.Text.size() &&
          std::equal(key.Text.begin(), key.Text.end(), entry.Text());
 }
 
-bool TParagraphMemo::Find(const Key& key, Outcome& out, size_t& from) const {
+bool TRepeatedLines::Find(const Key& key, Outcome& out, size_t& from) const {
   if (key.Text.size() > kMaxLength) return false;
   const uint64_t tag = Tag(key.Hash);
   for (; from < places_; ++from) {
@@ -426,7 +426,7 @@ bool TParagraphMemo::Find(const Key& key, Outcome& out, size_t& from) const {
   return false;
 }
 
-void TParagraphMemo::Remember(const Key& key, const Outcome& outcome) {
+void TRepeatedLines::Remember(const Key& key, const Outcome& outcome) {
   if (key.Text.size() > kMaxLength || outcome.Count > kMaxRuns) return;
   const size_t bytes = EntryBytes(outcome.Count, key.Text.size());
   // A full table or store keeps what it holds; the rest of the catch-up runs the passes.
