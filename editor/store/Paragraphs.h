@@ -230,6 +230,21 @@ class TParagraphsList : public TDynArray2 {
   void AppendRunRecs(int i, const std::vector<TRunRec>& runs);
   void CheckLength(int64_t n) const;
 
+  // One load, in phases.
+  class Loader;
+  // The phases of Replace, in the order it runs them.
+  struct ReplacePlan;
+  struct PendingTexts;
+  void NormalizeRange(ReplacePlan& plan, int p, int32_t s, int q, int32_t e) const;
+  void PlanText(ReplacePlan& plan, std::u16string_view text) const;
+  std::u16string RemovedText(const ReplacePlan& plan) const;
+  void MakeBuffers(ReplacePlan& plan, PendingTexts& pending) const;
+  bool CollectTailRuns(ReplacePlan& plan) const;
+  void CommitFirstParagraph(ReplacePlan& plan, PendingTexts& pending);
+  void InsertNewParagraphs(ReplacePlan& plan);
+  void UpdateCounters(const ReplacePlan& plan, int added);
+  void CarryStyleState(const ReplacePlan& plan);
+
   int ParagraphOfPositionSearch(int32_t pos) const;
 
   std::vector<ParExtraInfo*> extras_;  // a slot per extended paragraph

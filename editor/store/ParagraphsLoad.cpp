@@ -40,6 +40,163 @@ bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 }  // namespace
 
+// One load: the stream read into blocks of text and cut into paragraphs.
+class TParagraphsList::Loader {
+ public:
+  Loader(TParagraphsList& list, TStream& stream, char16_t nullReplacement, unsigned progressInterval,
+         const ProgressFn& progress, bool discardTrailing)
+      : list_(list),
+        stream_(stream),
+        nullReplacement_(nullReplacement),
+        discardTrailing_(discardTrailing),
+        pacer_(progressInterval, progress),
+        origin_(stream.Position()),
+        remaining_(std::max<int64_t>(0, (stream.Size() - origin_) / 2)) {}
+
+  TPlusLineBreak Run() {
+    list_.TextBlocks.push_back({std::unique_ptr<char16_t[]>(new char16_t[capacity_]), capacity_});
+    block_ = list_.TextBlocks.back().Data.get();
+    while (!ended_ && remaining_ > 0) {
+      if (used_ + 1 >= capacity_) NextBlock();
+      if (!ReadChunk()) break;
+    }
+    if (ended_) stream_.SetPosition(origin_ + taken_ * 2);
+    // The text after the last break is the last paragraph.
+    CloseParagraph(used_, 0);
+    pacer_.Finish();
+    return detected_;
+  }
+
+ private:
+  // Every paragraph, the last one (with no break after it) included, is
+  // closed here, so that none escapes the length check.
+  void CloseParagraph(size_t stop, int32_t breakLength) {
+    size_t length = stop - parStart_;
+    if (discardTrailing_)
+      while (length > 0 && IsBlank(block_[parStart_ + length - 1])) --length;
+    block_[parStart_ + length] = 0;
+    list_.CheckLength(static_cast<int64_t>(list_.TextLength) + static_cast<int64_t>(length) + breakLength);
+    list_.AppendParagraph(block_ + parStart_, static_cast<int32_t>(length), parStartState_);
+    list_.TextLength += static_cast<int32_t>(length) + breakLength;
+    if ((list_.Count & 15) == 0) pacer_.Tick();
+  }
+
+  // The block is full: the unfinished paragraph moves to a new block. Very
+  // long lines grow the block geometrically so that a huge line loads in
+  // linear time.
+  void NextBlock() {
+    const size_t unfinished = used_ - parStart_;
+    const size_t nextCapacity = unfinished + std::max<size_t>(kLoadBlockChars, unfinished);
+    std::unique_ptr<char16_t[]> next(new char16_t[nextCapacity]);
+    if (unfinished > 0) std::memcpy(next.get(), block_ + parStart_, unfinished * 2);
+    TextBlock& old = list_.TextBlocks.back();
+    if (parStart_ == 0) {
+      list_.TextBlocks.pop_back();
+    } else if (parStart_ < kShrinkBelow) {
+      ShrinkBlock(old);
+    }
+    list_.TextBlocks.push_back({std::move(next), nextCapacity});
+    block_ = list_.TextBlocks.back().Data.get();
+    capacity_ = nextCapacity;
+    used_ = unfinished;
+    parStart_ = 0;
+    blockFirstPar_ = list_.Count;
+  }
+
+  // A block left mostly unused is copied to its exact size and its paragraphs pointed there.
+  void ShrinkBlock(TextBlock& old) {
+    std::unique_ptr<char16_t[]> exact(new char16_t[parStart_]);
+    std::memcpy(exact.get(), block_, parStart_ * 2);
+    const std::ptrdiff_t shift = exact.get() - block_;
+    list_.ForRange(blockFirstPar_, list_.Count, [shift](uint8_t* p) {
+      auto* r = reinterpret_cast<TParagraphRec*>(p);
+      r->Text = r->Text + shift;
+    });
+    old.Data = std::move(exact);
+    old.Size = parStart_;
+  }
+
+  // Reads what fits into the block and cuts it at breaks; false when the
+  // stream gave nothing.
+  bool ReadChunk() {
+    const size_t room = std::min<int64_t>(static_cast<int64_t>(capacity_ - 1 - used_), remaining_);
+    const size_t got = stream_.Read(block_ + used_, room * 2) / 2;
+    if (got == 0) return false;
+    remaining_ -= static_cast<int64_t>(got);
+    const size_t stop = used_ + got;
+    size_t i = used_;
+    // A break split across two reads: its second character starts this one.
+    if (complement_ != 0) {
+      if (block_[i] == complement_) {
+        detected_ = complement_ == u'\n' ? pbCRLF : pbLFCR;
+        parStart_ = ++i;
+      }
+      complement_ = 0;
+    }
+    for (; i < stop; ++i) {
+      const char16_t c = block_[i];
+      if (c > 25) continue;
+      if (c == 0) {
+        if (nullReplacement_ == 0) {
+          // A NUL ends the text.
+          taken_ += static_cast<int64_t>(i - used_);
+          used_ = i;
+          ended_ = true;
+          return true;
+        }
+        block_[i] = nullReplacement_;
+        continue;
+      }
+      if (c == u'\r' || c == u'\n') {
+        i = Break(i, stop);
+        continue;
+      }
+      if (list_.StaticFormat) state_ ^= FormatCodeMask(c);
+    }
+    taken_ += static_cast<int64_t>(got);
+    used_ = stop;
+    return true;
+  }
+
+  // The break at i ends a paragraph; returns the index of its last character.
+  size_t Break(size_t i, size_t stop) {
+    const char16_t c = block_[i];
+    CloseParagraph(i, 2);
+    const char16_t other = c == u'\r' ? u'\n' : u'\r';
+    detected_ = c == u'\r' ? pbCR : pbLF;
+    if (i + 1 < stop) {
+      if (block_[i + 1] == other) {
+        detected_ = c == u'\r' ? pbCRLF : pbLFCR;
+        ++i;
+      }
+    } else {
+      complement_ = other;
+    }
+    parStart_ = i + 1;
+    parStartState_ = state_;
+    return i;
+  }
+
+  TParagraphsList& list_;
+  TStream& stream_;
+  const char16_t nullReplacement_;
+  const bool discardTrailing_;
+  ProgressPacer pacer_;
+  const int64_t origin_;
+  int64_t remaining_;  // characters the stream still holds
+  TPlusLineBreak detected_ = pbCRLF;
+  size_t capacity_ = kLoadBlockChars;
+  char16_t* block_ = nullptr;
+  int blockFirstPar_ = 0;  // first paragraph that points into block_
+  size_t used_ = 0;        // characters in the block
+  size_t parStart_ = 0;    // start of the unfinished paragraph in the block
+  int64_t taken_ = 0;      // characters consumed from the stream
+  uint8_t state_ = 0;      // format-code style state
+  uint8_t parStartState_ = 0;
+  char16_t complement_ = 0;  // the break character that would pair with the last break
+  bool ended_ = false;
+};
+
 TPlusLineBreak TParagraphsList::LoadFromStream(TStream& stream, char16_t nullReplacement,
                                                unsigned progressInterval, const ProgressFn& progress,
                                                bool discardTrailing) {
@@ -60,120 +217,7 @@ TPlusLineBreak TParagraphsList::LoadFromStream(TStream& stream, char16_t nullRep
       list.Changed = true;
     }
   } bookkeeping{*this};
-
-  const int64_t origin = stream.Position();
-  int64_t remaining = std::max<int64_t>(0, (stream.Size() - origin) / 2);
-  ProgressPacer pacer(progressInterval, progress);
-  TPlusLineBreak detected = pbCRLF;
-
-  size_t capacity = kLoadBlockChars;
-  TextBlocks.push_back({std::unique_ptr<char16_t[]>(new char16_t[capacity]), capacity});
-  char16_t* block = TextBlocks.back().Data.get();
-  int blockFirstPar = 0;  // first paragraph that points into `block`
-  size_t used = 0;        // characters in the block
-  size_t parStart = 0;    // start of the unfinished paragraph in the block
-  int64_t taken = 0;      // characters consumed from the stream
-  uint8_t state = 0;      // format-code style state
-  uint8_t parStartState = 0;
-  char16_t complement = 0;  // the break character that would pair with the last break
-  bool ended = false;
-
-  // Every paragraph, the last one (with no break after it) included, is
-  // closed here, so that none escapes the length check.
-  auto closeParagraph = [&](size_t stop, int32_t breakLength) {
-    size_t length = stop - parStart;
-    if (discardTrailing)
-      while (length > 0 && IsBlank(block[parStart + length - 1])) --length;
-    block[parStart + length] = 0;
-    CheckLength(static_cast<int64_t>(TextLength) + static_cast<int64_t>(length) + breakLength);
-    AppendParagraph(block + parStart, static_cast<int32_t>(length), parStartState);
-    TextLength += static_cast<int32_t>(length) + breakLength;
-    if ((Count & 15) == 0) pacer.Tick();
-  };
-
-  while (!ended && remaining > 0) {
-    if (used + 1 >= capacity) {
-      // Full: move the unfinished paragraph to a new block. Very long lines
-      // grow the block geometrically so that a huge line loads in linear time.
-      const size_t unfinished = used - parStart;
-      const size_t nextCapacity = unfinished + std::max<size_t>(kLoadBlockChars, unfinished);
-      std::unique_ptr<char16_t[]> next(new char16_t[nextCapacity]);
-      if (unfinished > 0) std::memcpy(next.get(), block + parStart, unfinished * 2);
-      TextBlock& old = TextBlocks.back();
-      if (parStart == 0) {
-        TextBlocks.pop_back();
-      } else if (parStart < kShrinkBelow) {
-        std::unique_ptr<char16_t[]> exact(new char16_t[parStart]);
-        std::memcpy(exact.get(), block, parStart * 2);
-        const std::ptrdiff_t shift = exact.get() - block;
-        ForRange(blockFirstPar, Count, [shift](uint8_t* p) {
-          auto* r = reinterpret_cast<TParagraphRec*>(p);
-          r->Text = r->Text + shift;
-        });
-        old.Data = std::move(exact);
-        old.Size = parStart;
-      }
-      TextBlocks.push_back({std::move(next), nextCapacity});
-      block = TextBlocks.back().Data.get();
-      capacity = nextCapacity;
-      used = unfinished;
-      parStart = 0;
-      blockFirstPar = Count;
-    }
-    const size_t room = std::min<int64_t>(static_cast<int64_t>(capacity - 1 - used), remaining);
-    const size_t got = stream.Read(block + used, room * 2) / 2;
-    if (got == 0) break;
-    remaining -= static_cast<int64_t>(got);
-    const size_t stop = used + got;
-    size_t i = used;
-    // A break split across two reads: its second character starts this one.
-    if (complement != 0) {
-      if (block[i] == complement) {
-        detected = complement == u'\n' ? pbCRLF : pbLFCR;
-        parStart = ++i;
-      }
-      complement = 0;
-    }
-    for (; i < stop; ++i) {
-      const char16_t c = block[i];
-      if (c > 25) continue;
-      if (c == 0) {
-        if (nullReplacement == 0) {
-          taken += static_cast<int64_t>(i - used);
-          used = i;
-          ended = true;
-          break;
-        }
-        block[i] = nullReplacement;
-        continue;
-      }
-      if (c == u'\r' || c == u'\n') {
-        closeParagraph(i, 2);
-        const char16_t other = c == u'\r' ? u'\n' : u'\r';
-        detected = c == u'\r' ? pbCR : pbLF;
-        if (i + 1 < stop) {
-          if (block[i + 1] == other) {
-            detected = c == u'\r' ? pbCRLF : pbLFCR;
-            ++i;
-          }
-        } else {
-          complement = other;
-        }
-        parStart = i + 1;
-        parStartState = state;
-        continue;
-      }
-      if (StaticFormat) state ^= FormatCodeMask(c);
-    }
-    if (ended) break;
-    taken += static_cast<int64_t>(got);
-    used = stop;
-  }
-  if (ended) stream.SetPosition(origin + taken * 2);
-  // The text after the last break is the last paragraph.
-  closeParagraph(used, 0);
-  pacer.Finish();
-  return detected;
+  return Loader(*this, stream, nullReplacement, progressInterval, progress, discardTrailing).Run();
 }
 
 void TParagraphsList::SaveToStream(TStream& stream, bool removeEmptyCodePairs, unsigned progressInterval,

@@ -28,8 +28,10 @@ uint8_t ToggleMask(std::u16string_view text) {
   return mask;
 }
 
+}  // namespace
+
 // Owns freshly allocated text buffers until the replacement commits.
-struct PendingTexts {
+struct TParagraphsList::PendingTexts {
   std::vector<char16_t*> buffers;
   ~PendingTexts() {
     for (char16_t* b : buffers) FreeText(b);
@@ -54,9 +56,56 @@ struct PendingTexts {
   void Release() { buffers.clear(); }
 };
 
-}  // namespace
+// What a replacement will do, worked out before anything changes.
+struct TParagraphsList::ReplacePlan {
+  int P = 0;       // first paragraph of the range
+  int32_t S = 0;   // offset in it
+  int Q = 0;       // last paragraph of the range
+  int32_t E = 0;   // offset in it
+  std::vector<std::u16string_view> Lines;  // the new text split at breaks
+  int K = 0;                               // breaks in the new text
+  std::u16string_view Head;                // paragraph P before S
+  std::u16string_view Tail;                // paragraph Q from E
+  int64_t Delta = 0;                       // change of TextLength
+  int32_t FirstLength = 0;                 // length of paragraph P afterwards
+  bool InPlace = false;                    // P's own buffer takes its new text
+  std::vector<char16_t*> Made;             // new buffers: P's (unless in place) and the inserted paragraphs'
+  std::vector<TRunRec> TailRuns;           // the runs that follow the tail, at their new offsets
+  int OldLines = 0;                        // display lines of P … Q before
+  uint8_t StartState = 0;                  // format-code state at P's start
+  uint8_t HighlightFlags = 0;              // P's highlighting flags, handed to the new paragraphs
+  int TailPar() const { return P + K; }
+};
 
 TReplaceResult TParagraphsList::Replace(int p, int32_t s, int q, int32_t e, std::u16string_view text) {
+  ReplacePlan plan;
+  NormalizeRange(plan, p, s, q, e);
+  PlanText(plan, text);
+  TReplaceResult result;
+  if (StaticFormat) result.StyleStateChanged = ToggleMask(RemovedText(plan)) != ToggleMask(text);
+  // Every buffer is allocated before anything changes, so a failure leaves the text whole.
+  PendingTexts pending;
+  MakeBuffers(plan, pending);
+  result.RunsRemoved = CollectTailRuns(plan);
+  for (int i = plan.P; i <= plan.Q; ++i) plan.OldLines += LineCountOf(i);
+  plan.StartState = StaticFormat ? LayoutInfo(plan.P).StartStyle : 0;
+
+  CommitFirstParagraph(plan, pending);
+  InsertNewParagraphs(plan);
+  const int added = plan.K - (plan.Q - plan.P);
+  UpdateCounters(plan, added);
+  if (result.StyleStateChanged) CarryStyleState(plan);
+
+  result.LengthDelta = static_cast<int32_t>(plan.Delta);
+  result.ParagraphsAdded = added;
+  result.FirstParagraph = plan.P;
+  result.TailParagraph = plan.TailPar();
+  result.TailOffset = plan.K == 0 ? plan.S + static_cast<int32_t>(plan.Lines[0].size())
+                                  : static_cast<int32_t>(plan.Lines[static_cast<size_t>(plan.K)].size());
+  return result;
+}
+
+void TParagraphsList::NormalizeRange(ReplacePlan& plan, int p, int32_t s, int q, int32_t e) const {
   // A position between the two characters of a break counts as the whole break.
   if (p < 0 || q >= Count || p > q) throw ERangeError();
   s = std::clamp(s, 0, Length(p));
@@ -70,168 +119,180 @@ TReplaceResult TParagraphsList::Replace(int p, int32_t s, int q, int32_t e, std:
   }
   e = std::max(e, 0);
   if (p == q && e < s) std::swap(s, e);
+  plan.P = p;
+  plan.S = s;
+  plan.Q = q;
+  plan.E = e;
+}
 
-  const std::vector<std::u16string_view> lines = SplitLines(text);
-  const int k = static_cast<int>(lines.size()) - 1;
-  const std::u16string_view head(Text(p), static_cast<size_t>(s));
-  const std::u16string_view tail(Text(q) + e, static_cast<size_t>(Length(q) - e));
-
-  const int64_t oldPositions = static_cast<int64_t>(StartOffset(q)) + e - StartOffset(p) - s;
-  int64_t newPositions = 2 * static_cast<int64_t>(k);
-  for (auto line : lines) newPositions += static_cast<int64_t>(line.size());
-  const int64_t delta = newPositions - oldPositions;
-  if (static_cast<int64_t>(TextLength) + delta > LengthLimit) throw Exception(kTextTooLong);
-  const int64_t firstLength = static_cast<int64_t>(head.size() + lines[0].size()) + (k == 0 ? tail.size() : 0);
+void TParagraphsList::PlanText(ReplacePlan& plan, std::u16string_view text) const {
+  plan.Lines = SplitLines(text);
+  plan.K = static_cast<int>(plan.Lines.size()) - 1;
+  plan.Head = std::u16string_view(Text(plan.P), static_cast<size_t>(plan.S));
+  plan.Tail = std::u16string_view(Text(plan.Q) + plan.E, static_cast<size_t>(Length(plan.Q) - plan.E));
+  const int64_t oldPositions = static_cast<int64_t>(StartOffset(plan.Q)) + plan.E - StartOffset(plan.P) - plan.S;
+  int64_t newPositions = 2 * static_cast<int64_t>(plan.K);
+  for (auto line : plan.Lines) newPositions += static_cast<int64_t>(line.size());
+  plan.Delta = newPositions - oldPositions;
+  if (static_cast<int64_t>(TextLength) + plan.Delta > LengthLimit) throw Exception(kTextTooLong);
+  const int64_t firstLength =
+      static_cast<int64_t>(plan.Head.size() + plan.Lines[0].size()) + (plan.K == 0 ? plan.Tail.size() : 0);
   CheckLength(firstLength);
-  for (auto line : lines) CheckLength(static_cast<int64_t>(line.size()) + static_cast<int64_t>(tail.size()));
+  for (auto line : plan.Lines) CheckLength(static_cast<int64_t>(line.size()) + static_cast<int64_t>(plan.Tail.size()));
+  plan.FirstLength = static_cast<int32_t>(firstLength);
+}
 
-  TReplaceResult result;
-  if (StaticFormat) {
-    std::u16string removed;
-    for (int i = p; i <= q; ++i) {
-      const std::u16string_view t = TextView(i);
-      const size_t from = i == p ? static_cast<size_t>(s) : 0;
-      const size_t to = i == q ? static_cast<size_t>(e) : t.size();
-      removed.append(t.substr(from, to - from));
-    }
-    result.StyleStateChanged = ToggleMask(removed) != ToggleMask(text);
+std::u16string TParagraphsList::RemovedText(const ReplacePlan& plan) const {
+  std::u16string removed;
+  for (int i = plan.P; i <= plan.Q; ++i) {
+    const std::u16string_view t = TextView(i);
+    const size_t from = i == plan.P ? static_cast<size_t>(plan.S) : 0;
+    const size_t to = i == plan.Q ? static_cast<size_t>(plan.E) : t.size();
+    removed.append(t.substr(from, to - from));
   }
+  return removed;
+}
 
-  // Every buffer is allocated before anything changes, so a failure leaves the text whole.
-  PendingTexts pending;
-  std::vector<char16_t*> made(static_cast<size_t>(k + 1), nullptr);
+void TParagraphsList::MakeBuffers(ReplacePlan& plan, PendingTexts& pending) const {
+  const auto& lines = plan.Lines;
+  const int k = plan.K;
+  plan.Made.assign(static_cast<size_t>(k + 1), nullptr);
   if (k > 0) {
-    made[static_cast<size_t>(k)] = pending.Make({lines[static_cast<size_t>(k)], tail});
-    for (int i = 1; i < k; ++i) made[static_cast<size_t>(i)] = pending.Make({lines[static_cast<size_t>(i)]});
+    plan.Made[static_cast<size_t>(k)] = pending.Make({lines[static_cast<size_t>(k)], plan.Tail});
+    for (int i = 1; i < k; ++i) plan.Made[static_cast<size_t>(i)] = pending.Make({lines[static_cast<size_t>(i)]});
   }
-  TParagraphRec* first = Rec(p);
-  const int32_t newFirstLength = static_cast<int32_t>(firstLength);
-  bool inPlace = false;
+  const TParagraphRec* first = Rec(plan.P);
   if ((first->Flags & pfOwnText) && first->Text != nullptr) {
     // Growing within the buffer keeps it; a shrink keeps it unless that would
     // leave much more than an eighth unused.
     const int32_t capacity = TextCapacity(first->Text);
-    const bool fits = newFirstLength + 1 <= capacity;
-    const bool grows = newFirstLength >= Length(p);
-    inPlace = fits && (grows || capacity <= newFirstLength + newFirstLength / 8 + 2);
+    const bool fits = plan.FirstLength + 1 <= capacity;
+    const bool grows = plan.FirstLength >= Length(plan.P);
+    plan.InPlace = fits && (grows || capacity <= plan.FirstLength + plan.FirstLength / 8 + 2);
   }
-  if (!inPlace) made[0] = pending.Make({head, lines[0], k == 0 ? tail : std::u16string_view()});
+  if (!plan.InPlace)
+    plan.Made[0] = pending.Make({plan.Head, lines[0], k == 0 ? plan.Tail : std::u16string_view()});
+}
 
-  // Style runs: those before s stay in the first paragraph; those at or after e
-  // in the last paragraph follow the tail; the rest are removed.
-  const int tailPar = p + k;
-  const int32_t tailStart = k == 0 ? newFirstLength - static_cast<int32_t>(tail.size())
-                                   : static_cast<int32_t>(lines[static_cast<size_t>(k)].size());
-  std::vector<TRunRec> tailRuns;
-  for (int i = p; i <= q; ++i) {
+bool TParagraphsList::CollectTailRuns(ReplacePlan& plan) const {
+  // Style runs: those before S stay in the first paragraph; those at or after
+  // E in the last paragraph follow the tail; the rest are removed.
+  const int32_t tailStart = plan.K == 0 ? plan.FirstLength - static_cast<int32_t>(plan.Tail.size())
+                                        : static_cast<int32_t>(plan.Lines[static_cast<size_t>(plan.K)].size());
+  bool removed = false;
+  for (int i = plan.P; i <= plan.Q; ++i) {
     const ParExtraInfo* x = Extra(i);
     if (x == nullptr) continue;
-    for (uint32_t k = 0; k < x->RunCount; ++k) {
-      const TRunRec run = x->Runs()[k];
-      const bool before = i == p && run.Offset < s;
-      const bool after = i == q && run.Offset >= e;
+    for (uint32_t r = 0; r < x->RunCount; ++r) {
+      const TRunRec run = x->Runs()[r];
+      const bool before = i == plan.P && run.Offset < plan.S;
+      const bool after = i == plan.Q && run.Offset >= plan.E;
       if (after)
-        tailRuns.push_back(TRunRec{run.Offset - e + tailStart, run.Attr});
+        plan.TailRuns.push_back(TRunRec{run.Offset - plan.E + tailStart, run.Attr});
       else if (!before)
-        result.RunsRemoved = true;
+        removed = true;
     }
   }
-  int oldLines = 0;
-  for (int i = p; i <= q; ++i) oldLines += LineCountOf(i);
-  uint8_t startState = StaticFormat ? LayoutInfo(p).StartStyle : 0;
+  return removed;
+}
 
-  // Commit. Record chunks are reserved first so that nothing below allocates
-  // before the text is in place; the in-place write reads the tail before the
+void TParagraphsList::CommitFirstParagraph(ReplacePlan& plan, PendingTexts& pending) {
+  const int p = plan.P;
+  const int k = plan.K;
+  // Record chunks are reserved first so that nothing below allocates before
+  // the text is in place; the in-place write reads the tail before the
   // paragraph holding it is freed.
   if (Count + k > Capacity) SetCapacity(Count + k);
-  const uint8_t highlightFlags = Rec(p)->Flags & (pfSpansParsed | pfKeywordsApplied);
-  if (inPlace) {
-    char16_t* t = first->Text;
-    const std::u16string_view keepTail = k == 0 ? tail : std::u16string_view();
+  plan.HighlightFlags = Rec(p)->Flags & (pfSpansParsed | pfKeywordsApplied);
+  if (plan.InPlace) {
+    char16_t* t = Rec(p)->Text;
+    const std::u16string_view keepTail = k == 0 ? plan.Tail : std::u16string_view();
     // The tail may overlap its destination; move it before writing the new line.
-    if (!keepTail.empty()) std::memmove(t + s + lines[0].size(), keepTail.data(), keepTail.size() * 2);
-    if (!lines[0].empty()) std::memcpy(t + s, lines[0].data(), lines[0].size() * 2);
-    t[newFirstLength] = 0;
+    const std::u16string_view line = plan.Lines[0];
+    if (!keepTail.empty()) std::memmove(t + plan.S + line.size(), keepTail.data(), keepTail.size() * 2);
+    if (!line.empty()) std::memcpy(t + plan.S, line.data(), line.size() * 2);
+    t[plan.FirstLength] = 0;
   }
   MoveShift(offsetShift_, p + 1, false);
   MoveShift(lineShift_, p + 1, true);
-  for (int i = p + 1; i <= q; ++i) FreeParagraph(Rec(i));
-  DeleteItems(p + 1, q - p);
+  for (int i = p + 1; i <= plan.Q; ++i) FreeParagraph(Rec(i));
+  DeleteItems(p + 1, plan.Q - p);
   InsertItems(p + 1, k);
   pending.Release();
 
-  first = Rec(p);
-  if (!inPlace) {
+  TParagraphRec* first = Rec(p);
+  if (!plan.InPlace) {
     if (first->Flags & pfOwnText) FreeText(first->Text);
-    first->Text = made[0];
-    first->Flags = static_cast<uint8_t>((first->Flags & ~pfOwnText) | (made[0] ? pfOwnText : 0));
+    first->Text = plan.Made[0];
+    first->Flags = static_cast<uint8_t>((first->Flags & ~pfOwnText) | (plan.Made[0] ? pfOwnText : 0));
   }
   first->Flags &= ~pfLaidOut;
-  ResetLayout(p, newFirstLength);
+  ResetLayout(p, plan.FirstLength);
   if (ParExtraInfo* x = Extra(p)) {
     uint32_t keep = 0;
-    while (keep < x->RunCount && x->Runs()[keep].Offset < s) ++keep;
+    while (keep < x->RunCount && x->Runs()[keep].Offset < plan.S) ++keep;
     x->RunCount = keep;
-    if (k == 0) AppendRunRecs(p, tailRuns);
-  } else if (k == 0) {
-    AppendRunRecs(p, tailRuns);
   }
+  if (k == 0) AppendRunRecs(p, plan.TailRuns);
+}
 
-  int32_t offset = StartOffset(p) + newFirstLength + 2;
+void TParagraphsList::InsertNewParagraphs(ReplacePlan& plan) {
+  const int p = plan.P;
+  const int k = plan.K;
+  int32_t offset = StartOffset(p) + plan.FirstLength + 2;
   const int32_t line = StartLine(p) + 1;
-  if (StaticFormat) startState ^= ToggleMask(TextView(p));
+  uint8_t state = plan.StartState;
+  if (StaticFormat) state ^= ToggleMask(TextView(p));
   for (int i = 1; i <= k; ++i) {
     const int index = p + i;
-    const int32_t length = i == k ? static_cast<int32_t>(lines[static_cast<size_t>(k)].size() + tail.size())
-                                  : static_cast<int32_t>(lines[static_cast<size_t>(i)].size());
-    TParagraphRec r{made[static_cast<size_t>(i)], offset, line + i - 1,
-                    static_cast<uint8_t>(highlightFlags | (made[static_cast<size_t>(i)] ? pfOwnText : 0)),
+    char16_t* text = plan.Made[static_cast<size_t>(i)];
+    const int32_t length = i == k ? static_cast<int32_t>(plan.Lines[static_cast<size_t>(k)].size() + plan.Tail.size())
+                                  : static_cast<int32_t>(plan.Lines[static_cast<size_t>(i)].size());
+    TParagraphRec r{text, offset, line + i - 1, static_cast<uint8_t>(plan.HighlightFlags | (text ? pfOwnText : 0)),
                     static_cast<uint32_t>(0)};
     std::memcpy(ItemAt(index), &r, sizeof r);
     SetParLength(index, length);
-    if (startState != 0) MakeExtra(index).StaticStyle = startState;
-    if (i == k) AppendRunRecs(index, tailRuns);
-    if (StaticFormat) startState ^= ToggleMask(TextView(index));
+    if (state != 0) MakeExtra(index).StaticStyle = state;
+    if (i == k) AppendRunRecs(index, plan.TailRuns);
+    if (StaticFormat) state ^= ToggleMask(TextView(index));
     offset += length + 2;
   }
+  // The state after the tail paragraph, where CarryStyleState starts.
+  plan.StartState = state;
+}
 
-  const int added = k - (q - p);
-  const int lineDelta = (k + 1) - oldLines;
+void TParagraphsList::UpdateCounters(const ReplacePlan& plan, int added) {
+  const int p = plan.P;
+  const int k = plan.K;
+  const int lineDelta = (k + 1) - plan.OldLines;
   offsetShift_.Par = p + k + 1;
-  offsetShift_.Delta += static_cast<int32_t>(delta);
+  offsetShift_.Delta += static_cast<int32_t>(plan.Delta);
   lineShift_.Par = p + k + 1;
   lineShift_.Delta += lineDelta;
-  TextLength += static_cast<int32_t>(delta);
+  TextLength += static_cast<int32_t>(plan.Delta);
   if (Dirty.FirstPar < 0) {
     Dirty = {LineCount, p, p + k, lineDelta};
   } else {
     Dirty.FirstPar = std::min(Dirty.FirstPar, p);
-    Dirty.LastPar = std::max(Dirty.LastPar + (Dirty.LastPar > q ? added : 0), p + k);
+    Dirty.LastPar = std::max(Dirty.LastPar + (Dirty.LastPar > plan.Q ? added : 0), p + k);
     Dirty.LineDelta += lineDelta;
   }
   LineCount += lineDelta;
   Changed = true;
   FormattedCount = std::min(FormattedCount, p);
-  if (FormatLast >= 0) FormatLast = std::max(FormatLast > q ? FormatLast + added : FormatLast, p + k);
+  if (FormatLast >= 0) FormatLast = std::max(FormatLast > plan.Q ? FormatLast + added : FormatLast, p + k);
   ScannedUpTo = std::min(ScannedUpTo, p);
+}
 
+void TParagraphsList::CarryStyleState(const ReplacePlan& plan) {
   // A changed format-code state carries on into every later paragraph start.
-  if (result.StyleStateChanged) {
-    uint8_t state = startState;
-    for (int i = tailPar + 1; i < Count; ++i) {
-      if (LayoutInfo(i).StartStyle == state) break;
-      MakeExtra(i).StaticStyle = state;
-      Rec(i)->Flags &= ~pfLaidOut;
-      state ^= ToggleMask(TextView(i));
-    }
+  uint8_t state = plan.StartState;
+  for (int i = plan.TailPar() + 1; i < Count; ++i) {
+    if (LayoutInfo(i).StartStyle == state) break;
+    MakeExtra(i).StaticStyle = state;
+    Rec(i)->Flags &= ~pfLaidOut;
+    state ^= ToggleMask(TextView(i));
   }
-
-  result.LengthDelta = static_cast<int32_t>(delta);
-  result.ParagraphsAdded = added;
-  result.FirstParagraph = p;
-  result.TailParagraph = tailPar;
-  result.TailOffset = k == 0 ? s + static_cast<int32_t>(lines[0].size()) : static_cast<int32_t>(lines[static_cast<size_t>(k)].size());
-  return result;
 }
 
 }  // namespace qm
