@@ -52,15 +52,15 @@ struct EventNavigators {
 
 }  // namespace
 
-bool TCustomExtHighlighterU::StopKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase) {
-  const TDynInfo& style = ps.List().Styles.Get(ps.Runs().StyleIdAt(s, sPastRuns));
+bool TCustomExtHighlighterU::StopKeyHook(scan::TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end, int keyBase) {
+  const TDynInfo& style = ps.List().Styles.Get(ps.Runs().StyleIdAt(from, fromPastRuns));
   const int level = style.KeyLevel();
   if (level < 0) return false;
   const int16_t top = style.KeyStack[level];
-  const int local = (top & 32767) - keyBase;
+  const int local = StackIndex(top) - keyBase;
   if (local < 0) return false;
   if (!Active || top >= 0 || local >= StartStopKeys.Count())
-    return sub_ != nullptr && sub_->StopKeyHook(ps, s, sPastRuns, t, keyBase + StartStopKeys.Count());
+    return sub_ != nullptr && sub_->StopKeyHook(ps, from, fromPastRuns, end, keyBase + StartStopKeys.Count());
   if (!StartStopKeys.SeparatorsComputed()) StartStopKeys.ComputeSeparators(separators_);
   scan::TStopSearch search;
   search.List = &StartStopKeys;
@@ -79,10 +79,10 @@ bool TCustomExtHighlighterU::StopKeyHook(scan::TScanPar& ps, int32_t s, bool sPa
       return accept;
     };
   }
-  return scan::SearchStop(ps, s, sPastRuns, t, search);
+  return scan::SearchStop(ps, from, fromPastRuns, end, search);
 }
 
-bool TCustomExtHighlighterU::StartKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase) {
+bool TCustomExtHighlighterU::StartKeyHook(scan::TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end, int keyBase) {
   if (Active && StartStopKeys.Count() > 0) {
     if (!StartStopKeys.SeparatorsComputed()) StartStopKeys.ComputeSeparators(separators_);
     scan::TStartSearch search;
@@ -100,9 +100,9 @@ bool TCustomExtHighlighterU::StartKeyHook(scan::TScanPar& ps, int32_t s, bool sP
         return accept;
       };
     }
-    if (scan::SearchStart(ps, s, sPastRuns, t, search)) return true;
+    if (scan::SearchStart(ps, from, fromPastRuns, end, search)) return true;
   }
-  return sub_ != nullptr && sub_->StartKeyHook(ps, s, sPastRuns, t, keyBase + StartStopKeys.Count());
+  return sub_ != nullptr && sub_->StartKeyHook(ps, from, fromPastRuns, end, keyBase + StartStopKeys.Count());
 }
 
 void TCustomExtHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar,
@@ -201,7 +201,7 @@ void TCustomExtHighlighterU::ApplyKeywordMatches(scan::TScanPar& ps, const std::
     const int32_t context = style.Context();
     // Spans are counted from the keyword base here, not from the key base.
     const int enclosing = scan::EnclosingLevel(style, keywordBase, &StartStopKeys, ps.Host());
-    const bool inScope = entry.ScopeLevel == 32767 || (entry.ScopeContext == 0 && enclosing < entry.ScopeLevel) ||
+    const bool inScope = entry.ScopeLevel == kScopeEverywhere || (entry.ScopeContext == 0 && enclosing < entry.ScopeLevel) ||
                          entry.ScopeContext == context;
     if (!inScope) continue;
     // Refuse a match that would cut into a span or only partly cover another keyword.

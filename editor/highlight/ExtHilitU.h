@@ -28,8 +28,8 @@ class TCustomExtHighlighterU : public TPlusHighlighterU {
   ~TCustomExtHighlighterU() override;
 
   void KeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar, int keywordBase) override;
-  bool StartKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase) override;
-  bool StopKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase) override;
+  bool StartKeyHook(scan::TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end, int keyBase) override;
+  bool StopKeyHook(scan::TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end, int keyBase) override;
   int OwnStartStopCount() const override { return StartStopKeys.Count(); }
   int OwnKeywordCount() const override { return Keywords.Count(); }
   int StartStopScopeLevel(int local) const override { return StartStopKeys.Entry(local).ScopeLevel; }

@@ -34,10 +34,10 @@ class TPlusHighlighterU : public TComponent {
   virtual void KeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar, int keywordBase);
   // Looks for a start key in the paragraph of ps around S…T; on success the
   // opening run is in place and T is after the key.
-  virtual bool StartKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase);
+  virtual bool StartKeyHook(scan::TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end, int keyBase);
   // Looks for the stop key of the span open at S; on success the closing run
   // is in place and T is after the stop key.
-  virtual bool StopKeyHook(scan::TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, int keyBase);
+  virtual bool StopKeyHook(scan::TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end, int keyBase);
 
   // Start-stop keys and keywords of this highlighter and the ones after it in
   // the chain, for numbering.

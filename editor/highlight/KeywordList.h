@@ -31,7 +31,7 @@ struct KeywordEntry {
   std::u16string MatchKey;
   int32_t KeyLength = 0;
   int32_t ScopeContext = 0;  // extended lists: the context the keyword needs, 0 for none
-  int32_t ScopeLevel = 0;    // extended lists: applies below this span level; 32767 everywhere
+  int32_t ScopeLevel = 0;    // extended lists: applies below this span level; kScopeEverywhere everywhere
   int32_t Tag = 0;           // only stored and loaded
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/highlight/ExtHilitU.h"
+#include "editor/highlight/KeyOptions.h"
 #include "editor/highlight/Highlighter.h"
 #include "editor/highlight/KeywordList.h"
 #include "editor/highlight/ScanHost.h"
@@ -87,7 +88,7 @@ bool IndentNeutral(const TStartStopKeyList& keys, const TCharSet& separators) {
     if (BeginsWithBlank(entry.StartText()) || BeginsWithBlank(entry.StopText()) ||
         BeginsWithBlank(entry.StartMatch()) || BeginsWithBlank(entry.StopMatch()))
       return false;
-    if (entry.ParentKey >= 0 || entry.ScopeContext == 32767 || entry.StartLength > 255 || entry.StopLength > 255)
+    if (entry.ParentKey >= 0 || entry.ScopeContext == kEndsAtSeparator || entry.StartLength > 255 || entry.StopLength > 255)
       return false;
   }
   return true;

@@ -68,7 +68,7 @@ TDynInfo KeywordRun(const TDynInfo& style, uint8_t entryStyle, TColor background
   run.Kind = static_cast<uint8_t>(entryStyle + dkKeyStyle);
   run.Level = static_cast<int8_t>(level + 1);
   // Indices beyond the 16-bit stack entry stay non-negative, never read as a span.
-  run.KeyStack[level + 1] = static_cast<int16_t>(std::clamp(index, 0, 32767));
+  run.KeyStack[level + 1] = static_cast<int16_t>(std::clamp(index, 0, kMaxStackIndex));
   run.Background = background;
   run.Foreground = foreground;
   run.ContextNum = contextNum;
@@ -155,14 +155,14 @@ int ChainScopeLevel(TScanHost& host, int key) {
 int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own, TScanHost& host) {
   if (!(style.Kind & dkHighlight) || style.Level < 0) return 0;
   const int16_t top = style.KeyStack[std::min<int>(style.Level, kMaxKeyLevel)];
-  if (top >= 0) return 32767;
-  const int i = (top & 32767) - base;
+  if (top >= 0) return kScopeEverywhere;
+  const int i = StackIndex(top) - base;
   if (own != nullptr && i >= 0 && i < own->Count()) return own->Entry(i).ScopeLevel;
   // A span of another list shields its text from keys of a lower scope level
   // than its own, but not from keys of its level: a block of the first list
   // holds the other lists' words and keys, while its comments and strings
   // hold none of them.
-  return std::max(ChainScopeLevel(host, top & 32767) - 1, 0);
+  return std::max(ChainScopeLevel(host, StackIndex(top)) - 1, 0);
 }
 
 namespace {
@@ -233,7 +233,7 @@ void ApplyRunId(TRunBuffer& runs, int32_t x, int32_t y, uint32_t attr) {
 
 uint32_t NumberRunId(TStyleTable& styles, uint32_t styleId, uint8_t kind, TColor background, TColor foreground,
                      int32_t contextNum, int keywordBase, int length) {
-  const auto base = static_cast<uint16_t>(std::clamp(keywordBase, 0, 32767));
+  const auto base = static_cast<uint16_t>(std::clamp(keywordBase, 0, kMaxStackIndex));
   const uint64_t a = kDeriveNumber | kind | (uint64_t{KeyLengthField(length)} << 8) | (uint64_t{base} << 16);
   const uint64_t b = (uint64_t{static_cast<uint32_t>(background)} << 32) | static_cast<uint32_t>(foreground);
   return styles.Derived(styleId, a, b, static_cast<uint32_t>(contextNum), [&] {
@@ -255,7 +255,7 @@ uint32_t NumberRunId(TStyleTable& styles, uint32_t styleId, uint8_t kind, TColor
 
 uint32_t KeywordRunId(TStyleTable& styles, uint32_t styleId, uint8_t entryStyle, TColor background,
                       TColor foreground, int32_t contextNum, int16_t cursor, int index, int length) {
-  const auto clampedIndex = static_cast<uint16_t>(std::clamp(index, 0, 32767));
+  const auto clampedIndex = static_cast<uint16_t>(std::clamp(index, 0, kMaxStackIndex));
   const uint64_t a = kDeriveKeyword | entryStyle | (uint64_t{KeyLengthField(length)} << 8) |
                      (uint64_t{clampedIndex} << 16) | (uint64_t{static_cast<uint16_t>(cursor)} << 32);
   const uint64_t b = (uint64_t{static_cast<uint32_t>(background)} << 32) | static_cast<uint32_t>(foreground);
@@ -288,101 +288,130 @@ TParagraphText& TScanPar::FetchText() const {
   return *text_;
 }
 
-bool SearchStop(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStopSearch& search) {
-  TParagraphsList& list = ps.List();
-  TRunBuffer& runs = ps.Runs();
-  const int par = ps.Par();
+namespace {
+
+// Where a stop key may lie: from `Start` to `End`; at an end of the
+// paragraph the separator test on that side is dropped.
+struct TStopWindow {
+  int32_t Start = 0;
+  int32_t End = 0;
+  bool DropBefore = false;
+  bool DropAfter = false;
+};
+
+// The window for the stop key of the span in effect at `from` (the style
+// held by run styleRun, or the paragraph's start style), searched up to `end`.
+TStopWindow StopWindow(int32_t length, const StartStopEntry& entry, int32_t from, int32_t end, int styleRun,
+                       const TDynInfo& style) {
+  const int before = entry.NeedSepBeforeStop ? 1 : 0;
+  const int after = entry.NeedSepAfterStop ? 1 : 0;
+  TStopWindow w;
+  w.Start = from - entry.StopLength - before;
+  if (w.Start <= 0) {
+    w.Start = 0;
+    w.DropBefore = true;
+  }
+  // The window never begins inside the span's own start key.
+  if (styleRun >= 0) w.Start = std::max(w.Start, style.Offset + style.OpenKeyLength);
+  w.End = end + entry.StopLength + after;
+  if (w.End >= length) {
+    w.End = length;
+    w.DropAfter = true;
+  }
+  return w;
+}
+
+// Where the stop key of the search lies in the window (its length in
+// keyLength), or -1. The handler of OnStop may refuse a hit.
+int32_t FindStopHit(TScanPar& ps, int32_t from, const TStopSearch& search, const TStopWindow& w, int32_t& keyLength) {
   const StartStopEntry& entry = search.List->Entry(search.Entry);
   TParagraphText& text = ps.Text();
   const std::u16string_view plain = text.Plain();
-  const int32_t len = static_cast<int32_t>(plain.size());
-  const int32_t stopLen = entry.StopLength;
-  const int before = entry.NeedSepBeforeStop ? 1 : 0;
-  const int after = entry.NeedSepAfterStop ? 1 : 0;
-
-  int32_t ws = s - stopLen - before;
-  bool dropBefore = false;
-  if (ws <= 0) {
-    ws = 0;
-    dropBefore = true;
-  }
-  const int styleRun = runs.FirstRun(s, sPastRuns) - 1;
-  const TDynInfo style = styleRun >= 0 ? runs.Run(styleRun) : runs.StartStyle();
-  if (styleRun >= 0) ws = std::max(ws, style.Offset + style.OpenKeyLength);
-  int32_t we = t + stopLen + after;
-  bool dropAfter = false;
-  if (we >= len) {
-    we = len;
-    dropAfter = true;
-  }
-
-  int32_t hit = -1;
-  int32_t hitLen = stopLen;
-  if (search.Extended && entry.ScopeContext == 32767) {
+  const auto length = static_cast<int32_t>(plain.size());
+  const int32_t stopLength = entry.StopLength;
+  keyLength = stopLength;
+  if (search.Extended && entry.ScopeContext == kEndsAtSeparator) {
     // Such a span ends at the first separator after its start.
-    for (int32_t i = ws; i < we; ++i)
-      if (IsSep(*search.Separators, plain, i)) {
-        hit = i;
-        hitLen = 0;
-        break;
-      }
-  } else if (stopLen > 0 && we - ws >= stopLen) {
-    const bool matchCase = entry.Options & kwoMatchCase;
-    const std::u16string_view hay =
-        (matchCase ? plain : text.Folded(search.List->UpperCaseType())).substr(0, static_cast<size_t>(we));
-    const std::u16string_view key = entry.StopMatch();
-    for (size_t at = FindUnits(hay, key, static_cast<size_t>(ws)); at != std::u16string_view::npos;
-         at = FindUnits(hay, key, at + 1)) {
-      const auto i = static_cast<int32_t>(at);
-      if (before && !(dropBefore && i == ws) && i > 0 && !IsSep(*search.Separators, plain, i - 1)) continue;
-      if (after && !(dropAfter && i + stopLen >= len) && i + stopLen < len &&
-          !IsSep(*search.Separators, plain, i + stopLen))
-        continue;
-      if (search.OnStop) {
-        ps.Store();  // the handler may look at the runs
-        if (!search.OnStop(list.StartOffset(par) + s, list.StartOffset(par) + i + stopLen, search.Entry)) continue;
-      }
-      hit = i;
-      break;
-    }
+    keyLength = 0;
+    for (int32_t i = w.Start; i < w.End; ++i)
+      if (IsSep(*search.Separators, plain, i)) return i;
+    return -1;
   }
+  if (stopLength == 0 || w.End - w.Start < stopLength) return -1;
+  const bool matchCase = entry.Options & kwoMatchCase;
+  const std::u16string_view hay =
+      (matchCase ? plain : text.Folded(search.List->UpperCaseType())).substr(0, static_cast<size_t>(w.End));
+  const std::u16string_view key = entry.StopMatch();
+  const int32_t parStart = ps.List().StartOffset(ps.Par());
+  for (size_t at = FindUnits(hay, key, static_cast<size_t>(w.Start)); at != std::u16string_view::npos;
+       at = FindUnits(hay, key, at + 1)) {
+    const auto i = static_cast<int32_t>(at);
+    if (entry.NeedSepBeforeStop && !(w.DropBefore && i == w.Start) && i > 0 && !IsSep(*search.Separators, plain, i - 1))
+      continue;
+    if (entry.NeedSepAfterStop && !(w.DropAfter && i + stopLength >= length) && i + stopLength < length &&
+        !IsSep(*search.Separators, plain, i + stopLength))
+      continue;
+    if (search.OnStop) {
+      ps.Store();  // the handler may look at the runs
+      if (!search.OnStop(parStart + from, parStart + i + stopLength, search.Entry)) continue;
+    }
+    return i;
+  }
+  return -1;
+}
+
+// The style after the stop key: the continuation entry's when one follows
+// the closing entry, else the style outside the span.
+TDynInfo StyleAfterStop(TRunBuffer& runs, int32_t from, bool fromPastRuns, const TStopSearch& search,
+                        const TDynInfo& style) {
+  const int level = style.KeyLevel();
+  const int continuation = search.List->FindContinuation(search.Entry, search.Extended);
+  if (continuation < 0) return OuterStyle(runs, from, fromPastRuns, level);
+  const StartStopEntry& c = search.List->Entry(continuation);
+  TDynInfo next = style;
+  next.KeyStack[level] = SpanEntry(search.Base + continuation);
+  next.Kind = static_cast<uint8_t>(c.Style + dkKeyStyle);
+  next.Cursor = c.Cursor;
+  next.Background = c.Background;
+  next.Foreground = c.Foreground;
+  next.ContextNum = c.ContextNum;
+  next.CloseKeyLength = KeyLengthField(c.StopLength);
+  runs.NoteCloseLengthSet(next.CloseKeyLength);
+  return next;
+}
+
+}  // namespace
+
+bool SearchStop(TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end, const TStopSearch& search) {
+  TRunBuffer& runs = ps.Runs();
+  const StartStopEntry& entry = search.List->Entry(search.Entry);
+  const int32_t length = runs.Length();
+  const int styleRun = runs.FirstRun(from, fromPastRuns) - 1;
+  const TDynInfo style = styleRun >= 0 ? runs.Run(styleRun) : runs.StartStyle();
+  const TStopWindow window = StopWindow(length, entry, from, end, styleRun, style);
+  int32_t keyLength = 0;
+  int32_t hit = FindStopHit(ps, from, search, window, keyLength);
   if (hit < 0) {
-    if (!(entry.StopAtParEnd && t >= len)) return false;
-    hit = len;
-    hitLen = 0;
+    if (!(entry.StopAtParEnd && end >= length)) return false;
+    hit = length;
+    keyLength = 0;
   }
 
   // The stop key's own runs go; the span's opening run learns its closing length.
   const int first = runs.FirstRun(hit, true);
-  const int last = runs.FirstRun(hit + hitLen, false);
+  const int last = runs.FirstRun(hit + keyLength, false);
   if (last > first) runs.Erase(first, last - first);
-  t = hit + hitLen;
-  const int level = style.KeyLevel();
-  if (styleRun >= 0 && styleRun < runs.Count() && runs.Offset(styleRun) < s) {
+  end = hit + keyLength;
+  if (styleRun >= 0 && styleRun < runs.Count() && runs.Offset(styleRun) < from) {
     TDynInfo opening = runs.Run(styleRun);
-    opening.CloseKeyLength = KeyLengthField(stopLen + before);
+    opening.CloseKeyLength = KeyLengthField(entry.StopLength + (entry.NeedSepBeforeStop ? 1 : 0));
     runs.NoteCloseLengthSet(opening.CloseKeyLength);
     runs.Set(styleRun, opening);
   }
-  TDynInfo next;
-  const int continuation = search.List->FindContinuation(search.Entry, search.Extended);
-  if (continuation >= 0) {
-    const StartStopEntry& c = search.List->Entry(continuation);
-    next = style;
-    next.KeyStack[level] = static_cast<int16_t>(search.Base + continuation - 32768);
-    next.Kind = static_cast<uint8_t>(c.Style + dkKeyStyle);
-    next.Cursor = c.Cursor;
-    next.Background = c.Background;
-    next.Foreground = c.Foreground;
-    next.ContextNum = c.ContextNum;
-    next.CloseKeyLength = KeyLengthField(c.StopLength);
-    runs.NoteCloseLengthSet(next.CloseKeyLength);
-  } else {
-    next = OuterStyle(runs, s, sPastRuns, level);
-  }
+  TDynInfo next = StyleAfterStop(runs, from, fromPastRuns, search, style);
   next.OpenKeyLength = 0;
-  next.Offset = t;
-  runs.Insert(runs.FirstRun(t, true), next);
+  next.Offset = end;
+  runs.Insert(runs.FirstRun(end, true), next);
   return true;
 }
 
@@ -395,7 +424,7 @@ bool StartAllowed(const TStartSearch& search, const TDynInfo& style, const Start
     const int level = style.KeyLevel();
     return level < 0 || style.KeyStack[level] >= 0;
   }
-  if (entry.ScopeLevel == 32767) return true;
+  if (entry.ScopeLevel == kScopeEverywhere) return true;
   if (entry.ScopeContext == 0 && EnclosingLevel(style, search.Base, search.List, host) < entry.ScopeLevel) return true;
   return style.Context() == entry.ScopeContext && (entry.ScopeContext != 0 || !(style.Kind & dkHighlight));
 }
@@ -413,18 +442,83 @@ int NextEntry(uint64_t mayBegin, int e, int count) {
 
 }  // namespace
 
-bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const TStartSearch& search) {
-  TParagraphsList& list = ps.List();
+namespace {
+
+// Whether entry e of the search's list begins at i under the style in
+// effect there, as a key that may open a span: it fits the window, does not
+// end before `from` (what did was dealt with already), matches with its
+// separators, is allowed there, is not a string's closing quote, and the
+// handler of OnStart accepts it.
+bool StartsHere(TScanPar& ps, const TStartSearch& search, int e, int32_t i, int32_t from, int32_t windowEnd,
+                const TDynInfo& current, std::u16string_view plain, std::u16string_view folded) {
+  const TStartStopKeyList& keys = *search.List;
+  const StartStopEntry& entry = keys.Entry(e);
+  const int32_t keyLength = entry.StartLength;
+  if (keyLength == 0 || i + keyLength > windowEnd) return false;
+  if (i + keyLength + (entry.NeedSepAfterStart ? 1 : 0) <= from) return false;
+  // Most positions fail on the second unit; test it before the whole key.
+  const auto at = static_cast<size_t>(i);
+  const std::u16string_view hay = (entry.Options & kwoMatchCase) ? plain : folded;
+  if (keyLength > 1 && hay[at + 1] != entry.StartMatch()[1]) return false;
+  if (!keys.StartMatchesAt(static_cast<size_t>(e), plain, folded, at, *search.Separators)) return false;
+  if (!StartAllowed(search, current, entry, ps.Host())) return false;
+  // A closing quote does not open the same kind of span again.
+  if (entry.StartText() == entry.StopText() && current.KeyStack[current.KeyLevel() + 1] == SpanEntry(search.Base + e))
+    return false;
+  if (search.OnStart) {
+    ps.Store();  // the handler may look at the runs
+    if (!search.OnStart(ps.List().StartOffset(ps.Par()) + i, e)) return false;
+  }
+  return true;
+}
+
+// Opens the span of entry e at i, nested on `style`.
+void OpenSpan(TRunBuffer& runs, const TStartSearch& search, int e, int32_t i, const TDynInfo& style) {
+  const StartStopEntry& entry = search.List->Entry(e);
+  const int32_t keyLength = entry.StartLength;
+  const int n = style.KeyLevel() + 1;
+  const int styleRun = runs.FirstRun(i, true) - 1;
+  if (n > 0 && styleRun >= 0) {
+    TDynInfo prev = runs.Run(styleRun);
+    prev.CloseKeyLength = 0;
+    runs.NoteCloseLengthSet(0);
+    runs.Set(styleRun, prev);
+  }
+  const int inFirst = runs.FirstRun(i, true);
+  const int inLast = runs.FirstRun(i + keyLength, false);
+  if (inLast > inFirst) runs.Erase(inFirst, inLast - inFirst);
+  TDynInfo run = style;
+  run.Kind = static_cast<uint8_t>(entry.Style + dkKeyStyle);
+  run.Level = static_cast<int8_t>(n);
+  run.KeyStack[n] = SpanEntry(search.Base + e);
+  run.Cursor = entry.Cursor;
+  run.Background = entry.Background;
+  run.Foreground = entry.Foreground;
+  run.ContextNum = entry.ContextNum;
+  run.OpenKeyLength = KeyLengthField(keyLength + (entry.NeedSepAfterStart ? 1 : 0));
+  run.CloseKeyLength = KeyLengthField(entry.StopLength);
+  run.Offset = i;
+  const int firstAt = runs.FirstRun(i, false);
+  if (firstAt < runs.Count() && runs.Offset(firstAt) == i) {
+    // Overwrite the last run that starts at i.
+    runs.Set(runs.FirstRun(i, true) - 1, run);
+  } else {
+    runs.Insert(firstAt, run);
+  }
+}
+
+}  // namespace
+
+bool SearchStart(TScanPar& ps, int32_t from, bool /*fromPastRuns*/, int32_t& end, const TStartSearch& search) {
   TRunBuffer& runs = ps.Runs();
-  const int par = ps.Par();
   const TStartStopKeyList& keys = *search.List;
   if (keys.Count() == 0) return false;
   TParagraphText& text = ps.Text();
   const std::u16string_view plain = text.Plain();
-  const int32_t len = static_cast<int32_t>(plain.size());
+  const auto length = static_cast<int32_t>(plain.size());
   const int32_t longest = keys.MaxStartLength() + 1;
-  const int32_t ws = std::max(s - std::min(s, longest), ps.FirstStart());
-  const int32_t we = t + std::min(len - t, longest);
+  const int32_t windowStart = std::max(from - std::min(from, longest), ps.FirstStart());
+  const int32_t windowEnd = end + std::min(length - end, longest);
   // Only positions whose unit can begin some key are tried.
   const bool anyFolded = keys.AnyFoldedKey();
   const TCharSet& plainFirst = keys.PlainFirstUnits();
@@ -432,11 +526,12 @@ bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const 
   const std::u16string_view folded = anyFolded ? text.Folded(keys.UpperCaseType()) : plain;
 
   // The style in effect follows the runs as i advances.
-  int k = runs.FirstRun(ws, true);
+  int k = runs.FirstRun(windowStart, true);
   uint32_t styleId = k > 0 ? runs.Attr(k - 1) : runs.StartStyleId();
   const uint8_t* candidates = keys.StartCandidates();
-  const int32_t last = std::min(t, len - 1);
-  for (int32_t i = ws; i <= last; ++i) {
+  const int32_t last = std::min(end, length - 1);
+  const int count = keys.Count();
+  for (int32_t i = windowStart; i <= last; ++i) {
     // The entries whose first unit this can be (all of them without the table).
     uint64_t mayBegin = ~uint64_t{0};
     if (candidates != nullptr) {
@@ -448,98 +543,49 @@ bool SearchStart(TScanPar& ps, int32_t s, bool /*sPastRuns*/, int32_t& t, const 
                !(anyFolded && foldedFirst.Contains(folded[static_cast<size_t>(i)]))) {
       continue;
     }
-    const size_t at = static_cast<size_t>(i);
     while (k < runs.Count() && runs.Offset(k) <= i) styleId = runs.Attr(k++);
-    const TDynInfo& current = list.Styles.Get(styleId);
+    const TDynInfo current = ps.List().Styles.Get(styleId);  // a copy: the style table may grow below
     if (current.KeyLevel() >= kMaxKeyLevel) continue;
-    const int count = keys.Count();
     for (int e = NextEntry(mayBegin, 0, count); e < count; e = NextEntry(mayBegin, e + 1, count)) {
-      const StartStopEntry& entry = keys.Entry(e);
-      const int32_t keyLen = entry.StartLength;
-      if (keyLen == 0 || i + keyLen > we) continue;
-      // A key whose last unit (or the separator it needs after it) lies before S was dealt with already.
-      if (i + keyLen + (entry.NeedSepAfterStart ? 1 : 0) <= s) continue;
-      // Most positions fail on the second unit; test it before the whole key.
-      const std::u16string_view hay = (entry.Options & kwoMatchCase) ? plain : folded;
-      if (keyLen > 1 && hay[at + 1] != entry.StartMatch()[1]) continue;
-      if (!keys.StartMatchesAt(static_cast<size_t>(e), plain, folded, at, *search.Separators)) continue;
-      if (!StartAllowed(search, current, entry, ps.Host())) continue;
-      const int16_t stackEntry = static_cast<int16_t>(search.Base + e - 32768);
-      // A closing quote does not open the same kind of span again.
-      if (entry.StartText() == entry.StopText() && current.KeyStack[current.KeyLevel() + 1] == stackEntry) continue;
-      const TDynInfo style = current;  // a copy: the style table may grow below
-      if (search.OnStart) {
-        ps.Store();  // the handler may look at the runs
-        if (!search.OnStart(list.StartOffset(par) + i, e)) continue;
-      }
-
-      // Open the span at i.
-      const int n = style.KeyLevel() + 1;
-      const int styleRun = runs.FirstRun(i, true) - 1;
-      if (n > 0 && styleRun >= 0) {
-        TDynInfo prev = runs.Run(styleRun);
-        prev.CloseKeyLength = 0;
-        runs.NoteCloseLengthSet(0);
-        runs.Set(styleRun, prev);
-      }
-      const int inFirst = runs.FirstRun(i, true);
-      const int inLast = runs.FirstRun(i + keyLen, false);
-      if (inLast > inFirst) runs.Erase(inFirst, inLast - inFirst);
-      TDynInfo run = style;
-      run.Kind = static_cast<uint8_t>(entry.Style + dkKeyStyle);
-      run.Level = static_cast<int8_t>(n);
-      run.KeyStack[n] = stackEntry;
-      run.Cursor = entry.Cursor;
-      run.Background = entry.Background;
-      run.Foreground = entry.Foreground;
-      run.ContextNum = entry.ContextNum;
-      run.OpenKeyLength = KeyLengthField(keyLen + (entry.NeedSepAfterStart ? 1 : 0));
-      run.CloseKeyLength = KeyLengthField(entry.StopLength);
-      run.Offset = i;
-      const int firstAt = runs.FirstRun(i, false);
-      if (firstAt < runs.Count() && runs.Offset(firstAt) == i) {
-        // Overwrite the last run that starts at i.
-        runs.Set(runs.FirstRun(i, true) - 1, run);
-      } else {
-        runs.Insert(firstAt, run);
-      }
-      t = i + keyLen;
+      if (!StartsHere(ps, search, e, i, from, windowEnd, current, plain, folded)) continue;
+      OpenSpan(runs, search, e, i, current);
+      end = i + keys.Entry(e).StartLength;
       return true;
     }
   }
   return false;
 }
 
-bool FindStopKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t) {
+bool FindStopKey(TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end) {
   TScanHost& host = ps.Host();
-  const TDynInfo& style = ps.List().Styles.Get(ps.Runs().StyleIdAt(s, sPastRuns));
+  const TDynInfo& style = ps.List().Styles.Get(ps.Runs().StyleIdAt(from, fromPastRuns));
   const int level = style.KeyLevel();
   if (level < 0) return false;
   const int16_t top = style.KeyStack[level];
   const TStartStopKeyList& own = host.OwnStartStopKeys();
-  if (top < 0 && top + 32768 < own.Count()) {
+  if (top < 0 && StackIndex(top) < own.Count()) {
     TStopSearch search;
     search.List = &own;
-    search.Entry = top + 32768;
+    search.Entry = StackIndex(top);
     search.Separators = &host.OwnSeparators();
-    return SearchStop(ps, s, sPastRuns, t, search);
+    return SearchStop(ps, from, fromPastRuns, end, search);
   }
   TPlusHighlighterU* h = host.Highlighter();
-  return h != nullptr && h->StopKeyHook(ps, s, sPastRuns, t, own.Count());
+  return h != nullptr && h->StopKeyHook(ps, from, fromPastRuns, end, own.Count());
 }
 
-bool FindStartKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t) {
+bool FindStartKey(TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end) {
   TScanHost& host = ps.Host();
-  if (ps.List().Styles.Get(ps.Runs().StyleIdAt(s, sPastRuns)).KeyLevel() >= kMaxKeyLevel) return false;
+  if (ps.List().Styles.Get(ps.Runs().StyleIdAt(from, fromPastRuns)).KeyLevel() >= kMaxKeyLevel) return false;
   TStartStopKeyList& own = host.OwnStartStopKeys();
   if (host.OwnStartStopKeysOn() && own.Count() > 0) {
     TStartSearch search;
     search.List = &own;
     search.Separators = &host.OwnSeparators();
-    if (SearchStart(ps, s, sPastRuns, t, search)) return true;
+    if (SearchStart(ps, from, fromPastRuns, end, search)) return true;
   }
   TPlusHighlighterU* h = host.Highlighter();
-  return h != nullptr && h->StartKeyHook(ps, s, sPastRuns, t, own.Count());
+  return h != nullptr && h->StartKeyHook(ps, from, fromPastRuns, end, own.Count());
 }
 
 namespace {
@@ -557,39 +603,39 @@ uint32_t ParseSpansIn(TScanPar& ps, const TStartKeyFilter* filter = nullptr) {
   if (host.OwnStartStopKeys().Count() > 0 && !host.OwnStartStopKeys().SeparatorsComputed())
     host.OwnStartStopKeys().ComputeSeparators(host.OwnSeparators());
   const int32_t len = runs.Length();
-  int32_t s = 0;
-  bool pastRuns = false;  // the runs at the paragraph start are the pass's to replace
+  int32_t from = 0;
+  bool fromPastRuns = false;  // the runs at the paragraph start are the pass's to replace
   // No start key begins before the filter's first position: the searches skip what lies before it.
   const size_t firstStart = filter != nullptr ? filter->FirstStart(ps.Text().Plain()) : 0;
   const bool mayStart = firstStart != std::u16string_view::npos;
   if (mayStart) ps.SetFirstStart(static_cast<int32_t>(firstStart));
   for (;;) {
     // Static marks stay; the pass works between them.
-    while (s < len && IsStaticMark(list.Styles.Get(runs.StyleIdAt(s, pastRuns)))) {
-      const int k = runs.FirstRun(s, true);
-      s = k < runs.Count() ? std::min(runs.Offset(k), len) : len;
-      pastRuns = true;
+    while (from < len && IsStaticMark(list.Styles.Get(runs.StyleIdAt(from, fromPastRuns)))) {
+      const int k = runs.FirstRun(from, true);
+      from = k < runs.Count() ? std::min(runs.Offset(k), len) : len;
+      fromPastRuns = true;
     }
-    int32_t t = len;
-    const int k = runs.FirstRun(s, pastRuns);
+    int32_t end = len;
+    const int k = runs.FirstRun(from, fromPastRuns);
     int j = k;
     while (j < runs.Count() && runs.Offset(j) <= len) {
       if (IsStaticMark(runs.Style(j))) {
-        t = runs.Offset(j);
+        end = runs.Offset(j);
         break;
       }
       ++j;
     }
     runs.Erase(k, j - k);
-    const bool stopped = FindStopKey(ps, s, pastRuns, t);
-    const bool started = mayStart && FindStartKey(ps, s, pastRuns, t);
-    if (t <= s && !started && !stopped) {
-      if (s >= len) break;
-      t = len;  // nothing more in this stretch
+    const bool stopped = FindStopKey(ps, from, fromPastRuns, end);
+    const bool started = mayStart && FindStartKey(ps, from, fromPastRuns, end);
+    if (end <= from && !started && !stopped) {
+      if (from >= len) break;
+      end = len;  // nothing more in this stretch
     }
-    s = t;
-    pastRuns = true;
-    if (s >= len && !started) break;
+    from = end;
+    fromPastRuns = true;
+    if (from >= len && !started) break;
   }
   list.SetFlags(par, list.Flags(par) | pfSpansParsed);
   const uint32_t endId = runs.StyleIdAt(len, true);

@@ -160,7 +160,7 @@ struct TStopSearch {
   int Base = 0;                            // key base of the list
   std::function<bool(int32_t startKey, int32_t stopKey, int index)> OnStop;  // false rejects a hit
 };
-bool SearchStop(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStopSearch& search);
+bool SearchStop(TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end, const TStopSearch& search);
 
 // The start-key search of one list.
 // The scope rules of a highlighter's keys apply when Extended is set;
@@ -172,11 +172,11 @@ struct TStartSearch {
   int Base = 0;
   std::function<bool(int32_t startKey, int index)> OnStart;  // false rejects a match
 };
-bool SearchStart(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t, const TStartSearch& search);
+bool SearchStart(TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end, const TStartSearch& search);
 
 // The editor's scan.
-bool FindStopKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t);
-bool FindStartKey(TScanPar& ps, int32_t s, bool sPastRuns, int32_t& t);
+bool FindStopKey(TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end);
+bool FindStartKey(TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end);
 // The start-stop pass over one whole paragraph, handing a changed end style on
 // to the next paragraph (which is then parsed when needed).
 void ParseSpans(TScanHost& host, int par);

@@ -14,6 +14,15 @@ inline constexpr uint8_t dkKeyOpened = 0x40;  // the run was opened by a key; Le
 inline constexpr uint8_t dkKeyStyle = 0xC0;   // both of the above
 inline constexpr int kMaxKeyLevel = 15;
 
+// How a run's key stack holds its keys: a keyword (or a number run's keyword
+// base) as its index, 0 … kMaxStackIndex; a start-stop span as its global
+// start-stop index minus kSpanBias, a negative number.
+inline constexpr int kSpanBias = 32768;
+inline constexpr int kMaxStackIndex = 32767;
+constexpr int16_t SpanEntry(int key) { return static_cast<int16_t>(key - kSpanBias); }
+// The index a stack entry holds, span or keyword.
+constexpr int StackIndex(int16_t entry) { return entry & kMaxStackIndex; }
+
 // One style change inside a paragraph: Offset is the paragraph offset at which
 // it takes effect; the rest is the attribute block the highlighting scan writes.
 struct TDynInfo {
