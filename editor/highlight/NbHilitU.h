@@ -33,6 +33,7 @@ class TNumberHighlighterU : public TCustomExtHighlighterU {
   TQueryHilitUEvent OnQueryHilit;
 
  private:
+  class NumberPass;
   TCharTable separatorTable_;  // the separators, tested unit by unit
 };
 
