@@ -205,7 +205,7 @@ void TPlusMemoU::HighlightingChanged() {
 
 void TPlusMemoU::SetUpperCaseType(TpmUpperCase type) {
   upperCaseType_ = type;
-  findFoldedPar_ = -1;  // the search's folded copy was folded the old way
+  findFolded_.Forget();  // the search's folded copy was folded the old way
   Keywords.SetUpperCaseType(type);
   StartStopKeys.SetUpperCaseType(type);
 }

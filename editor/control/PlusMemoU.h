@@ -15,6 +15,7 @@
 #include "editor/store/Navigator.h"
 #include "editor/control/Options.h"
 #include "editor/control/Painter.h"
+#include "editor/control/TextSearch.h"
 #include "editor/store/Paragraphs.h"
 #include "editor/highlight/Scan.h"
 #include "editor/highlight/StartStopList.h"
@@ -477,9 +478,7 @@ class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanH
   bool loading_ = false;
   bool cleaningCodes_ = false;
   // The folded copy of the last paragraph FindText searched.
-  std::u16string findFolded_;
-  int findFoldedPar_ = -1;
-  uint64_t findFoldedGeneration_ = 0;
+  TFoldedParagraph findFolded_;
 };
 
 }  // namespace qm
