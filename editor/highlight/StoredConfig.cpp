@@ -145,10 +145,6 @@ class Parser {
   }
 
   TStoredConfig Run() {
-    TStoredConfig config;
-    bool inObject = false;
-    std::unordered_map<std::string, int> objectLines;
-    std::unordered_map<std::string, int> propertyLines;  // of the open object
     for (row_ = 0; row_ < lines_.size(); ++row_) {
       col_ = 0;
       SkipBlanks();
@@ -158,49 +154,61 @@ class Parser {
       const std::string word = ReadName();
       SkipBlanks();
       // "=" first: a property may be called "Object" or "End".
-      if (Peek() == '=') {
-        if (!inObject) Fail(line, "property " + Snippet(word) + " outside an object");
-        const auto [at, fresh] = propertyLines.emplace(LowerName(word), line);
-        if (!fresh)
-          Fail(line, "property " + Snippet(word) + " is already set on line " + std::to_string(at->second));
-        ++col_;
-        SkipBlanks();
-        TStoredValue value = ReadValue();
-        ExpectEndOfLine("after the value of " + Snippet(word));
-        config.Objects.back().Properties.push_back(TStoredProperty{word, std::move(value), line});
-      } else if (SameName(word, "object")) {
-        if (inObject)
-          Fail(line, "object inside object " + Snippet(config.Objects.back().Name) +
-                         " (objects do not nest; is an \"end\" missing?)");
-        if (!IsLetter(Peek())) Fail(line, "expected an object name after \"object\"");
-        std::string name = ReadName();
-        SkipBlanks();
-        if (Peek() != ':') Fail(line, "expected \":\" and a class name after the object name");
-        ++col_;
-        SkipBlanks();
-        if (!IsLetter(Peek())) Fail(line, "expected a class name after \":\"");
-        std::string className = ReadName();
-        ExpectEndOfLine("after the class name");
-        const auto [at, fresh] = objectLines.emplace(LowerName(name), line);
-        if (!fresh)
-          Fail(line, "object " + Snippet(name) + " is already defined on line " + std::to_string(at->second));
-        config.Objects.push_back(TStoredObject{std::move(name), std::move(className), {}, line});
-        inObject = true;
-        propertyLines.clear();
-      } else if (SameName(word, "end")) {
-        ExpectEndOfLine("after \"end\"");
-        if (!inObject) Fail(line, "\"end\" without an open object");
-        inObject = false;
-      } else {
+      if (Peek() == '=')
+        ReadProperty(word, line);
+      else if (SameName(word, "object"))
+        OpenObject(line);
+      else if (SameName(word, "end"))
+        CloseObject(line);
+      else
         Fail(line, "expected \"=\" after " + Snippet(word));
-      }
     }
-    if (inObject)
-      Fail(config.Objects.back().Line, "object " + Snippet(config.Objects.back().Name) + " has no \"end\"");
-    return config;
+    if (inObject_)
+      Fail(config_.Objects.back().Line, "object " + Snippet(config_.Objects.back().Name) + " has no \"end\"");
+    return std::move(config_);
   }
 
  private:
+  // "name = value" inside an object; the name was read.
+  void ReadProperty(const std::string& name, int line) {
+    if (!inObject_) Fail(line, "property " + Snippet(name) + " outside an object");
+    const auto [at, fresh] = propertyLines_.emplace(LowerName(name), line);
+    if (!fresh) Fail(line, "property " + Snippet(name) + " is already set on line " + std::to_string(at->second));
+    ++col_;
+    SkipBlanks();
+    TStoredValue value = ReadValue();
+    ExpectEndOfLine("after the value of " + Snippet(name));
+    config_.Objects.back().Properties.push_back(TStoredProperty{name, std::move(value), line});
+  }
+
+  // "object Name: Class"; the word "object" was read.
+  void OpenObject(int line) {
+    if (inObject_)
+      Fail(line, "object inside object " + Snippet(config_.Objects.back().Name) +
+                     " (objects do not nest; is an \"end\" missing?)");
+    if (!IsLetter(Peek())) Fail(line, "expected an object name after \"object\"");
+    std::string name = ReadName();
+    SkipBlanks();
+    if (Peek() != ':') Fail(line, "expected \":\" and a class name after the object name");
+    ++col_;
+    SkipBlanks();
+    if (!IsLetter(Peek())) Fail(line, "expected a class name after \":\"");
+    std::string className = ReadName();
+    ExpectEndOfLine("after the class name");
+    const auto [at, fresh] = objectLines_.emplace(LowerName(name), line);
+    if (!fresh) Fail(line, "object " + Snippet(name) + " is already defined on line " + std::to_string(at->second));
+    config_.Objects.push_back(TStoredObject{std::move(name), std::move(className), {}, line});
+    inObject_ = true;
+    propertyLines_.clear();
+  }
+
+  // "end" closes the open object.
+  void CloseObject(int line) {
+    ExpectEndOfLine("after \"end\"");
+    if (!inObject_) Fail(line, "\"end\" without an open object");
+    inObject_ = false;
+  }
+
   [[noreturn]] static void Fail(int line, const std::string& what) {
     throw EReadError("line " + std::to_string(line) + ": " + what);
   }
@@ -407,6 +415,10 @@ class Parser {
   }
 
   std::vector<std::string_view> lines_;
+  TStoredConfig config_;
+  bool inObject_ = false;
+  std::unordered_map<std::string, int> objectLines_;
+  std::unordered_map<std::string, int> propertyLines_;  // of the open object
   size_t row_ = 0;
   size_t col_ = 0;
 };
