@@ -466,17 +466,19 @@ int TParagraphsList::ParagraphOfPosition(int32_t pos) const {
   return lastFound_;
 }
 
-int TParagraphsList::ParagraphOfPositionSearch(int32_t pos) const {
-  const int count = Count;
-  // A proportional estimate and a short walk find the paragraph in almost
-  // every real text; a binary search bounds the rest.
-  int i = static_cast<int>(static_cast<int64_t>(pos) * (count - 2) / TextLength);
-  i = std::clamp(i, 0, count - 1);
+namespace {
+
+// The paragraph of `count` that holds `at`, where paragraph i holds first(i)
+// … last(i) and the last paragraph also whatever lies beyond: a guess
+// proportional to where `at` lies and a short walk find it in almost every
+// real text; a binary search over the firsts bounds the rest.
+template <typename First, typename Last>
+int GuessThenBisect(int count, int guess, int32_t at, First first, Last last) {
+  int i = std::clamp(guess, 0, count - 1);
   for (int steps = 0; steps < 16; ++steps) {
-    const int32_t start = StartOffset(i);
-    if (pos < start) {
+    if (at < first(i)) {
       --i;
-    } else if (start + Length(i) + 1 < pos && i < count - 1) {
+    } else if (last(i) < at && i < count - 1) {
       ++i;
     } else {
       return i;
@@ -486,7 +488,7 @@ int TParagraphsList::ParagraphOfPositionSearch(int32_t pos) const {
   int hi = count - 1;
   while (lo < hi) {
     const int mid = lo + (hi - lo + 1) / 2;
-    if (StartOffset(mid) <= pos)
+    if (first(mid) <= at)
       lo = mid;
     else
       hi = mid - 1;
@@ -494,31 +496,22 @@ int TParagraphsList::ParagraphOfPositionSearch(int32_t pos) const {
   return lo;
 }
 
+}  // namespace
+
+int TParagraphsList::ParagraphOfPositionSearch(int32_t pos) const {
+  // A paragraph's positions run from its start to just before the LF of its break.
+  const int guess = static_cast<int>(static_cast<int64_t>(pos) * (Count - 2) / TextLength);
+  return GuessThenBisect(
+      Count, guess, pos, [this](int i) { return StartOffset(i); },
+      [this](int i) { return StartOffset(i) + Length(i) + 1; });
+}
+
 int TParagraphsList::ParagraphOfLine(int32_t line) const {
-  const int count = Count;
-  if (count <= 1 || LineCount <= 0) return 0;
-  int i = static_cast<int>(static_cast<int64_t>(count) * line / LineCount);
-  i = std::clamp(i, 0, count - 1);
-  for (int steps = 0; steps < 16; ++steps) {
-    const int32_t start = StartLine(i);
-    if (line < start) {
-      --i;
-    } else if (line >= start + LineCountOf(i) && i < count - 1) {
-      ++i;
-    } else {
-      return i;
-    }
-  }
-  int lo = 0;
-  int hi = count - 1;
-  while (lo < hi) {
-    const int mid = lo + (hi - lo + 1) / 2;
-    if (StartLine(mid) <= line)
-      lo = mid;
-    else
-      hi = mid - 1;
-  }
-  return lo;
+  if (Count <= 1 || LineCount <= 0) return 0;
+  const int guess = static_cast<int>(static_cast<int64_t>(Count) * line / LineCount);
+  return GuessThenBisect(
+      Count, guess, line, [this](int i) { return StartLine(i); },
+      [this](int i) { return StartLine(i) + LineCountOf(i) - 1; });
 }
 
 void TParagraphsList::Clear() {
