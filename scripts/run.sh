@@ -7,7 +7,4 @@ bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
 
-if [ -x build/app/quillmark ]; then
-  exec build/app/quillmark
-fi
-echo "Built the engine, tests and benchmarks. The main window is not built yet, so there is no editor to start."
+exec build/app/quillmark
