@@ -5,8 +5,8 @@
 #include <QListWidget>
 #include <QToolButton>
 
-#include "app/MatchFold.h"
 #include "app/MainWindow.h"
+#include "app/MatchFold.h"
 #include "platform/CodePage.h"
 
 namespace qm {
@@ -77,8 +77,7 @@ bool TForm1::LoadHelp() {
   }
   // Parsed again only when the file changed, so that the next caret move
   // still shows an edited help file.
-  const std::string stamp =
-      std::to_string(info.size()) + ":" + std::to_string(info.lastModified().toMSecsSinceEpoch());
+  const std::string stamp = std::to_string(info.size()) + ":" + std::to_string(info.lastModified().toMSecsSinceEpoch());
   if (stamp == helpStamp_) return true;
   const bool ok = help_.Load(path.toStdString()) && help_.ParseErrorLine() == 0;
   helpStamp_ = ok ? stamp : std::string();

@@ -4,19 +4,17 @@
 #include <utility>
 
 #include "app/ErrorBox.h"
-#include "app/MainWindow.h"
 #include "app/FindDialog.h"
 #include "app/GoToLineDialog.h"
+#include "app/MainWindow.h"
 
 namespace qm {
 
 void TForm1::ConnectEditCommands() {
   const std::pair<const char*, void (TForm1::*)()> handlers[] = {
-      {"undo1", &TForm1::undo1Execute}, {"redo1", &TForm1::redo1Execute},
-      {"SelAll", &TForm1::SelAllExecute}, {"copy1", &TForm1::copy1Execute},
-      {"cut1", &TForm1::cut1Execute},     {"paste1", &TForm1::paste1Execute},
-      {"Find", &TForm1::FindExecute},     {"FindNext", &TForm1::FindNextExecute},
-      {"Goto1", &TForm1::Goto1Execute},
+      {"undo1", &TForm1::undo1Execute}, {"redo1", &TForm1::redo1Execute},       {"SelAll", &TForm1::SelAllExecute},
+      {"copy1", &TForm1::copy1Execute}, {"cut1", &TForm1::cut1Execute},         {"paste1", &TForm1::paste1Execute},
+      {"Find", &TForm1::FindExecute},   {"FindNext", &TForm1::FindNextExecute}, {"Goto1", &TForm1::Goto1Execute},
   };
   for (const auto& [name, handler] : handlers)
     connect(Action(name), &QAction::triggered, this, Guarded([this, run = handler] { (this->*run)(); }));

@@ -13,8 +13,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Выход..."));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 6, 8, 6);
-  Label1 = new QLabel(
-      QStringLiteral("Закончить работу с программой? Вы можете сохранить скрипт перед выходом."));
+  Label1 = new QLabel(QStringLiteral("Закончить работу с программой? Вы можете сохранить скрипт перед выходом."));
   Label1->setAlignment(Qt::AlignCenter);
   Label1->setWordWrap(true);
   layout->addWidget(Label1);

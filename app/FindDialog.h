@@ -50,8 +50,8 @@ class TForm4 : public QDialog {
   QLabel* Label1 = nullptr;
   QLineEdit* Edit1 = nullptr;
   TRadioGroup* RadioGroup1 = nullptr;  // 0 "Вниз" (down), 1 "Вверх" (up)
-  QCheckBox* CheckBox1 = nullptr;     // match case
-  QCheckBox* CheckBox2 = nullptr;     // whole word
+  QCheckBox* CheckBox1 = nullptr;      // match case
+  QCheckBox* CheckBox2 = nullptr;      // whole word
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
 

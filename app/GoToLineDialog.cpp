@@ -8,8 +8,8 @@
 #include <limits>
 
 #include "app/ErrorBox.h"
-#include "app/MainWindow.h"
 #include "app/FindDialog.h"
+#include "app/MainWindow.h"
 #include "qt/PlusMemoWidget.h"
 
 namespace qm {

@@ -13,13 +13,13 @@ namespace qm {
 
 namespace {
 
-const QColor kInk(0x2b, 0x44, 0x70);     // outlines
-const QColor kPaper(0xff, 0xff, 0xff);   // pages
-const QColor kAmber(0xf0, 0xb4, 0x29);   // folders, highlights
-const QColor kBlue(0x3b, 0x82, 0xc4);    // main fills
-const QColor kGreen(0x2e, 0x8b, 0x57);   // additions
-const QColor kRed(0xc0, 0x39, 0x2b);     // removal, exit
-const QColor kGrey(0x9a, 0xa5, 0xb1);    // text lines
+const QColor kInk(0x2b, 0x44, 0x70);    // outlines
+const QColor kPaper(0xff, 0xff, 0xff);  // pages
+const QColor kAmber(0xf0, 0xb4, 0x29);  // folders, highlights
+const QColor kBlue(0x3b, 0x82, 0xc4);   // main fills
+const QColor kGreen(0x2e, 0x8b, 0x57);  // additions
+const QColor kRed(0xc0, 0x39, 0x2b);    // removal, exit
+const QColor kGrey(0x9a, 0xa5, 0xb1);   // text lines
 
 using TDraw = std::function<void(QPainter&)>;
 
@@ -87,7 +87,8 @@ void Glyph(QPainter& p, const QString& text, const QColor& colour, double size) 
 
 const std::map<std::string, TDraw>& Drawings() {
   static const std::map<std::string, TDraw> drawings{
-      {"NewScript", [](QPainter& p) {
+      {"NewScript",
+       [](QPainter& p) {
          Page(p, 2.5, 1.5, 10, 13);
          Lines(p, 4.5, 6, 5, 3);
          Outline(p, kGreen);
@@ -96,7 +97,8 @@ const std::map<std::string, TDraw>& Drawings() {
          p.drawLine(QPointF(12, 10.3), QPointF(12, 13.7));
          p.drawLine(QPointF(10.3, 12), QPointF(13.7, 12));
        }},
-      {"OpenScript", [](QPainter& p) {
+      {"OpenScript",
+       [](QPainter& p) {
          Outline(p, kAmber.darker(115));
          p.drawRoundedRect(QRectF(1.5, 3.5, 12, 10), 1, 1);
          QPolygonF front;
@@ -104,7 +106,8 @@ const std::map<std::string, TDraw>& Drawings() {
          Outline(p, kAmber);
          p.drawPolygon(front);
        }},
-      {"SaveScript", [](QPainter& p) {
+      {"SaveScript",
+       [](QPainter& p) {
          Outline(p, kBlue);
          p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 1.5, 1.5);
          Outline(p, kPaper);
@@ -112,7 +115,8 @@ const std::map<std::string, TDraw>& Drawings() {
          Outline(p, kGrey);
          p.drawRect(QRectF(4.5, 9.5, 7, 5));
        }},
-      {"Exit", [](QPainter& p) {
+      {"Exit",
+       [](QPainter& p) {
          Outline(p, kAmber.darker(110));
          p.drawRect(QRectF(2.5, 1.5, 7, 13));
          Outline(p, kRed);
@@ -123,18 +127,21 @@ const std::map<std::string, TDraw>& Drawings() {
        }},
       {"undo1", [](QPainter& p) { Arrow(p, kBlue, true); }},
       {"redo1", [](QPainter& p) { Arrow(p, kBlue, false); }},
-      {"SelAll", [](QPainter& p) {
+      {"SelAll",
+       [](QPainter& p) {
          p.setBrush(QColor(0xd6, 0xe8, 0xf7));
          p.setPen(QPen(kInk, 1.0, Qt::DashLine));
          p.drawRect(QRectF(1.5, 1.5, 13, 13));
          Lines(p, 4, 5, 8, 3, 3);
        }},
-      {"copy1", [](QPainter& p) {
+      {"copy1",
+       [](QPainter& p) {
          Page(p, 1.5, 1.5, 8, 10);
          Page(p, 6.5, 4.5, 8, 10);
          Lines(p, 8.5, 8.5, 4, 3);
        }},
-      {"cut1", [](QPainter& p) {
+      {"cut1",
+       [](QPainter& p) {
          p.setPen(QPen(kInk, 1.4, Qt::SolidLine, Qt::RoundCap));
          p.drawLine(QPointF(4.5, 1.5), QPointF(10.5, 10));
          p.drawLine(QPointF(11.5, 1.5), QPointF(5.5, 10));
@@ -142,7 +149,8 @@ const std::map<std::string, TDraw>& Drawings() {
          p.drawEllipse(QPointF(4.5, 12), 2.5, 2.5);
          p.drawEllipse(QPointF(11.5, 12), 2.5, 2.5);
        }},
-      {"paste1", [](QPainter& p) {
+      {"paste1",
+       [](QPainter& p) {
          Outline(p, kAmber);
          p.drawRoundedRect(QRectF(1.5, 2.5, 10, 12), 1, 1);
          Outline(p, kGrey);
@@ -151,13 +159,15 @@ const std::map<std::string, TDraw>& Drawings() {
          Lines(p, 8.5, 10, 4, 2);
        }},
       {"Find", [](QPainter& p) { Lens(p); }},
-      {"FindNext", [](QPainter& p) {
+      {"FindNext",
+       [](QPainter& p) {
          Lens(p);
          Outline(p, kGreen);
          p.setPen(Qt::NoPen);
          p.drawPolygon(QPolygonF() << QPointF(15.5, 3) << QPointF(11.5, 0.5) << QPointF(11.5, 5.5));
        }},
-      {"Goto1", [](QPainter& p) {
+      {"Goto1",
+       [](QPainter& p) {
          Lines(p, 8, 3, 6.5, 5, 2.5);
          p.setPen(QPen(kGreen, 2.0, Qt::SolidLine, Qt::RoundCap));
          p.drawLine(QPointF(1.5, 8), QPointF(5, 8));
@@ -165,7 +175,8 @@ const std::map<std::string, TDraw>& Drawings() {
          p.setPen(Qt::NoPen);
          p.drawPolygon(QPolygonF() << QPointF(7.5, 8) << QPointF(4, 4.5) << QPointF(4, 11.5));
        }},
-      {"Wiev1", [](QPainter& p) {
+      {"Wiev1",
+       [](QPainter& p) {
          Outline(p, kPaper);
          p.drawEllipse(QRectF(1.5, 2.5, 13, 11));
          const QColor dots[] = {kRed, kAmber, kGreen, kBlue};
@@ -176,33 +187,39 @@ const std::map<std::string, TDraw>& Drawings() {
            p.drawEllipse(at[i], 1.4, 1.4);
          }
        }},
-      {"About", [](QPainter& p) {
+      {"About",
+       [](QPainter& p) {
          Outline(p, kBlue);
          p.drawEllipse(QPointF(8, 8), 6.5, 6.5);
          Glyph(p, QStringLiteral("i"), kPaper, 11);
        }},
-      {"ActionBeginEnd", [](QPainter& p) {
+      {"ActionBeginEnd",
+       [](QPainter& p) {
          Outline(p, kBlue);
          p.drawRoundedRect(QRectF(1.5, 1.5, 13, 3), 1, 1);
          p.drawRoundedRect(QRectF(1.5, 11.5, 13, 3), 1, 1);
          Lines(p, 5, 7, 8, 2, 2.5);
        }},
-      {"ActionIfEnd", [](QPainter& p) {
+      {"ActionIfEnd",
+       [](QPainter& p) {
          Outline(p, kAmber);
          p.drawPolygon(QPolygonF() << QPointF(8, 1.5) << QPointF(14.5, 8) << QPointF(8, 14.5) << QPointF(1.5, 8));
          Glyph(p, QStringLiteral("?"), kInk, 9);
        }},
-      {"ToolButton13", [](QPainter& p) {
+      {"ToolButton13",
+       [](QPainter& p) {
          Outline(p, kPaper);
          p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 2, 2);
          Glyph(p, QStringLiteral("<>"), kBlue, 9);
        }},
-      {"ToolButton19", [](QPainter& p) {
+      {"ToolButton19",
+       [](QPainter& p) {
          Outline(p, kPaper);
          p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 2, 2);
          Glyph(p, QStringLiteral("x"), kGreen, 11);
        }},
-      {"ToolButton16", [](QPainter& p) {
+      {"ToolButton16",
+       [](QPainter& p) {
          Outline(p, kPaper);
          p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 2, 2);
          Outline(p, kBlue);

@@ -11,8 +11,8 @@
 #include <sstream>
 
 #include "app/ErrorBox.h"
-#include "app/MatchFold.h"
 #include "app/MainWindow.h"
+#include "app/MatchFold.h"
 #include "editor/control/StringsViews.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"

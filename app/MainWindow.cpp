@@ -5,37 +5,37 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/AboutBox.h"
 #include "app/ActionTable.h"
 #include "app/BalloonHint.h"
 #include "app/ErrorBox.h"
-#include "app/Icons.h"
-#include "app/NewScriptDialog.h"
 #include "app/ExitConfirmation.h"
 #include "app/FindDialog.h"
 #include "app/GoToLineDialog.h"
-#include "app/AboutBox.h"
+#include "app/Icons.h"
+#include "app/NewScriptDialog.h"
 #include "app/SettingsDialog.h"
 #include "app/Splash.h"
+#include "app/chain/ChainConfig.h"
 #include "editor/highlight/StoredConfig.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/IniFile.h"
 #include "qt/PlusGutterWidget.h"
 #include "qt/PlusMemoWidget.h"
-#include "app/chain/ChainConfig.h"
 
 namespace qm {
 
@@ -43,9 +43,9 @@ namespace {
 
 // The options both editors carry.
 TPlusMemoOptions EditorOptions() {
-  return TPlusMemoOptions{pmoWindowsSelColors, pmoInsertKeyActive, pmoPersistentBlocks, pmoFullLineSelect,
-                          pmoWideOverwriteCaret, pmoNoDefaultPopup, pmoAutoScrollBars, pmoSmartTabs,
-                          pmoAutoIndent, pmoPutExtraSpaces, pmoBackIndent, pmoWrapCaret};
+  return TPlusMemoOptions{pmoWindowsSelColors,   pmoInsertKeyActive, pmoPersistentBlocks, pmoFullLineSelect,
+                          pmoWideOverwriteCaret, pmoNoDefaultPopup,  pmoAutoScrollBars,   pmoSmartTabs,
+                          pmoAutoIndent,         pmoPutExtraSpaces,  pmoBackIndent,       pmoWrapCaret};
 }
 
 const char* const kCategories[] = {"Функции", "Переменные", "Команды", "Типы блоков", "Все", "Пользовательские"};
@@ -86,7 +86,8 @@ void TForm1::Connect() {
   ListBox1->setMouseTracking(true);
   ListBox1->viewport()->setMouseTracking(true);
   ListBox1->viewport()->installEventFilter(this);
-  for (QWidget* panel : {Panel1, static_cast<QWidget*>(Label1), ComboBox1->parentWidget(), PlusMemoU2Widget->viewport()}) {
+  for (QWidget* panel :
+       {Panel1, static_cast<QWidget*>(Label1), ComboBox1->parentWidget(), PlusMemoU2Widget->viewport()}) {
     panel->setMouseTracking(true);
     panel->installEventFilter(this);
   }
@@ -251,7 +252,8 @@ void TForm1::BuildMenus() {
   QToolBar* toolBar = addToolBar("JvToolBar1");
   toolBar->setObjectName("JvToolBar1");
   toolBar->setMovable(false);
-  for (const char* name : {"NewScript", "OpenScript", "SaveScript", "-", "copy1", "cut1", "paste1", "-", "Find", "Goto1"}) {
+  for (const char* name :
+       {"NewScript", "OpenScript", "SaveScript", "-", "copy1", "cut1", "paste1", "-", "Find", "Goto1"}) {
     if (*name == '-')
       toolBar->addSeparator();
     else

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "editor/control/PlusMemoU.h"
+#include "editor/gutter/PlusGutterU.h"
 #include "editor/highlight/HighlighterChain.h"
 #include "editor/highlight/KeywordList.h"
-#include "editor/gutter/PlusGutterU.h"
-#include "editor/control/PlusMemoU.h"
 #include "export/PlusToFormatU.h"
 #include "platform/XmlDom.h"
 
@@ -106,8 +106,8 @@ class TForm1 : public QMainWindow {
   QLabel* StatusPanel1 = nullptr;
   QToolButton* ToolButton16 = nullptr;  // menu types, enabled at context 11
   QToolButton* ToolButton19 = nullptr;  // variable types, enabled at context 88
-  QMenu* PopupMenu1 = nullptr;  // gutter
-  QMenu* PopupMenu2 = nullptr;  // script editor
+  QMenu* PopupMenu1 = nullptr;          // gutter
+  QMenu* PopupMenu2 = nullptr;          // script editor
 
   // --- Files and editing ---
   // New script from the new-script dialog (modal).
@@ -201,10 +201,10 @@ class TForm1 : public QMainWindow {
   QToolButton* ToolButton11 = nullptr;  // begin…end
   QToolButton* ToolButton15 = nullptr;  // if…endif; its arrow opens PopupMenu5
   QToolButton* ToolButton13 = nullptr;  // comparison operators: a click types ==, the arrow opens PopupMenu3
-  QMenu* PopupMenu3 = nullptr;  // operators
-  QMenu* PopupMenu4 = nullptr;  // menu modes (ToolButton16)
-  QMenu* PopupMenu5 = nullptr;  // if, elseif, else, endif
-  QMenu* PopupMenu6 = nullptr;  // variable types (ToolButton19)
+  QMenu* PopupMenu3 = nullptr;          // operators
+  QMenu* PopupMenu4 = nullptr;          // menu modes (ToolButton16)
+  QMenu* PopupMenu5 = nullptr;          // if, elseif, else, endif
+  QMenu* PopupMenu6 = nullptr;          // variable types (ToolButton19)
 
  private:
   void BuildSnippetActions();

@@ -28,8 +28,8 @@ struct TCategoryRow {
   const char* Key;
 };
 constexpr TCategoryRow kRows[] = {
-    {"Функции", true, false, 4, "Functions"},      {"Типы переменных", true, false, 1, "Variables"},
-    {"Команды", true, false, 0, "Commands"},       {"Типы блоков", true, true, 3, "BlockTypes"},
+    {"Функции", true, false, 4, "Functions"},     {"Типы переменных", true, false, 1, "Variables"},
+    {"Команды", true, false, 0, "Commands"},      {"Типы блоков", true, true, 3, "BlockTypes"},
     {"Параметры", false, false, 5, "Parameters"},
 };
 
@@ -104,8 +104,7 @@ void TForm7::FormShow() {
   ini_.emplace(SettingsFilePath());
   for (int n = 0; n < 5; ++n) {
     const int highlighter = kRows[n].Highlighter;
-    const TColor deflt =
-        highlighter == 0 ? 0 : chain_.U(highlighter).Keywords.GetKeywordAttributes(0).Foreground;
+    const TColor deflt = highlighter == 0 ? 0 : chain_.U(highlighter).Keywords.GetKeywordAttributes(0).Foreground;
     JvColorComboBox[n]->SetColour(ini_->ReadInteger("Syntax", kRows[n].Key, deflt));
   }
   SelectFont(QString::fromStdU16String(AnsiToWide(ini_->ReadString("Editor", "Font", "Courier New"))));

@@ -6,8 +6,8 @@
 #include <array>
 #include <optional>
 
-#include "editor/highlight/HighlighterChain.h"
 #include "editor/control/PlusMemoU.h"
+#include "editor/highlight/HighlighterChain.h"
 #include "platform/IniFile.h"
 
 class QComboBox;
@@ -33,7 +33,7 @@ class TForm7 : public QDialog {
   void Button2Click();
 
   QComboBox* JvFontComboBox1 = nullptr;
-  QComboBox* ComboBox1 = nullptr;  // font sizes
+  QComboBox* ComboBox1 = nullptr;              // font sizes
   TColorComboBox* JvColorComboBox6 = nullptr;  // background
   // Functions, variable types, commands, block types, parameters.
   std::array<TColorComboBox*, 5> JvColorComboBox{};

@@ -16,10 +16,10 @@ enum class TSnippetStyle : uint8_t {
 
 // Where a line snippet leaves the caret after the insertion.
 enum class TSnippetCaret : uint8_t {
-  Stay,                // where the line insertion left it
-  FirstBeforeLast,     // on the first inserted line, before its last character
-  FirstEnd,            // on the first inserted line, at its end
-  LeftLineEnd,         // at the end of the line on which the line insertion left it
+  Stay,             // where the line insertion left it
+  FirstBeforeLast,  // on the first inserted line, before its last character
+  FirstEnd,         // on the first inserted line, at its end
+  LeftLineEnd,      // at the end of the line on which the line insertion left it
 };
 
 struct TSnippetSpec {

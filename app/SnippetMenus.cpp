@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/ErrorBox.h"
-#include "app/SnippetActions.h"
 #include "app/MainWindow.h"
+#include "app/SnippetActions.h"
 #include "qt/PlusMemoWidget.h"
 
 namespace qm {
@@ -18,8 +18,9 @@ namespace qm {
 namespace {
 
 // The operators, as both of their menus list them.
-const std::initializer_list<const char*> kOperators{"Operator01", "Operator02", "Operator03", "Operator04",
-                                                    "Operator05", "Operator06", "-", "Operator07", "Operator08"};
+const std::initializer_list<const char*> kOperators{"Operator01", "Operator02", "Operator03",
+                                                    "Operator04", "Operator05", "Operator06",
+                                                    "-",          "Operator07", "Operator08"};
 
 // The menu modes: 1 to 3, then the numbered menus (there is no 1050).
 std::vector<std::string> MenuModeNames() {

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "app/chain/ChainConfig.h"
 #include "bench/BenchInput.h"
 #include "bench/VocabGenerator.h"
 #include "editor/highlight/Scan.h"
 #include "editor/highlight/StoredConfig.h"
 #include "platform/Stream.h"
 #include "platform/XmlDom.h"
-#include "app/chain/ChainConfig.h"
 #include "tools/ExportCommand.h"
 #include "tools/ScriptExporter.h"
 
@@ -65,9 +65,13 @@ void BM_ExportRtf(benchmark::State& state) {
     return;
   }
   // No settings file of the user's: the editor's defaults.
-  const std::vector<std::string> args = {"--data",     folder.Path("data").string(),       "--settings",
-                                         "/dev/null",  "-o",
-                                         folder.Path("script.rtf").string(), folder.Path("script.txt").string()};
+  const std::vector<std::string> args = {"--data",
+                                         folder.Path("data").string(),
+                                         "--settings",
+                                         "/dev/null",
+                                         "-o",
+                                         folder.Path("script.rtf").string(),
+                                         folder.Path("script.txt").string()};
   for (auto _ : state) {
     if (RunExportCommand(args, stdout, stderr, false) != 0) state.SkipWithError("quillmark-export failed");
   }

@@ -15,8 +15,8 @@
 #include "bench/BenchInput.h"
 #include "bench/BenchMain.h"
 #include "bench/VocabGenerator.h"
-#include "editor/highlight/HighlighterChain.h"
 #include "editor/control/PlusMemoU.h"
+#include "editor/highlight/HighlighterChain.h"
 #include "editor/highlight/Scan.h"
 #include "platform/CodePage.h"
 
@@ -52,8 +52,8 @@ void HighlightAllWith(benchmark::State& state, const scan::TSpeedLayers& layers)
     memo.reset();
     state.ResumeTiming();
   }
-  state.counters["lines_per_second"] =
-      benchmark::Counter(static_cast<double>(lines) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["lines_per_second"] = benchmark::Counter(
+      static_cast<double>(lines) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 void BM_HighlightAll(benchmark::State& state) { HighlightAllWith(state, scan::TSpeedLayers{}); }
 BENCHMARK(BM_HighlightAll)->Unit(benchmark::kMillisecond)->Iterations(2);
@@ -119,7 +119,8 @@ void BM_MemoryHighlighted(benchmark::State& state) {
   double afterMb = 0;
   for (auto _ : state) {
     if (!written) break;
-    const std::string command = "QM_BENCH_MEMORY_CHILD=" + std::string(path) + " /proc/" + std::to_string(getpid()) + "/exe";
+    const std::string command =
+        "QM_BENCH_MEMORY_CHILD=" + std::string(path) + " /proc/" + std::to_string(getpid()) + "/exe";
     FILE* child = popen(command.c_str(), "r");
     long peak = 0;
     long after = 0;

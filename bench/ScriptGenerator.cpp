@@ -3,9 +3,9 @@
 
 #include <charconv>
 
-#include "bench/SplitMix.h"
 #include <string_view>
 #include <vector>
+#include "bench/SplitMix.h"
 
 namespace qm::bench {
 namespace {
@@ -16,43 +16,40 @@ using View = std::string_view;
 
 constexpr View kHeaderWords[] = {"scn", "Scn", "SCN", "ScriptName", "scriptname", "Scriptname", "SCRIPTNAME"};
 constexpr View kNamePrefixes[] = {"", "", "MQ04", "MQ11", "SQ12", "FGC", "Dark", "Old", "Misty", "Ruin", "Ash"};
-constexpr View kNameNouns[] = {"Tower", "Chest", "Door", "Guard", "Ring", "Bridge", "Lever", "Shrine", "Ghost",
-                               "Well", "Bandit", "Lantern", "Altar", "Crypt", "Mill", "Ferry", "Amulet", "Gate"};
+constexpr View kNameNouns[] = {"Tower", "Chest",  "Door",    "Guard", "Ring",  "Bridge", "Lever", "Shrine", "Ghost",
+                               "Well",  "Bandit", "Lantern", "Altar", "Crypt", "Mill",   "Ferry", "Amulet", "Gate"};
 constexpr View kNameSuffixes[] = {"Script", "Script", "SCRIPT", "Scr", "QuestScript", "Trigger", "Effect", "Spell"};
 
-constexpr View kShortNames[] = {"doOnce", "stage", "button", "state", "isOpen", "triggered", "init",
-                                "playerInside", "bDone", "iStep", "wasHit", "alarm", "choice", "iMode"};
+constexpr View kShortNames[] = {"doOnce",       "stage", "button", "state",  "isOpen", "triggered", "init",
+                                "playerInside", "bDone", "iStep",  "wasHit", "alarm",  "choice",    "iMode"};
 constexpr View kLongNames[] = {"counter", "goldTotal", "hitCount", "killCount", "lastDay", "iTotal", "reward"};
-constexpr View kFloatNames[] = {"timer", "fTimer", "delay", "distance", "fHealth", "fTime", "angle", "fSpeed",
-                                "fade", "fScale"};
-constexpr View kRefNames[] = {"targetRef", "rActor", "rContainer", "doorRef", "rTarget", "lastHit", "rItem",
-                              "rMarker"};
+constexpr View kFloatNames[] = {"timer", "fTimer", "delay",  "distance", "fHealth",
+                                "fTime", "angle",  "fSpeed", "fade",     "fScale"};
+constexpr View kRefNames[] = {"targetRef", "rActor", "rContainer", "doorRef", "rTarget", "lastHit", "rItem", "rMarker"};
 constexpr View kGlobals[] = {"GameHour", "GameDaysPassed", "TimeScale"};
 
-constexpr View kItems[] = {"Gold001", "Lockpick", "Torch02", "SilverRing01", "IronSword", "PotionHeal03",
-                           "KeyTowerDoor", "ScrollFireBall", "Arrow01", "AmberGem", "BreadLoaf", "ClothHood"};
-constexpr View kQuests[] = {"MQ01", "MQ07", "SQ12Bandits", "TowerMystery", "FGC03Fetch", "AshRuinQuest",
-                            "MillFire", "FerrymanDebt"};
-constexpr View kActorValues[] = {"Health", "Fatigue", "Magicka", "Strength", "Speed", "Blade", "Sneak",
-                                 "Alchemy", "Aggression", "Confidence"};
-constexpr View kSounds[] = {"DoorStoneOpen", "AmbWindHowl", "UIQuestUpdate", "SpellFireCast", "BellToll01",
-                            "ChainRattle"};
+constexpr View kItems[] = {"Gold001",      "Lockpick",       "Torch02", "SilverRing01", "IronSword", "PotionHeal03",
+                           "KeyTowerDoor", "ScrollFireBall", "Arrow01", "AmberGem",     "BreadLoaf", "ClothHood"};
+constexpr View kQuests[] = {"MQ01",       "MQ07",         "SQ12Bandits", "TowerMystery",
+                            "FGC03Fetch", "AshRuinQuest", "MillFire",    "FerrymanDebt"};
+constexpr View kActorValues[] = {"Health", "Fatigue", "Magicka", "Strength",   "Speed",
+                                 "Blade",  "Sneak",   "Alchemy", "Aggression", "Confidence"};
+constexpr View kSounds[] = {"DoorStoneOpen", "AmbWindHowl", "UIQuestUpdate",
+                            "SpellFireCast", "BellToll01",  "ChainRattle"};
 constexpr View kSpells[] = {"FireBolt01", "CalmAura", "ShieldLesser", "FrostTouch", "LightSpell", "SilenceCurse"};
 constexpr View kCreatures[] = {"WolfGray", "SkeletonGuard", "RatGiant", "GhostPale", "BanditArcher"};
 constexpr View kMarkers[] = {"TowerEntryMarker", "CaveExitMarker", "MillYardMarker", "CryptGateMarker"};
 constexpr View kTopics[] = {"RumorsTower", "GuildJoin", "FerryPrice", "MillFireTopic"};
 constexpr View kEditorRefs[] = {"TowerDoorREF", "AshChestREF", "MillGuardREF", "CryptLeverREF"};
 constexpr View kOperators[] = {"==", "!=", "<", ">", "<=", ">="};
-constexpr View kNumericFuncs[] = {"GetSecondsPassed", "GetRandomPercent", "GetCurrentTime", "GetButtonPressed",
-                                  "GameDaysPassed", "GetPCFame"};
-constexpr View kRefFuncs[] = {"GetSelf", "GetActionRef", "player.GetCombatTarget", "GetContainer",
-                              "GetParentRef"};
-constexpr View kPlainObjectCalls[] = {"Enable", "Disable", "StopCombat", "Unlock", "EvaluatePackage",
-                                      "ResetHealth", "Resurrect", "Kill"};
-constexpr View kPlainGlobalCalls[] = {"DisablePlayerControls", "EnablePlayerControls", "StopCombatAlarm",
-                                      "RefreshMap"};
-constexpr View kEnglishComments[] = {"TODO: remove debug output", "fix me later", "wait one frame",
-                                     "reset state", "player only", "old code below"};
+constexpr View kNumericFuncs[] = {"GetSecondsPassed", "GetRandomPercent", "GetCurrentTime",
+                                  "GetButtonPressed", "GameDaysPassed",   "GetPCFame"};
+constexpr View kRefFuncs[] = {"GetSelf", "GetActionRef", "player.GetCombatTarget", "GetContainer", "GetParentRef"};
+constexpr View kPlainObjectCalls[] = {"Enable",          "Disable",     "StopCombat", "Unlock",
+                                      "EvaluatePackage", "ResetHealth", "Resurrect",  "Kill"};
+constexpr View kPlainGlobalCalls[] = {"DisablePlayerControls", "EnablePlayerControls", "StopCombatAlarm", "RefreshMap"};
+constexpr View kEnglishComments[] = {
+    "TODO: remove debug output", "fix me later", "wait one frame", "reset state", "player only", "old code below"};
 
 // Block types; `arg` is 'a' for an optional actor, 'm' for an optional menu code.
 struct BlockType {
@@ -60,38 +57,84 @@ struct BlockType {
   char arg;
 };
 constexpr BlockType kBlockTypes[] = {
-    {"MenuMode", 'm'},       {"OnActivate", 0},          {"OnAdd", 'a'},           {"OnDrop", 'a'},
-    {"OnEquip", 'a'},        {"OnUnequip", 'a'},         {"OnDeath", 'a'},         {"OnHit", 'a'},
-    {"OnLoad", 0},           {"OnReset", 0},             {"OnTrigger", 'a'},       {"OnTriggerActor", 'a'},
-    {"OnSell", 'a'},         {"OnPackageDone", 0},       {"ScriptEffectStart", 0}, {"ScriptEffectUpdate", 0},
-    {"ScriptEffectFinish", 0}, {"OnMagicEffectHit", 0},
+    {"MenuMode", 'm'},
+    {"OnActivate", 0},
+    {"OnAdd", 'a'},
+    {"OnDrop", 'a'},
+    {"OnEquip", 'a'},
+    {"OnUnequip", 'a'},
+    {"OnDeath", 'a'},
+    {"OnHit", 'a'},
+    {"OnLoad", 0},
+    {"OnReset", 0},
+    {"OnTrigger", 'a'},
+    {"OnTriggerActor", 'a'},
+    {"OnSell", 'a'},
+    {"OnPackageDone", 0},
+    {"ScriptEffectStart", 0},
+    {"ScriptEffectUpdate", 0},
+    {"ScriptEffectFinish", 0},
+    {"OnMagicEffectHit", 0},
 };
 
 // ---- Vocabulary (Cyrillic, kept in UTF-8 and converted once) -------------
 
 constexpr View kPhrasesUtf8[] = {
-    "Привет, путник!", "Возьми это золото.", "Дверь заперта.", "Ты слышишь шаги за спиной.",
-    "Журнал обновлён.", "У тебя недостаточно золота.", "Стража идёт сюда!", "Сундук пуст.",
-    "Мельница снова работает.", "Рычаг не поддаётся.", "Из склепа тянет холодом.", "Паромщик ждёт плату.",
-    "Ты нашёл старую карту.", "Факел погас.", "Кто-то оставил здесь записку.", "Призрак исчезает в тумане.",
-    "Мост обрушился!", "Кольцо слегка светится.", "Ворота открываются со скрипом.", "Ты чувствуешь слабость.",
-    "Алтарь принимает дар.", "Тебя заметили!", "Время вышло.", "Ёж убегает в кусты.",
-    "Задание выполнено — получена награда.", "«Не входи», — гласит надпись.", "Колокол звонит трижды…",
+    "Привет, путник!",
+    "Возьми это золото.",
+    "Дверь заперта.",
+    "Ты слышишь шаги за спиной.",
+    "Журнал обновлён.",
+    "У тебя недостаточно золота.",
+    "Стража идёт сюда!",
+    "Сундук пуст.",
+    "Мельница снова работает.",
+    "Рычаг не поддаётся.",
+    "Из склепа тянет холодом.",
+    "Паромщик ждёт плату.",
+    "Ты нашёл старую карту.",
+    "Факел погас.",
+    "Кто-то оставил здесь записку.",
+    "Призрак исчезает в тумане.",
+    "Мост обрушился!",
+    "Кольцо слегка светится.",
+    "Ворота открываются со скрипом.",
+    "Ты чувствуешь слабость.",
+    "Алтарь принимает дар.",
+    "Тебя заметили!",
+    "Время вышло.",
+    "Ёж убегает в кусты.",
+    "Задание выполнено — получена награда.",
+    "«Не входи», — гласит надпись.",
+    "Колокол звонит трижды…",
 };
 constexpr View kQuestionsUtf8[] = {
-    "Открыть сундук?", "Заплатить паромщику?", "Что будешь делать?", "Прочитать записку?",
-    "Потянуть рычаг?", "Отдать кольцо призраку?",
+    "Открыть сундук?",    "Заплатить паромщику?", "Что будешь делать?",
+    "Прочитать записку?", "Потянуть рычаг?",      "Отдать кольцо призраку?",
 };
 constexpr View kButtonsUtf8[] = {"Да", "Нет", "Может быть", "Уйти", "Заплатить", "Драться", "Позже"};
 constexpr View kFormatsUtf8[] = {
-    "Золота собрано: %.0f", "Осталось %.0f сек.", "Убито врагов: %.0f", "Стадия: %.0f, таймер: %.2f",
-    "Расстояние до цели %.1f",
+    "Золота собрано: %.0f",       "Осталось %.0f сек.",      "Убито врагов: %.0f",
+    "Стадия: %.0f, таймер: %.2f", "Расстояние до цели %.1f",
 };
 constexpr View kCommentsUtf8[] = {
-    "комментарий: ждём игрока", "проверяем стадию квеста", "таймер сработал", "выдаём награду",
-    "запускаем сцену", "только один раз", "игрок рядом?", "сбрасываем счётчик", "ждём, пока закроется меню",
-    "включаем стражу", "№ кнопки в меню", "здесь была ошибка, не трогать", "Ёлки, опять этот мост",
-    "отсчёт до взрыва", "прячем сундук до полуночи", "начало", "конец блока",
+    "комментарий: ждём игрока",
+    "проверяем стадию квеста",
+    "таймер сработал",
+    "выдаём награду",
+    "запускаем сцену",
+    "только один раз",
+    "игрок рядом?",
+    "сбрасываем счётчик",
+    "ждём, пока закроется меню",
+    "включаем стражу",
+    "№ кнопки в меню",
+    "здесь была ошибка, не трогать",
+    "Ёлки, опять этот мост",
+    "отсчёт до взрыва",
+    "прячем сундук до полуночи",
+    "начало",
+    "конец блока",
 };
 
 // Maps one Unicode code point to a Windows-1251 byte ('?' if it has none).
@@ -147,8 +190,23 @@ const CyrillicWords& Cyrillic() {
 }
 
 // Keywords in three letter-case styles: lower, Capitalized, UPPER.
-enum Keyword { kBegin, kEnd, kIf, kElseIf, kElse, kEndIf, kSet, kTo, kReturn, kShort, kLong, kFloat, kRef, kInt,
-               kKeywordCount };
+enum Keyword {
+  kBegin,
+  kEnd,
+  kIf,
+  kElseIf,
+  kElse,
+  kEndIf,
+  kSet,
+  kTo,
+  kReturn,
+  kShort,
+  kLong,
+  kFloat,
+  kRef,
+  kInt,
+  kKeywordCount
+};
 constexpr View kKeywords[3][kKeywordCount] = {
     {"begin", "end", "if", "elseif", "else", "endif", "set", "to", "return", "short", "long", "float", "ref", "int"},
     {"Begin", "End", "If", "ElseIf", "Else", "EndIf", "Set", "to", "Return", "Short", "Long", "Float", "Ref", "Int"},
@@ -172,13 +230,18 @@ class Generator {
   uint32_t Below(size_t n) { return random_.Below(n); }
   bool Chance(uint32_t percent) { return random_.Chance(percent); }
   template <size_t N>
-  View Pick(const View (&items)[N]) { return items[Below(N)]; }
+  View Pick(const View (&items)[N]) {
+    return items[Below(N)];
+  }
   View Pick(const std::vector<std::string>& items) { return items[Below(items.size())]; }
   View Pick(const std::vector<View>& items) { return items[Below(items.size())]; }
 
   // Output primitives; every line is opened, filled and closed exactly once.
   void Open(int depth) { out_.append(static_cast<size_t>(depth) * 2, ' '); }
-  void Close() { out_ += "\r\n"; --left_; }
+  void Close() {
+    out_ += "\r\n";
+    --left_;
+  }
   void Put(View text) { out_ += text; }
   void Put(Keyword keyword) { out_ += kKeywords[style_][keyword]; }
   void PutInt(long long value) {
@@ -290,9 +353,9 @@ void Generator::Declarations() {
     const Keyword type = roll < 40 ? kShort : roll < 55 ? kLong : roll < 60 ? kInt : roll < 82 ? kFloat : kRef;
     std::vector<View>& list = type == kFloat ? floats_ : type == kRef ? refs_ : numbers_;
     const View name = type == kShort || type == kInt ? Pick(kShortNames)
-                      : type == kLong               ? Pick(kLongNames)
-                      : type == kFloat              ? Pick(kFloatNames)
-                                                    : Pick(kRefNames);
+                      : type == kLong                ? Pick(kLongNames)
+                      : type == kFloat               ? Pick(kFloatNames)
+                                                     : Pick(kRefNames);
     bool taken = false;
     for (View existing : list) taken = taken || existing == name;
     if (taken) continue;
@@ -422,10 +485,24 @@ void Generator::NumberExpression(View target) {
     case 0: PutInt(Below(11)); break;
     case 1: PutInt(Below(1001)); break;
     case 2: PutDecimal(); break;
-    case 3: Put(target); Put(" + 1"); break;
-    case 4: Put(target); Put(" - "); PutInt(1 + Below(50)); break;
-    case 5: Put(target); Put(" * "); PutDecimal(); break;
-    case 6: Put(target); Put(" - GetSecondsPassed"); break;
+    case 3:
+      Put(target);
+      Put(" + 1");
+      break;
+    case 4:
+      Put(target);
+      Put(" - ");
+      PutInt(1 + Below(50));
+      break;
+    case 5:
+      Put(target);
+      Put(" * ");
+      PutDecimal();
+      break;
+    case 6:
+      Put(target);
+      Put(" - GetSecondsPassed");
+      break;
     case 7: Put(Pick(kNumericFuncs)); break;
     case 8:
       Put(RefName());
@@ -437,9 +514,24 @@ void Generator::NumberExpression(View target) {
         Put(Pick(kItems));
       }
       break;
-    case 9: Put("("); Put(NumberVar()); Put(" + "); Put(FloatVar()); Put(") / 2"); break;
-    case 10: Put(NumberVar()); Put(" * "); PutInt(2 + Below(9)); Put(" + "); PutDecimal(); break;
-    default: Put("-"); PutInt(1 + Below(100)); break;
+    case 9:
+      Put("(");
+      Put(NumberVar());
+      Put(" + ");
+      Put(FloatVar());
+      Put(") / 2");
+      break;
+    case 10:
+      Put(NumberVar());
+      Put(" * ");
+      PutInt(2 + Below(9));
+      Put(" + ");
+      PutDecimal();
+      break;
+    default:
+      Put("-");
+      PutInt(1 + Below(100));
+      break;
   }
 }
 
@@ -458,35 +550,116 @@ void Generator::ObjectCall() {
     Put(".");
   }
   switch (Below(14)) {
-    case 0: Put("AddItem "); Put(Pick(kItems)); Put(" "); PutInt(1 + Below(Chance(50) ? 5 : 500)); break;
-    case 1: Put("RemoveItem "); Put(Pick(kItems)); Put(" "); PutInt(1 + Below(20)); break;
-    case 2: Put("ModAV "); Put(Pick(kActorValues)); Put(" "); PutInt(static_cast<int>(Below(61)) - 30); break;
-    case 3: Put("SetAV "); Put(Pick(kActorValues)); Put(" "); PutInt(Below(101)); break;
-    case 4: Put("MoveTo "); Put(Chance(50) ? View("player") : Pick(kMarkers));
-      if (Chance(40)) { Put(" 0 0 "); PutInt(Below(256)); }
+    case 0:
+      Put("AddItem ");
+      Put(Pick(kItems));
+      Put(" ");
+      PutInt(1 + Below(Chance(50) ? 5 : 500));
       break;
-    case 5: Put("PlaceAtMe "); Put(Pick(kCreatures)); Put(" "); PutInt(1 + Below(3)); break;
-    case 6: Put("CastSpell "); Put(Pick(kSpells)); if (Chance(50)) { Put(" "); Put(RefName()); } break;
-    case 7: Put("StartCombat "); Put(RefName()); break;
-    case 8: Put("Activate player "); PutInt(Below(2)); break;
-    case 9: Put("Lock "); PutInt(Below(101)); break;
-    case 10: Put(Chance(50) ? View("EquipItem ") : View("UnequipItem ")); Put(Pick(kItems)); break;
-    case 11: Put("SayTo player "); Put(Pick(kTopics)); break;
-    case 12: Put(Chance(50) ? View("SetAngle z ") : View("SetPos z ")); PutDecimal(); break;
+    case 1:
+      Put("RemoveItem ");
+      Put(Pick(kItems));
+      Put(" ");
+      PutInt(1 + Below(20));
+      break;
+    case 2:
+      Put("ModAV ");
+      Put(Pick(kActorValues));
+      Put(" ");
+      PutInt(static_cast<int>(Below(61)) - 30);
+      break;
+    case 3:
+      Put("SetAV ");
+      Put(Pick(kActorValues));
+      Put(" ");
+      PutInt(Below(101));
+      break;
+    case 4:
+      Put("MoveTo ");
+      Put(Chance(50) ? View("player") : Pick(kMarkers));
+      if (Chance(40)) {
+        Put(" 0 0 ");
+        PutInt(Below(256));
+      }
+      break;
+    case 5:
+      Put("PlaceAtMe ");
+      Put(Pick(kCreatures));
+      Put(" ");
+      PutInt(1 + Below(3));
+      break;
+    case 6:
+      Put("CastSpell ");
+      Put(Pick(kSpells));
+      if (Chance(50)) {
+        Put(" ");
+        Put(RefName());
+      }
+      break;
+    case 7:
+      Put("StartCombat ");
+      Put(RefName());
+      break;
+    case 8:
+      Put("Activate player ");
+      PutInt(Below(2));
+      break;
+    case 9:
+      Put("Lock ");
+      PutInt(Below(101));
+      break;
+    case 10:
+      Put(Chance(50) ? View("EquipItem ") : View("UnequipItem "));
+      Put(Pick(kItems));
+      break;
+    case 11:
+      Put("SayTo player ");
+      Put(Pick(kTopics));
+      break;
+    case 12:
+      Put(Chance(50) ? View("SetAngle z ") : View("SetPos z "));
+      PutDecimal();
+      break;
     default: Put(Pick(kPlainObjectCalls)); break;
   }
 }
 
 void Generator::GlobalCall() {
   switch (Below(9)) {
-    case 0: Put("StartQuest "); Put(Pick(kQuests)); break;
-    case 1: Put("StopQuest "); Put(Pick(kQuests)); break;
-    case 2: Put("SetStage "); Put(Pick(kQuests)); Put(" "); PutInt(10 * (1 + Below(10))); break;
-    case 3: Put("PlaySound "); Put(Pick(kSounds)); break;
-    case 4: Put("ShowMap "); Put(Pick(kMarkers)); break;
-    case 5: Put("AddTopic "); Put(Pick(kTopics)); break;
-    case 6: Put("ModPCFame "); PutInt(static_cast<int>(Below(7)) - 3); break;
-    case 7: Put("AddSpell "); Put(Pick(kSpells)); break;
+    case 0:
+      Put("StartQuest ");
+      Put(Pick(kQuests));
+      break;
+    case 1:
+      Put("StopQuest ");
+      Put(Pick(kQuests));
+      break;
+    case 2:
+      Put("SetStage ");
+      Put(Pick(kQuests));
+      Put(" ");
+      PutInt(10 * (1 + Below(10)));
+      break;
+    case 3:
+      Put("PlaySound ");
+      Put(Pick(kSounds));
+      break;
+    case 4:
+      Put("ShowMap ");
+      Put(Pick(kMarkers));
+      break;
+    case 5:
+      Put("AddTopic ");
+      Put(Pick(kTopics));
+      break;
+    case 6:
+      Put("ModPCFame ");
+      PutInt(static_cast<int>(Below(7)) - 3);
+      break;
+    case 7:
+      Put("AddSpell ");
+      Put(Pick(kSpells));
+      break;
     default: Put(Pick(kPlainGlobalCalls)); break;
   }
 }
@@ -546,34 +719,64 @@ void Generator::Condition(int clauses) {
 void Generator::Clause() {
   switch (Below(11)) {
     case 0:
-    case 1: Put(NumberVar()); Put(" "); Put(Pick(kOperators)); Put(" "); PutInt(Below(Chance(60) ? 3 : 100)); break;
-    case 2: Put(FloatVar()); Put(" "); Put(Pick(kOperators)); Put(" "); PutDecimal(); break;
-    case 3: Put("GetStage "); Put(Pick(kQuests)); Put(" "); Put(Pick(kOperators)); Put(" ");
+    case 1:
+      Put(NumberVar());
+      Put(" ");
+      Put(Pick(kOperators));
+      Put(" ");
+      PutInt(Below(Chance(60) ? 3 : 100));
+      break;
+    case 2:
+      Put(FloatVar());
+      Put(" ");
+      Put(Pick(kOperators));
+      Put(" ");
+      PutDecimal();
+      break;
+    case 3:
+      Put("GetStage ");
+      Put(Pick(kQuests));
+      Put(" ");
+      Put(Pick(kOperators));
+      Put(" ");
       PutInt(10 * (1 + Below(10)));
       break;
-    case 4: Put("player.GetItemCount "); Put(Pick(kItems)); Put(Chance(50) ? View(" > ") : View(" < "));
+    case 4:
+      Put("player.GetItemCount ");
+      Put(Pick(kItems));
+      Put(Chance(50) ? View(" > ") : View(" < "));
       PutInt(Below(200));
       break;
     case 5: Put(Chance(50) ? View("GetActionRef == player") : View("IsActionRef player == 1")); break;
-    case 6: Put("GetRandomPercent < "); PutInt(1 + Below(99)); break;
-    case 7: Put(RefName()); Put(Chance(50) ? View(".GetDead == 1") : View(".GetDisabled == 0")); break;
+    case 6:
+      Put("GetRandomPercent < ");
+      PutInt(1 + Below(99));
+      break;
+    case 7:
+      Put(RefName());
+      Put(Chance(50) ? View(".GetDead == 1") : View(".GetDisabled == 0"));
+      break;
     case 8:
       Put("player.GetDistance ");
       Put(refs_.empty() ? Pick(kEditorRefs) : Pick(refs_));
       Put(" <= ");
       PutDecimal();
       break;
-    case 9: Put(Chance(50) ? View("GetQuestRunning ") : View("GetQuestCompleted ")); Put(Pick(kQuests));
-      Put(" == "); PutInt(Below(2));
+    case 9:
+      Put(Chance(50) ? View("GetQuestRunning ") : View("GetQuestCompleted "));
+      Put(Pick(kQuests));
+      Put(" == ");
+      PutInt(Below(2));
       break;
-    default: Put("GameHour >= "); PutInt(Below(24)); break;
+    default:
+      Put("GameHour >= ");
+      PutInt(Below(24));
+      break;
   }
 }
 
 }  // namespace
 
-std::string GenerateScript(size_t lines, uint32_t seed) {
-  return Generator(lines, seed).Run();
-}
+std::string GenerateScript(size_t lines, uint32_t seed) { return Generator(lines, seed).Run(); }
 
 }  // namespace qm::bench

@@ -16,10 +16,10 @@
 
 #include "bench/BenchChain.h"
 #include "bench/ScriptGenerator.h"
-#include "editor/highlight/HighlighterChain.h"
 #include "editor/control/PlusMemoU.h"
-#include "editor/store/StoreCheck.h"
 #include "editor/control/StringsViews.h"
+#include "editor/highlight/HighlighterChain.h"
+#include "editor/store/StoreCheck.h"
 #include "platform/Clipboard.h"
 #include "platform/CodePage.h"
 #include "platform/Stream.h"
@@ -112,9 +112,7 @@ int Run(long ops, int lines) {
         memo.SetSelStart(below(length + 1));
         memo.InsertColumnBlock(u"ab\r\ncd");
         break;
-      case 6:
-        memo.FindText(kTyped[below(9)], below(2) == 0, false, below(2) == 0, false);
-        break;
+      case 6: memo.FindText(kTyped[below(9)], below(2) == 0, false, below(2) == 0, false); break;
       case 7:
       case 8:
         if (memo.CanUndo()) memo.Undo();

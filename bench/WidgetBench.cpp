@@ -6,16 +6,16 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 
 #include "bench/BenchApplication.h"
 #include "bench/BenchChain.h"
 #include "bench/BenchInput.h"
 #include "bench/VocabGenerator.h"
-#include "editor/highlight/HighlighterChain.h"
 #include "editor/control/PlusMemoU.h"
+#include "editor/highlight/HighlighterChain.h"
 #include "editor/highlight/Scan.h"
 #include "platform/CodePage.h"
 #include "qt/PlusMemoWidget.h"
@@ -155,7 +155,8 @@ void BM_TypeAndPaint(benchmark::State& state) {
   const int par = memo.ParagraphCount() / 2;
   memo.GoToParagraph(par);
   // Inside the first word of the paragraph.
-  const int32_t at = memo.ParagraphStart(par) + std::min<int32_t>(2, static_cast<int32_t>(memo.ParagraphText(par).size()));
+  const int32_t at =
+      memo.ParagraphStart(par) + std::min<int32_t>(2, static_cast<int32_t>(memo.ParagraphText(par).size()));
   bool insert = true;
   double edit = 0;
   double paint = 0;

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/control/PlusMemoU.h"
 #include "editor/store/Component.h"
 #include "editor/store/Navigator.h"
-#include "editor/control/PlusMemoU.h"
 #include "export/RtfColors.h"
 #include "platform/Stream.h"
 

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <unordered_map>
 
-#include "editor/store/Paragraphs.h"
 #include "editor/highlight/Scan.h"
+#include "editor/store/Paragraphs.h"
 #include "export/FormattedOutput.h"
 #include "export/PlusToFormatU.h"
 #include "platform/CodePage.h"
@@ -318,12 +318,12 @@ class TRtfExport {
   std::vector<uint64_t> groupCache_;  // group keys of highlight styles, by style number
   std::unordered_map<uint64_t, std::string> groupText_;
   std::chrono::steady_clock::time_point started_;
-  std::string line_;        // the output line, in the code page
+  std::string line_;          // the output line, in the code page
   bool pendingHigh_ = false;  // line_ ends with the '?' of a high surrogate
-  uint8_t flags_ = 0;       // the format-code style state
-  uint32_t run_ = 0;        // style number of the current run record
+  uint8_t flags_ = 0;         // the format-code style state
+  uint32_t run_ = 0;          // style number of the current run record
   uint64_t group_ = kNoGroup;
-  bool startDue_ = false;   // the paragraph's start style awaits its first character
+  bool startDue_ = false;  // the paragraph's start style awaits its first character
 };
 
 }  // namespace

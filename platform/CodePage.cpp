@@ -30,8 +30,7 @@ class Converter {
   // rejects, writes `replacement` and skips `skip` bytes (or the width of a
   // whole surrogate pair).
   template <typename Out>
-  void Run(const char* in, size_t inSize, Out& out, const char* replacement, size_t replacementSize,
-           size_t skip) {
+  void Run(const char* in, size_t inSize, Out& out, const char* replacement, size_t replacementSize, size_t skip) {
     constexpr size_t unit = sizeof(typename Out::value_type);
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     out.resize((inSize * 2 + 16) / unit);
@@ -183,15 +182,13 @@ std::string WideToAnsi(std::u16string_view text) {
 
 std::u16string Utf8ToWide(std::string_view text) {
   std::u16string out;
-  Utf8ToWideConverter().Run(text.data(), text.size(), out,
-                            reinterpret_cast<const char*>(&kQuestion16), 2, 1);
+  Utf8ToWideConverter().Run(text.data(), text.size(), out, reinterpret_cast<const char*>(&kQuestion16), 2, 1);
   return out;
 }
 
 std::string WideToUtf8(std::u16string_view text) {
   std::string out;
-  WideToUtf8Converter().Run(reinterpret_cast<const char*>(text.data()), text.size() * 2, out, "?",
-                            1, 2);
+  WideToUtf8Converter().Run(reinterpret_cast<const char*>(text.data()), text.size() * 2, out, "?", 1, 2);
   return out;
 }
 

@@ -157,8 +157,7 @@ bool LastLineBlank(std::string_view text) {
 }
 
 // The text with the key set to `stored`, every other byte kept.
-std::string WithValue(std::string_view text, std::string_view section, std::string_view key,
-                      std::string_view stored) {
+std::string WithValue(std::string_view text, std::string_view section, std::string_view key, std::string_view stored) {
   const TKeyPlace place = FindKey(text, section, key);
   std::string out;
   if (place.KeyFound) {
@@ -186,8 +185,8 @@ bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != 
 
 // Whether the names and the value fit in one line that reads back as them.
 bool Storable(std::string_view section, std::string_view key, std::string_view value) {
-  const bool sectionOk = Trim(section) == section && !HasLineBreak(section) &&
-                         section.find(']') == std::string_view::npos;
+  const bool sectionOk =
+      Trim(section) == section && !HasLineBreak(section) && section.find(']') == std::string_view::npos;
   const bool keyOk = !key.empty() && Trim(key) == key && !HasLineBreak(key) &&
                      key.find('=') == std::string_view::npos && key.front() != ';' && key.front() != '[';
   return sectionOk && keyOk && !HasLineBreak(value);

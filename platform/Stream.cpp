@@ -33,12 +33,8 @@ size_t TReadOnlyMemoryStream::Read(void* buffer, size_t count) {
   return n;
 }
 
-void TReadOnlyMemoryStream::Write(const void*, size_t) {
-  throw EStreamError("Stream write error");
-}
+void TReadOnlyMemoryStream::Write(const void*, size_t) { throw EStreamError("Stream write error"); }
 
-void TReadOnlyMemoryStream::SetPosition(int64_t position) {
-  position_ = std::max<int64_t>(0, position);
-}
+void TReadOnlyMemoryStream::SetPosition(int64_t position) { position_ = std::max<int64_t>(0, position); }
 
 }  // namespace qm

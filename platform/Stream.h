@@ -42,8 +42,7 @@ class TMemoryStream : public TStream {
 // A read-only stream over bytes that someone else keeps alive.
 class TReadOnlyMemoryStream : public TStream {
  public:
-  TReadOnlyMemoryStream(const void* data, size_t size)
-      : data_(static_cast<const uint8_t*>(data)), size_(size) {}
+  TReadOnlyMemoryStream(const void* data, size_t size) : data_(static_cast<const uint8_t*>(data)), size_(size) {}
 
   size_t Read(void* buffer, size_t count) override;
   void Write(const void* buffer, size_t count) override;

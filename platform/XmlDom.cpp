@@ -184,7 +184,8 @@ std::vector<TXmlNode> TXmlDocument::SelectNodes(std::string_view tagPath) const 
 
 std::u16string TXmlNode::Text() const {
   if (attribute_ != nullptr)
-    return Utf8ToWide(pugi::xml_attribute(static_cast<pugi::xml_attribute_struct*>(const_cast<void*>(attribute_))).value());
+    return Utf8ToWide(
+        pugi::xml_attribute(static_cast<pugi::xml_attribute_struct*>(const_cast<void*>(attribute_))).value());
   std::string text;
   JoinText(pugi::xml_node(static_cast<pugi::xml_node_struct*>(const_cast<void*>(node_))), text);
   return Utf8ToWide(text);

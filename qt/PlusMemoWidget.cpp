@@ -87,8 +87,7 @@ Qt::CursorShape RunCursorShape(int16_t number) {
 int ClampToInt(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 TShiftState ShiftOf(Qt::KeyboardModifiers mods) {
-  return TShiftState{(mods & Qt::ShiftModifier) != 0, (mods & Qt::ControlModifier) != 0,
-                     (mods & Qt::AltModifier) != 0};
+  return TShiftState{(mods & Qt::ShiftModifier) != 0, (mods & Qt::ControlModifier) != 0, (mods & Qt::AltModifier) != 0};
 }
 
 bool MapButton(Qt::MouseButton button, TMouseButton& mapped) {
@@ -309,15 +308,13 @@ void TPlusMemoWidget::inputMethodEvent(QInputMethodEvent* event) {
 
 QVariant TPlusMemoWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
   switch (query) {
-    case Qt::ImEnabled:
-      return !memo_.ReadOnly;
+    case Qt::ImEnabled: return !memo_.ReadOnly;
     case Qt::ImCursorRectangle: {
       const TRect r = memo_.Painter()->CaretRect();
       // Caret rectangles are viewport coordinates; input methods want the widget's.
       return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top).translated(viewport()->pos());
     }
-    default:
-      return QAbstractScrollArea::inputMethodQuery(query);
+    default: return QAbstractScrollArea::inputMethodQuery(query);
   }
 }
 

@@ -12,7 +12,8 @@ namespace qm {
 std::string TQtClipboard::MimeType(const std::string& name) {
   std::string type = "application/x-qm-";
   for (char c : name) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.';
+    const bool plain =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.';
     // Window systems carry MIME types as atoms; spaces would not survive every one.
     type += plain ? c : '-';
   }

@@ -6,7 +6,10 @@
 namespace qm {
 
 TQtDispatcher::TQtDispatcher() {
-  OnQueued = [this] { QMetaObject::invokeMethod(&context_, [this] { RunPending(); }, Qt::QueuedConnection); };
+  OnQueued = [this] {
+    QMetaObject::invokeMethod(
+        &context_, [this] { RunPending(); }, Qt::QueuedConnection);
+  };
 }
 
 }  // namespace qm

@@ -44,8 +44,7 @@ QColor TQtSurface::ToQColor(int32_t colour, const QPalette& palette) {
         return palette.color(QPalette::ButtonText);
       case 20:  // button highlight
         return palette.color(QPalette::Light);
-      default:
-        return palette.color(QPalette::Text);
+      default: return palette.color(QPalette::Text);
     }
   }
   return QColor(static_cast<int>(bits & 0xFFu), static_cast<int>((bits >> 8) & 0xFFu),

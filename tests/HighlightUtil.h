@@ -6,8 +6,8 @@
 #include <string>
 
 #include "TestUtil.h"
-#include "editor/highlight/HighlighterChain.h"
 #include "editor/control/PlusMemoU.h"
+#include "editor/highlight/HighlighterChain.h"
 #include "editor/highlight/Scan.h"
 
 namespace qm::test {

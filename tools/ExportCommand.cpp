@@ -13,13 +13,13 @@
 #include <optional>
 #include <system_error>
 
+#include "app/chain/ChainConfig.h"
 #include "editor/highlight/StoredConfig.h"
 #include "platform/Exceptions.h"
 #include "platform/FileStream.h"
 #include "platform/IniFile.h"
 #include "platform/Stream.h"
 #include "platform/XmlDom.h"
-#include "app/chain/ChainConfig.h"
 #include "tools/ScriptExporter.h"
 
 namespace qm {
@@ -135,10 +135,14 @@ class TCommand {
         value = arg.substr(2);
       }
       std::optional<std::string>* target = nullptr;
-      if (name == "-o" || name == "--output") target = &options.Output;
-      else if (name == "--settings") target = &options.Settings;
-      else if (name == "--data") target = &options.Data;
-      else return UsageError("unknown option '" + arg + "'");
+      if (name == "-o" || name == "--output")
+        target = &options.Output;
+      else if (name == "--settings")
+        target = &options.Settings;
+      else if (name == "--data")
+        target = &options.Data;
+      else
+        return UsageError("unknown option '" + arg + "'");
       if (!value) {
         if (i + 1 >= args.size()) return UsageError("option '" + name + "' needs a value");
         value = args[++i];
@@ -170,7 +174,8 @@ class TCommand {
     TXmlDocument vocabulary;
     if (!vocabulary.Load(vocabularyPath)) {
       const int line = vocabulary.ParseErrorLine();
-      Fail(vocabularyPath, line > 0 ? "not well-formed XML (line " + std::to_string(line) + ")" : "not well-formed XML");
+      Fail(vocabularyPath,
+           line > 0 ? "not well-formed XML (line " + std::to_string(line) + ")" : "not well-formed XML");
       return nullptr;
     }
     TEditorSettings settings;
@@ -247,14 +252,13 @@ class TCommand {
       return UsageError("'" + *options.Output + "' is not a folder; several scripts need an output folder");
     for (const std::string& input : options.Inputs) {
       if (!fs::is_directory(input, ec)) {
-        const fs::path target = options.Output ? fs::path(*options.Output) / fs::path(RtfName(input)).filename()
-                                               : fs::path(RtfName(input));
+        const fs::path target =
+            options.Output ? fs::path(*options.Output) / fs::path(RtfName(input)).filename() : fs::path(RtfName(input));
         jobs.push_back({input, target.string()});
         continue;
       }
       for (const fs::path& script : ScriptsIn(input)) {
-        const fs::path target = options.Output ? fs::path(*options.Output) / fs::relative(script, input, ec)
-                                               : script;
+        const fs::path target = options.Output ? fs::path(*options.Output) / fs::relative(script, input, ec) : script;
         jobs.push_back({script.string(), RtfName(target)});
       }
     }

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "editor/highlight/HighlighterChain.h"
 #include "editor/control/PlusMemoU.h"
+#include "editor/highlight/HighlighterChain.h"
 #include "platform/Stream.h"
 #include "platform/XmlDom.h"
 

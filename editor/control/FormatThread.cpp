@@ -7,7 +7,10 @@
 namespace qm {
 
 TpmFormatThread::TpmFormatThread(TpmFormatter& formatter, TGuiDispatcher& gui)
-    : formatter_(&formatter), step_([this] { Step(); }), thread_(gui, [this](TThread& self) { Execute(self); }, true) {}
+    : formatter_(&formatter),
+      step_([this] { Step(); }),
+      thread_(
+          gui, [this](TThread& self) { Execute(self); }, true) {}
 
 TpmFormatThread::~TpmFormatThread() {
   Stop();
@@ -47,9 +50,7 @@ void TpmFormatter::Wake() {
       // editor wakes us again once the lock is gone.
       if (memo_.UpdateCount == 0) engine_.LayOutAll();
       break;
-    case umOnNeed:
-      Stop();
-      break;
+    case umOnNeed: Stop(); break;
     case umBackground:
       if (gui_ == nullptr) {
         // Checking the lock each time keeps a handler that locks updates

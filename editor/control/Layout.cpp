@@ -5,10 +5,10 @@
 #include <chrono>
 #include <climits>
 
-#include "editor/store/DynInfo.h"
-#include "editor/store/Navigator.h"
 #include "editor/control/PlusMemoU.h"
 #include "editor/highlight/Scan.h"
+#include "editor/store/DynInfo.h"
+#include "editor/store/Navigator.h"
 
 namespace qm {
 namespace {
@@ -80,8 +80,8 @@ class TLayoutEngine::Walker {
         ++end;
       }
       piece.To = end;
-      piece.Width = engine_.measurer_.TextWidth(engine_.FontFor(bits),
-                                                text_.substr(static_cast<size_t>(pos_), static_cast<size_t>(end - pos_)));
+      piece.Width = engine_.measurer_.TextWidth(
+          engine_.FontFor(bits), text_.substr(static_cast<size_t>(pos_), static_cast<size_t>(end - pos_)));
     }
     x_ += piece.Width;
     pos_ = piece.To;
@@ -114,9 +114,7 @@ struct TLayoutEngine::TLineGeometry {
   // Extra pixels of the first j stretchable spaces. Each space gets Quota;
   // the remainder goes one pixel at a time through an accumulator that
   // starts at half the remainder and gives a pixel whenever it passes Spaces.
-  int64_t Extra(int64_t j) const {
-    return Spaces == 0 ? 0 : j * Quota + (Remainder / 2 + j * Remainder) / Spaces;
-  }
+  int64_t Extra(int64_t j) const { return Spaces == 0 ? 0 : j * Quota + (Remainder / 2 + j * Remainder) / Spaces; }
 };
 
 TLayoutEngine::TLayoutEngine(TPlusMemoU& memo, TTextMeasurer& measurer)
@@ -205,7 +203,8 @@ std::pair<int32_t, int64_t> TLayoutEngine::Fit(Walker& walker, int32_t from, int
     const std::u16string_view text = walker.Text();
     const TFontSpec& font = FontFor(piece.StyleBits);
     auto prefix = [&](int32_t m) -> int64_t {
-      return m == 0 ? 0 : measurer_.TextWidth(font, text.substr(static_cast<size_t>(piece.From), static_cast<size_t>(m)));
+      return m == 0 ? 0
+                    : measurer_.TextWidth(font, text.substr(static_cast<size_t>(piece.From), static_cast<size_t>(m)));
     };
     int32_t lo = 0;
     int32_t hi = piece.To - piece.From - 1;

@@ -22,14 +22,14 @@ using enum TAlignment;
 // The layout properties the control publishes. Changing any of them (or the
 // client width) calls for InvalidateAll and a new layout.
 struct TLayoutSettings {
-  bool WordWrap = true;       // wrap at the wrap width
-  int ColumnWrap = 0;         // > 0: wrap at this many average character widths; < 0: at -ColumnWrap pixels
-  int TabStops = 8;           // > 0: tab width in average character widths; < 0: in pixels; 0: tabs take no width
+  bool WordWrap = true;  // wrap at the wrap width
+  int ColumnWrap = 0;    // > 0: wrap at this many average character widths; < 0: at -ColumnWrap pixels
+  int TabStops = 8;      // > 0: tab width in average character widths; < 0: in pixels; 0: tabs take no width
   int LeftMargin = 8;
   int RightMargin = 8;
   TAlignment Alignment = taLeftJustify;
-  bool Justified = false;     // stretch spaces so that wrapped lines fill the wrap width
-  int ClientWidth = 100;      // pixels of the client area
+  bool Justified = false;  // stretch spaces so that wrapped lines fill the wrap width
+  int ClientWidth = 100;   // pixels of the client area
   TFontSpec Font;
   TFontSpec AltFont;          // selected by style bit 5
   bool StaticFormat = false;  // characters 1, 2, 3, 4, 21 are format codes

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "editor/store/Navigator.h"
 #include "editor/control/PlusMemoU.h"
+#include "editor/store/Navigator.h"
 
 namespace qm {
 
@@ -82,8 +82,10 @@ void TPainter::PaintLine(TSurface& surface, int par, int line, int top, const TR
     }
   }
   const bool anySelection = showSelection && (selHigh > selLow || (block && blockHigh > blockLow));
-  const TColor selBack = Option(Settings.WindowsSelColors, pmoWindowsSelColors) ? SystemColor(13) : Settings.SelBackColor;
-  const TColor selText = Option(Settings.WindowsSelColors, pmoWindowsSelColors) ? SystemColor(14) : Settings.SelTextColor;
+  const TColor selBack =
+      Option(Settings.WindowsSelColors, pmoWindowsSelColors) ? SystemColor(13) : Settings.SelBackColor;
+  const TColor selText =
+      Option(Settings.WindowsSelColors, pmoWindowsSelColors) ? SystemColor(14) : Settings.SelTextColor;
   const std::u16string_view text = list.TextView(par);
 
   for (const TLinePiece& piece : layout_.LinePieces(par, line)) {
@@ -126,8 +128,10 @@ void TPainter::PaintLine(TSurface& surface, int par, int line, int top, const TR
   if (anySelection && lastLine && selLow <= info.LineStop && selHigh > info.LineStop) {
     const int64_t xEnd = origin + layout_.OffsetX(par, line, info.LineStop);
     int right = static_cast<int>(xEnd);
-    if (Option(Settings.FullLineSelect, pmoFullLineSelect)) right = clip.Right;
-    else if (Settings.ShowEndParSelected) right += layout_.AverageCharWidth();
+    if (Option(Settings.FullLineSelect, pmoFullLineSelect))
+      right = clip.Right;
+    else if (Settings.ShowEndParSelected)
+      right += layout_.AverageCharWidth();
     if (right > xEnd) surface.FillRect(TRect{static_cast<int>(xEnd), top, right, top + height}, selBack);
   }
 }

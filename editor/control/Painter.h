@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "editor/store/DynInfo.h"
 #include "editor/control/Layout.h"
 #include "editor/control/Options.h"
+#include "editor/store/DynInfo.h"
 #include "editor/store/Types.h"
 #include "platform/Surface.h"
 
@@ -28,7 +28,7 @@ struct TPaintSettings {
   int CaretWidth = 1;                        // 0: line height div 14 + 1
   bool Overwrite = false;
   bool WideOverwriteCaret = true;
-  bool DisplayOnly = false;                  // no caret
+  bool DisplayOnly = false;  // no caret
 };
 
 // The colours a piece of text is drawn in.

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <exception>
 
+#include "editor/control/StringsViews.h"
 #include "editor/highlight/Highlighter.h"
 #include "editor/highlight/Scan.h"
-#include "editor/control/StringsViews.h"
 #include "platform/Exceptions.h"
 
 namespace qm {
@@ -215,7 +215,7 @@ void TPlusMemoU::Reload() {
   // trailing blanks go when the option asks for it.
   TMemoryStream stream;
   paragraphs_->SaveToStream(stream, false, ProgressInterval, nullptr, LineBreak,
-                           Options.Contains(pmoDiscardTrailingSpaces));
+                            Options.Contains(pmoDiscardTrailingSpaces));
   stream.SetPosition(0);
   LoadFromStream(stream);
 }
@@ -289,9 +289,8 @@ void TPlusMemoU::LoadFromStream(TStream& stream) {
   {
     Done done{*this};
     try {
-      const TPlusLineBreak detected =
-          paragraphs_->LoadFromStream(stream, NullReplacement, ProgressInterval, progress,
-                                      Options.Contains(pmoDiscardTrailingSpaces));
+      const TPlusLineBreak detected = paragraphs_->LoadFromStream(stream, NullReplacement, ProgressInterval, progress,
+                                                                  Options.Contains(pmoDiscardTrailingSpaces));
       if (Options.Contains(pmoAutoLineBreak)) LineBreak = detected;
     } catch (...) {
       failure = std::current_exception();

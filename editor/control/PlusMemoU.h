@@ -7,18 +7,18 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/store/Component.h"
 #include "editor/control/FormatThread.h"
-#include "editor/highlight/Highlighter.h"
-#include "editor/highlight/KeywordList.h"
 #include "editor/control/Layout.h"
-#include "editor/store/Navigator.h"
 #include "editor/control/Options.h"
 #include "editor/control/Painter.h"
 #include "editor/control/TextSearch.h"
-#include "editor/store/Paragraphs.h"
+#include "editor/highlight/Highlighter.h"
+#include "editor/highlight/KeywordList.h"
 #include "editor/highlight/Scan.h"
 #include "editor/highlight/StartStopList.h"
+#include "editor/store/Component.h"
+#include "editor/store/Navigator.h"
+#include "editor/store/Paragraphs.h"
 #include "editor/store/Types.h"
 #include "editor/store/UndoList.h"
 #include "platform/Clipboard.h"
@@ -67,11 +67,58 @@ using enum TpmUpdateMode;
 
 // Keys the control handles (the host maps its own key codes onto these).
 enum class TpmKey : uint8_t {
-  kNone, kLeft, kRight, kUp, kDown, kHome, kEnd, kPageUp, kPageDown,
-  kBackspace, kDelete, kInsert, kReturn, kTab, kEscape,
+  kNone,
+  kLeft,
+  kRight,
+  kUp,
+  kDown,
+  kHome,
+  kEnd,
+  kPageUp,
+  kPageDown,
+  kBackspace,
+  kDelete,
+  kInsert,
+  kReturn,
+  kTab,
+  kEscape,
   // Letters and digits, for the Ctrl hot keys and the gutter's bookmark keys.
-  kA, kB, kC, kD, kE, kF, kG, kH, kI, kJ, kK, kL, kM, kN, kO, kP, kQ, kR, kS, kT, kU, kV, kW, kX, kY, kZ,
-  k0, k1, k2, k3, k4, k5, k6, k7, k8, k9,
+  kA,
+  kB,
+  kC,
+  kD,
+  kE,
+  kF,
+  kG,
+  kH,
+  kI,
+  kJ,
+  kK,
+  kL,
+  kM,
+  kN,
+  kO,
+  kP,
+  kQ,
+  kR,
+  kS,
+  kT,
+  kU,
+  kV,
+  kW,
+  kX,
+  kY,
+  kZ,
+  k0,
+  k1,
+  k2,
+  k3,
+  k4,
+  k5,
+  k6,
+  k7,
+  k8,
+  k9,
   // The space bar: handled as the character it types, seen by OnKeyDown first.
   kSpace,
 };
@@ -337,10 +384,10 @@ class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanH
   void SetDisplayOnly(bool on);
   bool HideSelection() const { return PaintSettings.HideSelection; }
   void SetHideSelection(bool on);
-  bool WantTabs = true;        // the control takes Tab from the dialog manager
-  bool EnableHotKeys = true;   // the Ctrl letter keys are active
-  bool PassOverCodes = true;   // caret moves step over format codes
-  int MouseWheelFactor = -1;   // lines per wheel notch; below 0: the system's setting at first use
+  bool WantTabs = true;           // the control takes Tab from the dialog manager
+  bool EnableHotKeys = true;      // the Ctrl letter keys are active
+  bool PassOverCodes = true;      // caret moves step over format codes
+  int MouseWheelFactor = -1;      // lines per wheel notch; below 0: the system's setting at first use
   uint8_t ShowNonPrintChars = 0;  // pmNPSpace | pmNPTab | pmNPReturn
 
   TKeywordList Keywords;
@@ -369,7 +416,7 @@ class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanH
   TKeyEvent OnKeyDown;
   TKeyPressEvent OnKeyPress;
   TKeyEvent OnKeyUp;
-  TNotifyEvent OnClick;     // left button released after a press in the control
+  TNotifyEvent OnClick;  // left button released after a press in the control
   TNotifyEvent OnDblClick;
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
@@ -461,7 +508,7 @@ class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanH
   void InvalidateChanged();
   int32_t mouseAnchor_ = 0;
   int32_t mouseDownPos_ = -1;  // where the left button went down; -1: not down
-  bool leftPressed_ = false;  // a left press in the control waits for its release (OnClick)
+  bool leftPressed_ = false;   // a left press in the control waits for its release (OnClick)
 
   std::vector<TPlusMemoListener*> listeners_;
   std::unique_ptr<TPlusLinesStrings> lines_;

@@ -53,9 +53,7 @@ int32_t TPlusMemoU::PosAtX(int32_t line, int64_t x, int64_t& landed) {
   return ParagraphStart(par) + offset;
 }
 
-int32_t TPlusMemoU::ScreenColumn() {
-  return static_cast<int32_t>(TextX(*caretNav_) / AverageWidth()) + VirtualColumn;
-}
+int32_t TPlusMemoU::ScreenColumn() { return static_cast<int32_t>(TextX(*caretNav_) / AverageWidth()) + VirtualColumn; }
 
 void TPlusMemoU::PlaceCaret(int32_t pos) {
   const int32_t oldLine = host_ != nullptr ? caretNav_->LineNumber() : 0;
@@ -77,9 +75,12 @@ void TPlusMemoU::EndCaretMove(int32_t target, int32_t virtualColumn, bool extend
     const int32_t start = selStartNav_->Pos();
     const int32_t stop = selStopNav_->Pos();
     int32_t anchor = caret;
-    if (selLength_ != 0 && caret == start) anchor = stop;
-    else if (selLength_ != 0 && caret == stop) anchor = start;
-    else if (selLength_ != 0) BlockMode = false;
+    if (selLength_ != 0 && caret == start)
+      anchor = stop;
+    else if (selLength_ != 0 && caret == stop)
+      anchor = start;
+    else if (selLength_ != 0)
+      BlockMode = false;
     const bool block = BlockMode;
     PlaceSelection(target, anchor - target);
     VirtualColumn = virtualColumn;
@@ -121,8 +122,8 @@ void TPlusMemoU::MoveLeft(TShiftState shift) {
       return;
     }
     const std::u16string_view previous = paragraphs_->TextView(par - 1);
-    const int32_t end = Options.Contains(pmoDiscardTrailingSpaces) ? TrimmedLength(previous)
-                                                                     : static_cast<int32_t>(previous.size());
+    const int32_t end =
+        Options.Contains(pmoDiscardTrailingSpaces) ? TrimmedLength(previous) : static_cast<int32_t>(previous.size());
     EndCaretMove(ParagraphStart(par - 1) + end, 0, shift.Shift);
     return;
   }
@@ -151,11 +152,10 @@ void TPlusMemoU::MoveRight(TShiftState shift) {
   const std::u16string_view text = paragraphs_->TextView(par);
   const int32_t length = static_cast<int32_t>(text.size());
   const bool hasNext = par < ParagraphCount() - 1;
-  const bool freeSpace =
-      (Options.Contains(pmoKeepColumnPos) && !Options.Contains(pmoWrapCaret)) || BlockMode;
+  const bool freeSpace = (Options.Contains(pmoKeepColumnPos) && !Options.Contains(pmoWrapCaret)) || BlockMode;
   // Trailing blanks count as free space: the caret skips them to the next paragraph.
-  const bool onlyBlanksLeft = Options.Contains(pmoDiscardTrailingSpaces) && offset < length &&
-                              TrimmedLength(text) <= offset;
+  const bool onlyBlanksLeft =
+      Options.Contains(pmoDiscardTrailingSpaces) && offset < length && TrimmedLength(text) <= offset;
   if (offset >= length || (onlyBlanksLeft && hasNext)) {
     if (freeSpace && !onlyBlanksLeft)
       EndCaretMove(pos, VirtualColumn + 1, shift.Shift);

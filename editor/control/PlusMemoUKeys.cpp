@@ -96,24 +96,12 @@ bool TPlusMemoU::HandleKeyDown(TpmKey key, TShiftState shift) {
   }
 
   switch (key) {
-    case TpmKey::kLeft:
-      MoveLeft(shift);
-      return true;
-    case TpmKey::kRight:
-      MoveRight(shift);
-      return true;
-    case TpmKey::kUp:
-      MoveVertically(-1, shift);
-      return true;
-    case TpmKey::kDown:
-      MoveVertically(1, shift);
-      return true;
-    case TpmKey::kPageUp:
-      PageMove(-1, shift);
-      return true;
-    case TpmKey::kPageDown:
-      PageMove(1, shift);
-      return true;
+    case TpmKey::kLeft: MoveLeft(shift); return true;
+    case TpmKey::kRight: MoveRight(shift); return true;
+    case TpmKey::kUp: MoveVertically(-1, shift); return true;
+    case TpmKey::kDown: MoveVertically(1, shift); return true;
+    case TpmKey::kPageUp: PageMove(-1, shift); return true;
+    case TpmKey::kPageDown: PageMove(1, shift); return true;
     case TpmKey::kHome:
     case TpmKey::kEnd: {
       const bool home = key == TpmKey::kHome;
@@ -132,9 +120,7 @@ bool TPlusMemoU::HandleKeyDown(TpmKey key, TShiftState shift) {
       if (ReadOnly) return true;
       KeepingBlock([&] { Backspace(shift.Ctrl); });
       return true;
-    case TpmKey::kDelete:
-      DeleteKey(shift);
-      return true;
+    case TpmKey::kDelete: DeleteKey(shift); return true;
     case TpmKey::kInsert:
       if (shift.Ctrl) {
         CopyToClipboard();
@@ -171,8 +157,7 @@ bool TPlusMemoU::HotKey(TpmKey key, TShiftState shift) {
       else
         Undo();
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -212,15 +197,9 @@ bool TPlusMemoU::HandleChar(char16_t c) {
   }
   if (ReadOnly) return false;
   switch (c) {
-    case kCtrlV:
-      PasteFromClipboard();
-      return true;
-    case kCtrlX:
-      CutToClipboard();
-      return true;
-    case kCtrlE:
-      CheckStore();
-      return true;
+    case kCtrlV: PasteFromClipboard(); return true;
+    case kCtrlX: CutToClipboard(); return true;
+    case kCtrlE: CheckStore(); return true;
     case kTab:
       KeepingBlock([&] {
         if (Options.Contains(pmoSmartTabs))
@@ -229,11 +208,8 @@ bool TPlusMemoU::HandleChar(char16_t c) {
           SetSelText(u"\t");
       });
       return true;
-    case kEnter:
-      KeepingBlock([&] { Enter(); });
-      return true;
-    default:
-      break;
+    case kEnter: KeepingBlock([&] { Enter(); }); return true;
+    default: break;
   }
   if (c < 32 || c == 127) return false;
   KeepingBlock([&] { TypeChar(c); });
@@ -252,9 +228,9 @@ bool TPlusMemoU::DisplayOnlyKey(TpmKey key, TShiftState shift) {
   const int h = HScroll();
   const int v = VScroll();
   const int bottom = std::max(LineCount() * height + 2 - LayoutSettings.ClientHeight, 0);
-  const int right = std::max(LayoutSettings.LeftMargin + layout_->WidestLine() + LayoutSettings.RightMargin + 2 -
-                                 LayoutSettings.ClientWidth,
-                             0);
+  const int right = std::max(
+      LayoutSettings.LeftMargin + layout_->WidestLine() + LayoutSettings.RightMargin + 2 - LayoutSettings.ClientWidth,
+      0);
   const int fifth = std::max(LayoutSettings.ClientWidth / 5, 1);
   switch (key) {
     case TpmKey::kUp: SetScrollPos(h, v - height); return true;

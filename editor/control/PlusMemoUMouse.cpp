@@ -188,8 +188,7 @@ void TPlusMemoU::MouseWheel(int delta) {
   wheelRemainder_ -= notches * 120;
   if (notches == 0) return;
   const int64_t height = std::max(layout_->LineHeight(), 1);
-  const int64_t bottom =
-      std::max<int64_t>(int64_t{LineCount()} * height + 2 - LayoutSettings.ClientHeight, 0);
+  const int64_t bottom = std::max<int64_t>(int64_t{LineCount()} * height + 2 - LayoutSettings.ClientHeight, 0);
   int64_t v = int64_t{VScroll()} - int64_t{notches} * MouseWheelFactor * height;
   v = std::clamp<int64_t>(v, 0, std::max<int64_t>(bottom, VScroll()));
   if (Options.Contains(pmoNoFineScroll)) v -= v % height;

@@ -264,8 +264,7 @@ std::u16string TPlusMemoU::SmartTabFill() {
   const int par = caret.ParNumber();
   if (par == 0) return {};
   const bool codes = StaticFormat();
-  const int32_t c =
-      OffsetToColumn(paragraphs_->TextView(par), caret.ParOffset(), TabStops, codes) + VirtualColumn;
+  const int32_t c = OffsetToColumn(paragraphs_->TextView(par), caret.ParOffset(), TabStops, codes) + VirtualColumn;
   for (int p = par - 1; p >= 0; --p) {
     const std::u16string_view text = paragraphs_->TextView(p);
     const int32_t length = static_cast<int32_t>(text.size());

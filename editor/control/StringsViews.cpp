@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "editor/store/Navigator.h"
 #include "editor/control/PlusMemoU.h"
+#include "editor/store/Navigator.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/FileStream.h"

@@ -6,10 +6,10 @@
 #include <functional>
 #include <memory>
 
-#include "editor/store/Component.h"
 #include "editor/control/Layout.h"
-#include "editor/store/Navigator.h"
 #include "editor/control/PlusMemoU.h"
+#include "editor/store/Component.h"
+#include "editor/store/Navigator.h"
 #include "editor/store/Types.h"
 #include "platform/Surface.h"
 

@@ -33,13 +33,11 @@ bool TChainKeywordIndex::Current(const Member* members, int count, const TCharSe
   return separators == separators_;
 }
 
-void TChainKeywordIndex::Prepare(const Member* members, int count, const TCharSet& separators,
-                                 TpmUpperCase upperCase) {
+void TChainKeywordIndex::Prepare(const Member* members, int count, const TCharSet& separators, TpmUpperCase upperCase) {
   if (!Current(members, count, separators, upperCase)) Rebuild(members, count, separators, upperCase);
 }
 
-void TChainKeywordIndex::Rebuild(const Member* members, int count, const TCharSet& separators,
-                                 TpmUpperCase upperCase) {
+void TChainKeywordIndex::Rebuild(const Member* members, int count, const TCharSet& separators, TpmUpperCase upperCase) {
   count_ = count;
   separators_ = separators;
   upperCase_ = upperCase;
@@ -56,8 +54,8 @@ void TChainKeywordIndex::Rebuild(const Member* members, int count, const TCharSe
     for (int i = 0; i < list.Count(); ++i) {
       const KeywordEntry& e = list.Entry(i);
       if (!KeywordSearchable(e)) continue;
-      const bool hasSeparator = std::any_of(e.MatchKey.begin(), e.MatchKey.end(),
-                                            [&](char16_t c) { return separators.Contains(c); });
+      const bool hasSeparator =
+          std::any_of(e.MatchKey.begin(), e.MatchKey.end(), [&](char16_t c) { return separators.Contains(c); });
       if (!(e.Options & kwoWholeWord) || hasSeparator) {
         direct.push_back(i);
         continue;

@@ -67,8 +67,8 @@ class TChainKeywordIndex {
   TCharSet separators_;
   TpmUpperCase upperCase_ = pmuAscii;
 
-  Table exact_;   // keys compared with case
-  Table folded_;  // keys compared without case
+  Table exact_;                                       // keys compared with case
+  Table folded_;                                      // keys compared without case
   std::array<std::vector<int>, kMaxMembers> direct_;  // entries searched in the text directly
   int32_t minLength_ = 0;
   int32_t maxLength_ = 0;

@@ -5,8 +5,8 @@
 #include <typeinfo>
 
 #include "editor/highlight/KeyOptions.h"
-#include "editor/store/Navigator.h"
 #include "editor/highlight/Scan.h"
+#include "editor/store/Navigator.h"
 
 namespace qm {
 
@@ -52,7 +52,8 @@ struct EventNavigators {
 
 }  // namespace
 
-bool TCustomExtHighlighterU::StopKeyHook(scan::TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end, int keyBase) {
+bool TCustomExtHighlighterU::StopKeyHook(scan::TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end,
+                                         int keyBase) {
   const TDynInfo& style = ps.List().Styles.Get(ps.Runs().StyleIdAt(from, fromPastRuns));
   const int level = style.KeyLevel();
   if (level < 0) return false;
@@ -82,7 +83,8 @@ bool TCustomExtHighlighterU::StopKeyHook(scan::TScanPar& ps, int32_t from, bool 
   return scan::SearchStop(ps, from, fromPastRuns, end, search);
 }
 
-bool TCustomExtHighlighterU::StartKeyHook(scan::TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end, int keyBase) {
+bool TCustomExtHighlighterU::StartKeyHook(scan::TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end,
+                                          int keyBase) {
   if (Active && StartStopKeys.Count() > 0) {
     if (!StartStopKeys.SeparatorsComputed()) StartStopKeys.ComputeSeparators(separators_);
     scan::TStartSearch search;
@@ -107,11 +109,12 @@ bool TCustomExtHighlighterU::StartKeyHook(scan::TScanPar& ps, int32_t from, bool
 
 void TCustomExtHighlighterU::KeywordHook(scan::TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar,
                                          int keywordBase) {
-  if (ps.Layers().SharedLookup && ps.Layers().KeywordIndex && ChainKeywordHook(ps, from, to, fromPar, toPar, keywordBase))
+  if (ps.Layers().SharedLookup && ps.Layers().KeywordIndex &&
+      ChainKeywordHook(ps, from, to, fromPar, toPar, keywordBase))
     return;
   if (Active && Keywords.Count() > 0) {
-    const TKeywordStretch stretch = KeywordStretch(ps.Start(), ps.Runs().Length(), ps.Par(), fromPar, toPar, from, to,
-                                                   Keywords.MaxKeyLength());
+    const TKeywordStretch stretch =
+        KeywordStretch(ps.Start(), ps.Runs().Length(), ps.Par(), fromPar, toPar, from, to, Keywords.MaxKeyLength());
     if (UseKeywordIndex && ps.Layers().KeywordIndex) {
       index_.Prepare(Keywords, separators_);
       index_.Find(Keywords, separators_, ps.Text(), stretch, matches_);
@@ -201,8 +204,8 @@ void TCustomExtHighlighterU::ApplyKeywordMatches(scan::TScanPar& ps, const std::
     const int32_t context = style.Context();
     // Spans are counted from the keyword base here, not from the key base.
     const int enclosing = scan::EnclosingLevel(style, keywordBase, &StartStopKeys, ps.Host());
-    const bool inScope = entry.ScopeLevel == kScopeEverywhere || (entry.ScopeContext == 0 && enclosing < entry.ScopeLevel) ||
-                         entry.ScopeContext == context;
+    const bool inScope = entry.ScopeLevel == kScopeEverywhere ||
+                         (entry.ScopeContext == 0 && enclosing < entry.ScopeLevel) || entry.ScopeContext == context;
     if (!inScope) continue;
     // Refuse a match that would cut into a span or only partly cover another keyword.
     bool accept = true;

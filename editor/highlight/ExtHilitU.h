@@ -19,8 +19,8 @@ namespace qm {
 class TPlusNavigatorU;
 
 // Sender, StartKey, StopKey (nullptr for a start key), KIndex, Accept.
-using TKeywordUEvent =
-    std::function<void(TComponent* sender, TPlusNavigatorU* startKey, TPlusNavigatorU* stopKey, int kIndex, bool& accept)>;
+using TKeywordUEvent = std::function<void(TComponent* sender, TPlusNavigatorU* startKey, TPlusNavigatorU* stopKey,
+                                          int kIndex, bool& accept)>;
 
 class TCustomExtHighlighterU : public TPlusHighlighterU {
  public:
@@ -73,7 +73,7 @@ class TCustomExtHighlighterU : public TPlusHighlighterU {
   TPlusHighlighterU* sub_ = nullptr;
   TKeywordIndex index_;
   std::vector<TKeywordMatch> matches_;  // reused from paragraph to paragraph
-  TChainKeywordIndex chainIndex_;        // used when this highlighter heads a shared lookup
+  TChainKeywordIndex chainIndex_;       // used when this highlighter heads a shared lookup
   std::array<std::vector<TKeywordMatch>, TChainKeywordIndex::kMaxMembers> chainMatches_;
   mutable int8_t plainClass_ = -1;  // -1: not told yet
 };

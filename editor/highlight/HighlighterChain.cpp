@@ -84,11 +84,16 @@ std::unique_ptr<THighlighterChain> BuildHighlighterChain(const TStoredConfig& co
     if (style->Kind != TStoredValueKind::Set) Wrong(object, "Style");
     numbers.Style = 0;
     for (const std::string& s : style->Set) {
-      if (s == "fsBold") numbers.Style |= fsBold;
-      else if (s == "fsItalic") numbers.Style |= fsItalic;
-      else if (s == "fsUnderline") numbers.Style |= fsUnderline;
-      else if (s == "fsStrikeOut") numbers.Style |= fsStrikeOut;
-      else Wrong(object, "Style");
+      if (s == "fsBold")
+        numbers.Style |= fsBold;
+      else if (s == "fsItalic")
+        numbers.Style |= fsItalic;
+      else if (s == "fsUnderline")
+        numbers.Style |= fsUnderline;
+      else if (s == "fsStrikeOut")
+        numbers.Style |= fsStrikeOut;
+      else
+        Wrong(object, "Style");
     }
   }
   return chain;

@@ -35,10 +35,10 @@ enum class TVocabularyCategory { Functions, Variables, Commands, BlockTypes, Par
 
 struct TVocabularyCategoryInfo {
   TVocabularyCategory Category;
-  const char* TagPath;     // "extension/function" …
-  int Highlighter;         // 1 … 5
-  int32_t ContextNum;      // of the items
-  const char* SyntaxKey;   // key of the colour in the settings file's Syntax section
+  const char* TagPath;    // "extension/function" …
+  int Highlighter;        // 1 … 5
+  int32_t ContextNum;     // of the items
+  const char* SyntaxKey;  // key of the colour in the settings file's Syntax section
 };
 const std::array<TVocabularyCategoryInfo, 5>& VocabularyCategories();
 

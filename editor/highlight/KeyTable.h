@@ -66,8 +66,8 @@ struct TKeyTable {
     for (size_t at = 0; at < size; ++at) {
       const Gathered& g = gathered[at];
       if (g.Payloads.empty()) continue;
-      Slots[at] = makeSlot(g.Hash, g.Key, static_cast<uint32_t>(Payloads.size()),
-                           static_cast<uint32_t>(g.Payloads.size()));
+      Slots[at] =
+          makeSlot(g.Hash, g.Key, static_cast<uint32_t>(Payloads.size()), static_cast<uint32_t>(g.Payloads.size()));
       Payloads.insert(Payloads.end(), g.Payloads.begin(), g.Payloads.end());
       const auto bit = static_cast<size_t>(g.Hash >> FilterShift);
       Filter[bit / 64] |= uint64_t{1} << (bit % 64);

@@ -177,9 +177,9 @@ void TKeywordList::ReadData(const TStoredItems& items) {
       scopeContext = reader.ReadInteger();
       scopeLevel = reader.ReadInteger();
     }
-    const int index = AddKeyword(keyword, static_cast<TKeywordOptions>(options & ~kFullFormatMark),
-                                 static_cast<TFontStyleSet>(style), contextNum, static_cast<int16_t>(cursor),
-                                 background, foreground);
+    const int index =
+        AddKeyword(keyword, static_cast<TKeywordOptions>(options & ~kFullFormatMark), static_cast<TFontStyleSet>(style),
+                   contextNum, static_cast<int16_t>(cursor), background, foreground);
     KeywordEntry& e = MutableEntry(index);
     e.ScopeContext = scopeContext;
     e.ScopeLevel = scopeLevel;
@@ -233,9 +233,9 @@ void TKeywordList::SaveToValueStrings(TValueStrings& lines) const {
   for (const auto& entry : entries_) {
     const KeywordEntry& e = *entry;
     std::u16string value;
-    for (int32_t number : {static_cast<int32_t>(e.Options & ~kFullFormatMark), static_cast<int32_t>(e.Style),
-                           e.ContextNum, static_cast<int32_t>(e.Cursor), e.Background, e.Foreground,
-                           e.ScopeContext, e.ScopeLevel}) {
+    for (int32_t number :
+         {static_cast<int32_t>(e.Options & ~kFullFormatMark), static_cast<int32_t>(e.Style), e.ContextNum,
+          static_cast<int32_t>(e.Cursor), e.Background, e.Foreground, e.ScopeContext, e.ScopeLevel}) {
       value += Decimal(number);
       value += u',';
     }
@@ -278,8 +278,8 @@ void TExtKeywordList::AddValueLine(std::u16string_view keyword, TNumberReader& n
   }
   // The 16-bit parameters of AddExtKeyword cut the numbers as the loader always did.
   AddExtKeyword(keyword, static_cast<TKeywordOptions>(options), static_cast<TFontStyleSet>(style),
-                static_cast<int16_t>(contextNum), static_cast<int16_t>(scopeContext),
-                static_cast<int16_t>(scopeLevel), static_cast<int16_t>(cursor), background, foreground);
+                static_cast<int16_t>(contextNum), static_cast<int16_t>(scopeContext), static_cast<int16_t>(scopeLevel),
+                static_cast<int16_t>(cursor), background, foreground);
 }
 
 }  // namespace qm

@@ -9,8 +9,8 @@
 
 #include "editor/highlight/KeyOptions.h"
 #include "editor/highlight/StoredItems.h"
-#include "editor/store/Types.h"
 #include "editor/highlight/ValueStrings.h"
+#include "editor/store/Types.h"
 
 namespace qm {
 
@@ -141,8 +141,7 @@ class TExtKeywordList : public TKeywordList {
   // Parameter order and 16-bit widths as the vocabulary loader passes them;
   // ContextNum is widened with its sign.
   int AddExtKeyword(std::u16string_view keyword, TKeywordOptions options, TFontStyleSet style, int16_t contextNum,
-                    int16_t scopeContext, int16_t scopeLevel, int16_t cursor, TColor background,
-                    TColor foreground);
+                    int16_t scopeContext, int16_t scopeLevel, int16_t cursor, TColor background, TColor foreground);
   // Write one field of one entry; the text is not rescanned.
   void SetKeywordScopeContext(int index, int32_t value);
   void SetKeywordScopeLevel(int index, int32_t value);

@@ -9,8 +9,8 @@ namespace qm {
 
 TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int32_t from, int32_t to,
                                int32_t maxKeyLength) {
-  return KeywordStretch(paragraphs, par, paragraphs.ParagraphOfPosition(from), paragraphs.ParagraphOfPosition(to),
-                        from, to, maxKeyLength);
+  return KeywordStretch(paragraphs, par, paragraphs.ParagraphOfPosition(from), paragraphs.ParagraphOfPosition(to), from,
+                        to, maxKeyLength);
 }
 
 TKeywordStretch KeywordStretch(const TParagraphsList& paragraphs, int par, int fromPar, int toPar, int32_t from,
@@ -29,8 +29,8 @@ bool WholeWordAt(const TCharSet& separators, std::u16string_view text, const TKe
                  int32_t length) {
   const bool before = at == s.Start || separators.Contains(text[static_cast<size_t>(at - 1)]);
   const int32_t end = at + length;
-  const bool after = end == s.End || (end < static_cast<int32_t>(text.size()) &&
-                                      separators.Contains(text[static_cast<size_t>(end)]));
+  const bool after =
+      end == s.End || (end < static_cast<int32_t>(text.size()) && separators.Contains(text[static_cast<size_t>(end)]));
   return before && after;
 }
 
@@ -102,8 +102,8 @@ void TKeywordIndex::Rebuild(const TKeywordList& list, const TCharSet& separators
   for (int i = 0; i < list.Count(); ++i) {
     const KeywordEntry& e = list.Entry(i);
     if (!KeywordSearchable(e)) continue;
-    const bool hasSeparator = std::any_of(e.MatchKey.begin(), e.MatchKey.end(),
-                                          [&](char16_t c) { return separators.Contains(c); });
+    const bool hasSeparator =
+        std::any_of(e.MatchKey.begin(), e.MatchKey.end(), [&](char16_t c) { return separators.Contains(c); });
     if (!(e.Options & kwoWholeWord) || hasSeparator) {
       direct_.push_back(i);
       continue;

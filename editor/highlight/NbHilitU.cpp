@@ -53,9 +53,8 @@ class TNumberHighlighterU::NumberPass {
     end = std::min(length_, end);
     // Every number begins with a digit or "$"; without one there is nothing to
     // colour (unless the program wants to be asked about every region).
-    if (!h_.OnQueryHilit && std::none_of(text_.begin() + i, text_.begin() + std::max(i, end), [](char16_t c) {
-          return (c >= u'0' && c <= u'9') || c == u'$';
-        }))
+    if (!h_.OnQueryHilit && std::none_of(text_.begin() + i, text_.begin() + std::max(i, end),
+                                         [](char16_t c) { return (c >= u'0' && c <= u'9') || c == u'$'; }))
       return;
     Refresh(i);
     while (i < end) {

@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "editor/store/CaseFolding.h"
 #include "editor/highlight/KeyOptions.h"
-#include "editor/highlight/KeywordPass.h"
 #include "editor/highlight/KeywordList.h"
+#include "editor/highlight/KeywordPass.h"
 #include "editor/highlight/Scan.h"
+#include "editor/store/CaseFolding.h"
 
 namespace qm::scan {
 namespace {
@@ -58,16 +58,15 @@ void ApplyOwnKeywords(TScanHost& host, int32_t from, int32_t to, const TSpeedLay
       if (stretch.SearchFrom >= 0 && !nest) i = std::max(stretch.Start, stretch.SearchFrom - klen);
       const int32_t limit = std::min<int32_t>(stretch.End, stretch.Cut + klen);
       while (i + klen <= limit) {
-        const size_t at = std::u16string_view(hay).substr(0, static_cast<size_t>(limit)).find(e.MatchKey,
-                                                                                             static_cast<size_t>(i));
+        const size_t at =
+            std::u16string_view(hay).substr(0, static_cast<size_t>(limit)).find(e.MatchKey, static_cast<size_t>(i));
         if (at == std::u16string_view::npos) break;
         const auto pos = static_cast<int32_t>(at);
         bool ok = true;
         if (e.Options & kwoWholeWord) {
           const bool before = pos == stretch.Start || separators.Contains(text[static_cast<size_t>(pos - 1)]);
-          const bool after = pos + klen == stretch.End ||
-                             (pos + klen < static_cast<int32_t>(text.size()) &&
-                              separators.Contains(text[static_cast<size_t>(pos + klen)]));
+          const bool after = pos + klen == stretch.End || (pos + klen < static_cast<int32_t>(text.size()) &&
+                                                           separators.Contains(text[static_cast<size_t>(pos + klen)]));
           ok = before && after;
         }
         if (ok) {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "editor/highlight/ExtHilitU.h"
-#include "editor/highlight/KeyOptions.h"
 #include "editor/highlight/Highlighter.h"
+#include "editor/highlight/KeyOptions.h"
 #include "editor/highlight/KeywordList.h"
 #include "editor/highlight/ScanHost.h"
 #include "editor/highlight/TextUnits.h"
@@ -57,8 +57,8 @@ size_t LeadingBlanks(std::u16string_view text) {
   // Eight units at a time: script lines are indented deeply.
   for (; i + 8 <= text.size(); i += 8) {
     const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    const __m128i blank = _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u' ')),
-                                       _mm_cmpeq_epi16(units, _mm_set1_epi16(u'\t')));
+    const __m128i blank =
+        _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(u' ')), _mm_cmpeq_epi16(units, _mm_set1_epi16(u'\t')));
     const auto mask = static_cast<unsigned>(_mm_movemask_epi8(blank));
     if (mask != 0xFFFF) return i + static_cast<size_t>(std::countr_one(mask) / 2);
   }
@@ -69,9 +69,7 @@ size_t LeadingBlanks(std::u16string_view text) {
 
 bool BeginsWithBlank(std::u16string_view key) { return !key.empty() && IsBlank(key.front()); }
 
-bool IndentNeutral(const TCharSet& separators) {
-  return separators.Contains(u' ') && separators.Contains(u'\t');
-}
+bool IndentNeutral(const TCharSet& separators) { return separators.Contains(u' ') && separators.Contains(u'\t'); }
 
 // Each ASCII letter is a separator in both cases or in neither.
 bool CaseNeutral(const TCharSet& separators) {
@@ -88,7 +86,8 @@ bool IndentNeutral(const TStartStopKeyList& keys, const TCharSet& separators) {
     if (BeginsWithBlank(entry.StartText()) || BeginsWithBlank(entry.StopText()) ||
         BeginsWithBlank(entry.StartMatch()) || BeginsWithBlank(entry.StopMatch()))
       return false;
-    if (entry.ParentKey >= 0 || entry.ScopeContext == kEndsAtSeparator || entry.StartLength > 255 || entry.StopLength > 255)
+    if (entry.ParentKey >= 0 || entry.ScopeContext == kEndsAtSeparator || entry.StartLength > 255 ||
+        entry.StopLength > 255)
       return false;
   }
   return true;
@@ -209,8 +208,7 @@ struct ListsRead {
   // False when a list folds case through a routine of the program's, which may map any unit to any other.
   bool FoldsByTables() const {
     return std::none_of(Keys.begin(), Keys.end(), [](auto* k) { return k->UpperCaseType() == pmuUserDefined; }) &&
-           std::none_of(Keywords.begin(), Keywords.end(),
-                        [](auto* k) { return k->UpperCaseType() == pmuUserDefined; });
+           std::none_of(Keywords.begin(), Keywords.end(), [](auto* k) { return k->UpperCaseType() == pmuUserDefined; });
   }
 };
 
@@ -411,17 +409,9 @@ bool TRepeatedLines::Find(const Key& key, Outcome& out, size_t& from) const {
     const Entry& entry = *EntryAt(place);
     if (!Matches(entry, key)) continue;
     ++from;
-    out = Outcome{entry.Runs(),
-                  entry.RunCount,
-                  entry.ClearsLaidOut,
-                  entry.SpanEnd,
-                  entry.LookBackLevel,
-                  entry.LookBackStyle,
-                  entry.LowestLevel,
-                  entry.StartStyle,
-                  entry.ServesFamily,
-                  entry.FollowsStart,
-                  entry.SpanEndFollowsStart};
+    out = Outcome{entry.Runs(),        entry.RunCount,      entry.ClearsLaidOut,      entry.SpanEnd,
+                  entry.LookBackLevel, entry.LookBackStyle, entry.LowestLevel,        entry.StartStyle,
+                  entry.ServesFamily,  entry.FollowsStart,  entry.SpanEndFollowsStart};
     return true;
   }
   return false;

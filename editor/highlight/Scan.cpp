@@ -12,14 +12,14 @@
 #include <emmintrin.h>
 #endif
 
-#include "editor/store/CaseFolding.h"
 #include "editor/highlight/ChainKeywordIndex.h"
 #include "editor/highlight/Highlighter.h"
 #include "editor/highlight/KeyOptions.h"
 #include "editor/highlight/KeywordList.h"
-#include "editor/highlight/RepeatedLines.h"
 #include "editor/highlight/OwnKeywords.h"
+#include "editor/highlight/RepeatedLines.h"
 #include "editor/highlight/StartKeyFilter.h"
+#include "editor/store/CaseFolding.h"
 
 namespace qm::scan {
 
@@ -37,7 +37,7 @@ std::u16string_view TParagraphText::Fold(TpmUpperCase type) {
 }
 
 const std::vector<TParagraphText::Word>& TParagraphText::SplitWords(const TCharSet& separators, TpmUpperCase type,
-                                                                   bool withPlain) {
+                                                                    bool withPlain) {
   const std::u16string_view folded = Folded(type);
   const TCharTable& table = separatorTable_.Of(separators);
   auto isSeparator = [&table](char16_t c) { return table.Contains(c); };
@@ -61,8 +61,8 @@ const std::vector<TParagraphText::Word>& TParagraphText::SplitWords(const TCharS
 
 uint8_t KeyLengthField(int length) { return static_cast<uint8_t>(std::clamp(length, 0, 255)); }
 
-TDynInfo KeywordRun(const TDynInfo& style, uint8_t entryStyle, TColor background, TColor foreground,
-                    int32_t contextNum, int16_t cursor, int index, int length) {
+TDynInfo KeywordRun(const TDynInfo& style, uint8_t entryStyle, TColor background, TColor foreground, int32_t contextNum,
+                    int16_t cursor, int index, int length) {
   const int level = style.KeyLevel();
   TDynInfo run = style;
   run.Kind = static_cast<uint8_t>(entryStyle + dkKeyStyle);
@@ -253,15 +253,15 @@ uint32_t NumberRunId(TStyleTable& styles, uint32_t styleId, uint8_t kind, TColor
   });
 }
 
-uint32_t KeywordRunId(TStyleTable& styles, uint32_t styleId, uint8_t entryStyle, TColor background,
-                      TColor foreground, int32_t contextNum, int16_t cursor, int index, int length) {
+uint32_t KeywordRunId(TStyleTable& styles, uint32_t styleId, uint8_t entryStyle, TColor background, TColor foreground,
+                      int32_t contextNum, int16_t cursor, int index, int length) {
   const auto clampedIndex = static_cast<uint16_t>(std::clamp(index, 0, kMaxStackIndex));
   const uint64_t a = kDeriveKeyword | entryStyle | (uint64_t{KeyLengthField(length)} << 8) |
                      (uint64_t{clampedIndex} << 16) | (uint64_t{static_cast<uint16_t>(cursor)} << 32);
   const uint64_t b = (uint64_t{static_cast<uint32_t>(background)} << 32) | static_cast<uint32_t>(foreground);
   return styles.Derived(styleId, a, b, static_cast<uint32_t>(contextNum), [&] {
-    TDynInfo run = KeywordRun(styles.Get(styleId), entryStyle, background, foreground, contextNum, cursor, index,
-                              length);
+    TDynInfo run =
+        KeywordRun(styles.Get(styleId), entryStyle, background, foreground, contextNum, cursor, index, length);
     run.Kind |= dkHighlight;  // as ApplyRun with forceOn stores it
     return run;
   });
@@ -664,7 +664,8 @@ void HandOn(TParagraphsList& list, int par, uint32_t endId) {
 // The chain's keyword passes over the paragraph of ps for a pass over from … to.
 void ChainKeywords(TScanPar& ps, int32_t from, int32_t to, int fromPar, int toPar) {
   TScanHost& host = ps.Host();
-  if (TPlusHighlighterU* h = host.Highlighter()) h->KeywordHook(ps, from, to, fromPar, toPar, host.OwnKeywords().Count());
+  if (TPlusHighlighterU* h = host.Highlighter())
+    h->KeywordHook(ps, from, to, fromPar, toPar, host.OwnKeywords().Count());
 }
 
 bool HasStaticMarks(const TParagraphsList& list, int par) {
@@ -778,8 +779,8 @@ class TKeysAhead {
 // The outcome kept for key that serves paragraph par: made under the same
 // start style or serving its family, and looking back at the style in
 // effect before par where it looked back.
-bool FindServing(const TParagraphsList& list, int par, const TRepeatedLines& repeats,
-                 const TRepeatedLines::Key& key, const TLevelsMet& levels, TRepeatedLines::Outcome& done) {
+bool FindServing(const TParagraphsList& list, int par, const TRepeatedLines& repeats, const TRepeatedLines::Key& key,
+                 const TLevelsMet& levels, TRepeatedLines::Outcome& done) {
   size_t from = 0;
   while (repeats.Find(key, done, from)) {
     if (done.StartStyle != key.StartStyle && !done.ServesFamily) continue;
@@ -803,8 +804,7 @@ bool TakeRepeat(TParagraphsList& list, int par, TRepeatedLines& repeats, const T
   TRepeatedLines::Outcome done;
   if (!FindServing(list, par, repeats, key, levels, done)) return false;
   const bool own = done.StartStyle == key.StartStyle;
-  if (!own)
-    done.SpanEnd = ServedStyle(list.Styles, done.SpanEnd, done.SpanEndFollowsStart, key.StartStyle);
+  if (!own) done.SpanEnd = ServedStyle(list.Styles, done.SpanEnd, done.SpanEndFollowsStart, key.StartStyle);
   levels.Note(par, done.LowestLevel);
   keys.HandsOn(list, par, done.SpanEnd);
   if (own && key.Indent == 0) {
@@ -872,10 +872,14 @@ void SpansAndKeywords(TScanPar& ps, TRepeatedLines& repeats, const TStartKeyFilt
     if (run.Offset < indent) return;
     run.Offset -= indent;
   }
-  TRepeatedLines::Outcome made{outcome.data(),      static_cast<uint32_t>(outcome.size()),
-                               runs.ClearsLaidOut(), spanEnd,
-                               runs.LookBack().Level, runs.LookBack().Style,
-                               lowest,               runs.StartStyleId()};
+  TRepeatedLines::Outcome made{outcome.data(),
+                               static_cast<uint32_t>(outcome.size()),
+                               runs.ClearsLaidOut(),
+                               spanEnd,
+                               runs.LookBack().Level,
+                               runs.LookBack().Style,
+                               lowest,
+                               runs.StartStyleId()};
   NoteFollowers(list.Styles, runs, made);
   repeats.Remember(key, made);
 }

@@ -7,17 +7,16 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/store/DynInfo.h"
-#include "editor/store/Paragraphs.h"
 #include "editor/highlight/RunBuffer.h"
 #include "editor/highlight/ScanHost.h"
 #include "editor/highlight/SpeedLayers.h"
 #include "editor/highlight/StartStopList.h"
 #include "editor/highlight/TextUnits.h"
+#include "editor/store/DynInfo.h"
+#include "editor/store/Paragraphs.h"
 #include "editor/store/Types.h"
 
 namespace qm {
-
 
 namespace scan {
 
@@ -54,8 +53,8 @@ int EnclosingLevel(const TDynInfo& style, int base, const TStartStopKeyList* own
 uint8_t KeyLengthField(int length);
 // The run of a keyword match of `length` units, nested on `style`: the
 // entry's style and colours, the next key level holding the keyword's index.
-TDynInfo KeywordRun(const TDynInfo& style, uint8_t entryStyle, TColor background, TColor foreground,
-                    int32_t contextNum, int16_t cursor, int index, int length);
+TDynInfo KeywordRun(const TDynInfo& style, uint8_t entryStyle, TColor background, TColor foreground, int32_t contextNum,
+                    int16_t cursor, int index, int length);
 // The number of a number run of `length` units nested on the style numbered
 // styleId: Kind `kind`, the colours and context given, the next key level
 // holding the keyword base; found in the table's cache when repeated.
@@ -63,9 +62,8 @@ uint32_t NumberRunId(TStyleTable& styles, uint32_t styleId, uint8_t kind, TColor
                      int32_t contextNum, int keywordBase, int length);
 // The number of that run (with bit 7 set, as ApplyRun stores it) for the
 // style numbered styleId; repeated keywords are found in the table's cache.
-uint32_t KeywordRunId(TStyleTable& styles, uint32_t styleId, uint8_t entryStyle, TColor background,
-                      TColor foreground, int32_t contextNum, int16_t cursor, int index, int length);
-
+uint32_t KeywordRunId(TStyleTable& styles, uint32_t styleId, uint8_t entryStyle, TColor background, TColor foreground,
+                      int32_t contextNum, int16_t cursor, int index, int length);
 
 // Text of one paragraph with what the passes derive from it, each made once
 // on demand: the case-folded copy and the words between separators.
@@ -154,10 +152,10 @@ class TScanPar {
 // The stop-key search of one open span.
 struct TStopSearch {
   const TStartStopKeyList* List = nullptr;
-  int Entry = 0;                           // local index of the span's entry
+  int Entry = 0;  // local index of the span's entry
   const TCharSet* Separators = nullptr;
-  bool Extended = false;                   // scope fields take part
-  int Base = 0;                            // key base of the list
+  bool Extended = false;                                                     // scope fields take part
+  int Base = 0;                                                              // key base of the list
   std::function<bool(int32_t startKey, int32_t stopKey, int index)> OnStop;  // false rejects a hit
 };
 bool SearchStop(TScanPar& ps, int32_t from, bool fromPastRuns, int32_t& end, const TStopSearch& search);

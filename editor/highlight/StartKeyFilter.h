@@ -43,11 +43,11 @@ class TStartKeyFilter {
   size_t FirstStart(std::u16string_view text) const;
 
  private:
-  static constexpr unsigned kOther = 128;   // the index of every unit outside ASCII
+  static constexpr unsigned kOther = 128;  // the index of every unit outside ASCII
   static constexpr unsigned kUnits = 129;
-  static constexpr unsigned kNoUnit = 129;  // past the paragraph end
-  static constexpr uint8_t kAnywhere = 1;   // some key may begin here
-  static constexpr uint8_t kAfterSep = 2;   // some key may begin here after a separator
+  static constexpr unsigned kNoUnit = 129;      // past the paragraph end
+  static constexpr uint8_t kAnywhere = 1;       // some key may begin here
+  static constexpr uint8_t kAfterSep = 2;       // some key may begin here after a separator
   static constexpr uint8_t kShortAnywhere = 4;  // the same for keys of one or two units
   static constexpr uint8_t kShortAfterSep = 8;
 

@@ -172,8 +172,8 @@ void TStartStopKeyList::BuildCandidates() const {
   for (int e = 0; e < Count(); ++e) {
     const StartStopEntry& entry = Entry(e);
     if (entry.StartLength > 0)
-      firsts.push_back(First{entry.StartMatch()[0], (entry.Options & kwoMatchCase) != 0,
-                             wide ? ~uint64_t{0} : uint64_t{1} << e});
+      firsts.push_back(
+          First{entry.StartMatch()[0], (entry.Options & kwoMatchCase) != 0, wide ? ~uint64_t{0} : uint64_t{1} << e});
   }
   std::vector<char16_t> foldedUnits(65536);
   for (unsigned u = 0; u < 65536; ++u) foldedUnits[u] = static_cast<char16_t>(u);
@@ -216,10 +216,10 @@ bool TStartStopKeyList::StartMatchesAt(size_t entry, std::u16string_view unfolde
                                        size_t pos, const TCharSet& separators) const {
   const StartStopEntry& e = EntryForMatch(entry);
   const bool wholeWord = (e.Options & kwoWholeWord) != 0;
-  const bool before = separatorsComputed_ ? e.NeedSepBeforeStart
-                                          : NeedsSeparator(wholeWord, e.StartText(), false, separators);
-  const bool after = separatorsComputed_ ? e.NeedSepAfterStart
-                                         : NeedsSeparator(wholeWord, e.StartText(), true, separators);
+  const bool before =
+      separatorsComputed_ ? e.NeedSepBeforeStart : NeedsSeparator(wholeWord, e.StartText(), false, separators);
+  const bool after =
+      separatorsComputed_ ? e.NeedSepAfterStart : NeedsSeparator(wholeWord, e.StartText(), true, separators);
   return KeyAt(e.StartMatch(), (e.Options & kwoMatchCase) ? unfolded : folded, pos, before, after, separators);
 }
 
@@ -227,10 +227,10 @@ bool TStartStopKeyList::StopMatchesAt(size_t entry, std::u16string_view unfolded
                                       size_t pos, const TCharSet& separators) const {
   const StartStopEntry& e = EntryForMatch(entry);
   const bool wholeWord = (e.Options & kwoWholeWord) != 0;
-  const bool before = separatorsComputed_ ? e.NeedSepBeforeStop
-                                          : NeedsSeparator(wholeWord, e.StopText(), false, separators);
-  const bool after = separatorsComputed_ ? e.NeedSepAfterStop
-                                         : NeedsSeparator(wholeWord, e.StopText(), true, separators);
+  const bool before =
+      separatorsComputed_ ? e.NeedSepBeforeStop : NeedsSeparator(wholeWord, e.StopText(), false, separators);
+  const bool after =
+      separatorsComputed_ ? e.NeedSepAfterStop : NeedsSeparator(wholeWord, e.StopText(), true, separators);
   return KeyAt(e.StopMatch(), (e.Options & kwoMatchCase) ? unfolded : folded, pos, before, after, separators);
 }
 
@@ -275,8 +275,8 @@ void TStartStopKeyList::SaveToValueStrings(TValueStrings& strings) const {
     name += u'|';
     name += e.StopText();
     std::u16string value;
-    for (int32_t n : {int32_t{e.Options}, int32_t{e.Style}, e.ContextNum, int32_t{e.Cursor}, e.Background,
-                      e.Foreground, int32_t{e.StopAtParEnd ? 1 : 0}, e.ScopeContext, e.ScopeLevel})
+    for (int32_t n : {int32_t{e.Options}, int32_t{e.Style}, e.ContextNum, int32_t{e.Cursor}, e.Background, e.Foreground,
+                      int32_t{e.StopAtParEnd ? 1 : 0}, e.ScopeContext, e.ScopeLevel})
       AppendNumber(value, n);
     SetValue(strings, name, value);
   }
@@ -308,8 +308,8 @@ void TStartStopKeyList::ReadKeys(TStoredReader& reader) {
       tag = reader.ReadInteger();
     }
     const int index = AddStartStopKey(startKey, stopKey, static_cast<uint8_t>(options & ~kFullFormatMark),
-                                      static_cast<uint8_t>(style), contextNum, static_cast<int16_t>(cursor),
-                                      background, foreground, stopAtParEnd);
+                                      static_cast<uint8_t>(style), contextNum, static_cast<int16_t>(cursor), background,
+                                      foreground, stopAtParEnd);
     StartStopEntry& e = MutableEntry(index);
     e.ScopeContext = scopeContext;
     e.ScopeLevel = scopeLevel;

@@ -8,11 +8,11 @@
 #include <type_traits>
 #include <vector>
 
-#include "editor/store/DynArray.h"
 #include "editor/highlight/KeyOptions.h"
 #include "editor/highlight/StoredItems.h"
-#include "editor/store/Types.h"
 #include "editor/highlight/ValueStrings.h"
+#include "editor/store/DynArray.h"
+#include "editor/store/Types.h"
 
 namespace qm {
 

@@ -14,7 +14,7 @@
 namespace qm {
 namespace {
 
-constexpr int kEndOfLine = -1;     // what Peek returns past the last byte of a line
+constexpr int kEndOfLine = -1;      // what Peek returns past the last byte of a line
 constexpr size_t kWrapColumn = 80;  // lists are wrapped before this column
 constexpr const char* kListIndent = "    ";
 
@@ -312,8 +312,9 @@ class Parser {
         const std::string_view digits = Line().substr(start, col_ - start);
         if (digits.empty())
           Fail(line, "\"#\" must be followed by a decimal character code (comments cannot go inside a list)");
-        if (code > 65535) Fail(line, "character code #" + std::string(digits.substr(0, 20)) +
-                                         (digits.size() > 20 ? "..." : "") + " is out of range (0..65535)");
+        if (code > 65535)
+          Fail(line, "character code #" + std::string(digits.substr(0, 20)) + (digits.size() > 20 ? "..." : "") +
+                         " is out of range (0..65535)");
         out.push_back(static_cast<char16_t>(code));
       } else {
         return out;
@@ -337,8 +338,8 @@ class Parser {
     if (body.empty() || (negative && hex)) Fail(line, "bad number " + Snippet(token));
     const uint32_t base = hex ? 16 : 10;
     for (char c : body) {
-      const bool ok = IsDigit(static_cast<unsigned char>(c)) ||
-                      (hex && ((c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f')));
+      const bool ok =
+          IsDigit(static_cast<unsigned char>(c)) || (hex && ((c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f')));
       if (!ok) Fail(line, "bad number " + Snippet(token));
     }
     const uint64_t limit = hex ? 0xFFFFFFFFull : negative ? 2147483648ull : 2147483647ull;
@@ -471,14 +472,10 @@ std::string QuoteString(std::u16string_view s) {
 
 std::string ItemText(const TStoredItem& item) {
   switch (item.Kind) {
-    case TStoredKind::String:
-      return QuoteString(AnsiToWide(item.Ansi));
-    case TStoredKind::WideString:
-      return QuoteString(item.Wide);
-    case TStoredKind::Integer:
-      return std::to_string(item.Int);
-    case TStoredKind::Boolean:
-      return item.Bool ? "True" : "False";
+    case TStoredKind::String: return QuoteString(AnsiToWide(item.Ansi));
+    case TStoredKind::WideString: return QuoteString(item.Wide);
+    case TStoredKind::Integer: return std::to_string(item.Int);
+    case TStoredKind::Boolean: return item.Bool ? "True" : "False";
   }
   return "0";
 }
@@ -504,9 +501,7 @@ void WriteList(std::string& out, const TStoredItems& list) {
 
 void WriteValue(std::string& out, const TStoredValue& value) {
   switch (value.Kind) {
-    case TStoredValueKind::Item:
-      out += ItemText(value.Item);
-      return;
+    case TStoredValueKind::Item: out += ItemText(value.Item); return;
     case TStoredValueKind::Identifier: {
       bool flag;
       if (ParseBoolean(value.Identifier, flag)) FailWrite(value.Identifier, "identifier (it reads as a boolean)");
@@ -523,9 +518,7 @@ void WriteValue(std::string& out, const TStoredValue& value) {
       }
       out += "]";
       return;
-    case TStoredValueKind::List:
-      WriteList(out, value.List);
-      return;
+    case TStoredValueKind::List: WriteList(out, value.List); return;
   }
 }
 

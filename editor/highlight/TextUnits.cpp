@@ -42,8 +42,7 @@ size_t FindUnits(std::u16string_view hay, std::u16string_view key, size_t from) 
   const size_t last = hay.size() - m;
   size_t at = from;
   auto fits = [&](size_t pos) {
-    return (m == 1 || hay[pos + 1] == key[1]) &&
-           std::memcmp(hay.data() + pos, key.data(), m * sizeof(char16_t)) == 0;
+    return (m == 1 || hay[pos + 1] == key[1]) && std::memcmp(hay.data() + pos, key.data(), m * sizeof(char16_t)) == 0;
   };
 #if defined(__SSE2__)
   // Eight positions at a time: most lines hold the key's first unit rarely.

@@ -80,8 +80,10 @@ class TDynArray2 {
   // i div ItemsPerChunk by a multiplication: every record access needs it.
   uint32_t ChunkOf(uint32_t i) const {
     uint32_t q = static_cast<uint32_t>((static_cast<uint64_t>(i) * chunkReciprocal_) >> 40);
-    if (q * ItemsPerChunk > i) --q;
-    else if ((q + 1) * ItemsPerChunk <= i) ++q;
+    if (q * ItemsPerChunk > i)
+      --q;
+    else if ((q + 1) * ItemsPerChunk <= i)
+      ++q;
     return q;
   }
   void MoveRecords(int dst, int src, int n);

@@ -76,8 +76,8 @@ void TPlusNavigatorU::ResolveLine() {
   // The last display line that starts at or before the offset.
   const auto& more = extra->Rare->MoreLines;
   const int32_t offset = parOffset_;
-  const auto it = std::upper_bound(more.begin(), more.end(), offset,
-                                   [](int32_t o, const TLineInfo& l) { return o < l.LineStart; });
+  const auto it =
+      std::upper_bound(more.begin(), more.end(), offset, [](int32_t o, const TLineInfo& l) { return o < l.LineStart; });
   lineInPar_ = static_cast<int>(it - more.begin());
 }
 
@@ -223,7 +223,8 @@ void TPlusNavigatorU::SetPos(int32_t p) {
           }
           if (lineInPar_ >= 0) {
             const int lines = list.LineCountOf(parNumber_);
-            while (lineInPar_ + 1 < lines && list.LineInfo(parNumber_, lineInPar_ + 1).LineStart <= offset) ++lineInPar_;
+            while (lineInPar_ + 1 < lines && list.LineInfo(parNumber_, lineInPar_ + 1).LineStart <= offset)
+              ++lineInPar_;
           }
         } else {
           dynNumber_ = -1;

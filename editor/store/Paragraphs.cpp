@@ -28,7 +28,7 @@ char16_t* AllocText(int32_t capacity) {
 }
 
 void FreeText(char16_t* text) {
-  if (text != nullptr) delete[] (text - 2);
+  if (text != nullptr) delete[](text - 2);
 }
 
 int32_t TextCapacity(const char16_t* text) {
@@ -74,8 +74,8 @@ ParExtraInfo* TParagraphsList::AllocExtra(uint32_t capacity) {
   // Records with room for a few runs, which most paragraphs need, come from the pool.
   const bool small = capacity <= kStartStyleRuns;
   if (small) capacity = kStartStyleRuns;
-  void* block = small ? smallExtras_.Take()
-                      : std::malloc(sizeof(ParExtraInfo) + static_cast<size_t>(capacity) * sizeof(TRunRec));
+  void* block =
+      small ? smallExtras_.Take() : std::malloc(sizeof(ParExtraInfo) + static_cast<size_t>(capacity) * sizeof(TRunRec));
   if (block == nullptr) throw std::bad_alloc();
   auto* e = new (block) ParExtraInfo;
   e->RunCapacity = capacity;

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/store/DynArray.h"
 #include "editor/store/BlockPool.h"
+#include "editor/store/DynArray.h"
 #include "editor/store/DynInfo.h"
 #include "editor/store/Types.h"
 #include "platform/Stream.h"
@@ -69,11 +69,11 @@ struct ParExtraRare {
 // allocation. Reallocated when the runs outgrow it; reached by index.
 struct ParExtraInfo {
   int32_t Length = 0;
-  int32_t Width = 0;         // width of a single display line
-  uint32_t StartStyle = 0;   // style-table number of the style in effect at the start
+  int32_t Width = 0;        // width of a single display line
+  uint32_t StartStyle = 0;  // style-table number of the style in effect at the start
   uint32_t RunCount = 0;
   uint32_t RunCapacity = 0;
-  uint8_t StaticStyle = 0;   // format-code state at the start
+  uint8_t StaticStyle = 0;  // format-code state at the start
   ParExtraRare* Rare = nullptr;
 
   TRunRec* Runs() { return reinterpret_cast<TRunRec*>(this + 1); }
@@ -175,8 +175,8 @@ class TParagraphsList : public TDynArray2 {
   // Loads UTF-16 from the stream's position to its end; returns the detected line break.
   TPlusLineBreak LoadFromStream(TStream& stream, char16_t nullReplacement, unsigned progressInterval,
                                 const ProgressFn& progress, bool discardTrailing);
-  void SaveToStream(TStream& stream, bool removeEmptyCodePairs, unsigned progressInterval,
-                    const ProgressFn& progress, TPlusLineBreak lineBreak, bool discardTrailing) const;
+  void SaveToStream(TStream& stream, bool removeEmptyCodePairs, unsigned progressInterval, const ProgressFn& progress,
+                    TPlusLineBreak lineBreak, bool discardTrailing) const;
   // Replaces from (p, s) to (q, e) with text; CR, CR LF split paragraphs.
   // Raises "Text too long" and leaves the text unchanged when a limit would be passed.
   TReplaceResult Replace(int p, int32_t s, int q, int32_t e, std::u16string_view text);
@@ -249,7 +249,7 @@ class TParagraphsList : public TDynArray2 {
 
   std::vector<ParExtraInfo*> extras_;  // a slot per extended paragraph
   TBlockPool smallExtras_{sizeof(ParExtraInfo) + kStartStyleRuns * sizeof(TRunRec)};
-  mutable int lastFound_ = 0;          // the paragraph ParagraphOfPosition found last
+  mutable int lastFound_ = 0;  // the paragraph ParagraphOfPosition found last
   std::vector<uint32_t> freeExtras_;
   PendingShift offsetShift_;
   PendingShift lineShift_;

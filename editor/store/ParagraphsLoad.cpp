@@ -197,9 +197,8 @@ class TParagraphsList::Loader {
   bool ended_ = false;
 };
 
-TPlusLineBreak TParagraphsList::LoadFromStream(TStream& stream, char16_t nullReplacement,
-                                               unsigned progressInterval, const ProgressFn& progress,
-                                               bool discardTrailing) {
+TPlusLineBreak TParagraphsList::LoadFromStream(TStream& stream, char16_t nullReplacement, unsigned progressInterval,
+                                               const ProgressFn& progress, bool discardTrailing) {
   Clear();
   // Whatever happens, the counters describe the paragraphs that were read.
   struct Bookkeeping {
@@ -221,8 +220,7 @@ TPlusLineBreak TParagraphsList::LoadFromStream(TStream& stream, char16_t nullRep
 }
 
 void TParagraphsList::SaveToStream(TStream& stream, bool removeEmptyCodePairs, unsigned progressInterval,
-                                   const ProgressFn& progress, TPlusLineBreak lineBreak,
-                                   bool discardTrailing) const {
+                                   const ProgressFn& progress, TPlusLineBreak lineBreak, bool discardTrailing) const {
   ProgressPacer pacer(progressInterval, progress);
   const std::u16string_view brk = LineBreakText(lineBreak);
   std::u16string buffer;

@@ -58,10 +58,10 @@ struct TParagraphsList::PendingTexts {
 
 // What a replacement will do, worked out before anything changes.
 struct TParagraphsList::ReplacePlan {
-  int P = 0;       // first paragraph of the range
-  int32_t S = 0;   // offset in it
-  int Q = 0;       // last paragraph of the range
-  int32_t E = 0;   // offset in it
+  int P = 0;                               // first paragraph of the range
+  int32_t S = 0;                           // offset in it
+  int Q = 0;                               // last paragraph of the range
+  int32_t E = 0;                           // offset in it
   std::vector<std::u16string_view> Lines;  // the new text split at breaks
   int K = 0;                               // breaks in the new text
   std::u16string_view Head;                // paragraph P before S
@@ -170,8 +170,7 @@ void TParagraphsList::MakeBuffers(ReplacePlan& plan, PendingTexts& pending) cons
     const bool grows = plan.FirstLength >= Length(plan.P);
     plan.InPlace = fits && (grows || capacity <= plan.FirstLength + plan.FirstLength / 8 + 2);
   }
-  if (!plan.InPlace)
-    plan.Made[0] = pending.Make({plan.Head, lines[0], k == 0 ? plan.Tail : std::u16string_view()});
+  if (!plan.InPlace) plan.Made[0] = pending.Make({plan.Head, lines[0], k == 0 ? plan.Tail : std::u16string_view()});
 }
 
 bool TParagraphsList::CollectTailRuns(ReplacePlan& plan) const {

@@ -22,9 +22,7 @@ std::u16string UpperCaseAscii(std::u16string_view s) {
   return r;
 }
 
-size_t WStrPos(std::u16string_view hay, std::u16string_view needle, size_t from) {
-  return hay.find(needle, from);
-}
+size_t WStrPos(std::u16string_view hay, std::u16string_view needle, size_t from) { return hay.find(needle, from); }
 
 bool IsFormatCode(char16_t c) { return (c >= 1 && c <= 4) || c == 21; }
 

@@ -23,7 +23,9 @@ inline std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-inline void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+inline void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
 
 // A temporary current directory holding data/ and a temporary configuration folder.
 class MainWindow : public ::testing::Test {

@@ -12,10 +12,10 @@
 #include <optional>
 
 #include "AppFixture.h"
-#include "app/MainWindow.h"
-#include "app/NewScriptDialog.h"
 #include "app/FindDialog.h"
 #include "app/GoToLineDialog.h"
+#include "app/MainWindow.h"
+#include "app/NewScriptDialog.h"
 
 namespace qm {
 namespace {

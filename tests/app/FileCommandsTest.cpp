@@ -1,12 +1,12 @@
 // Tests of the new-script dialog and of open and save as text or RTF on the real main window, with the file dialogs answered by the tests.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QAbstractButton>
+#include <QAction>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QLabel>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -290,8 +290,8 @@ TEST_F(FileCommands, TheToolkitsOwnDialogsSpeakRussian) {
   for (QWidget* dialog : std::initializer_list<QWidget*>{form->JvOpenDialog1, form->JvSaveDialog1, &colours}) {
     const QStringList texts = DialogTexts(*dialog);
     EXPECT_TRUE(texts.contains("Отмена")) << texts.join('|').toStdString();
-    for (const char* english : {"Look in:", "File &name:", "Files of type:", "Cancel", "&Open", "&Save",
-                                "&Basic colors", "&Custom colors"})
+    for (const char* english :
+         {"Look in:", "File &name:", "Files of type:", "Cancel", "&Open", "&Save", "&Basic colors", "&Custom colors"})
       EXPECT_FALSE(texts.contains(english)) << english;
   }
 }

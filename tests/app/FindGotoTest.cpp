@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "AppFixture.h"
-#include "app/MainWindow.h"
 #include "app/FindDialog.h"
 #include "app/GoToLineDialog.h"
-#include "editor/gutter/PlusGutterU.h"
+#include "app/MainWindow.h"
 #include "editor/control/PlusMemoU.h"
+#include "editor/gutter/PlusGutterU.h"
 #include "qt/PlusGutterWidget.h"
 #include "qt/PlusMemoWidget.h"
 
@@ -108,14 +108,11 @@ TEST_F(EditCommands, WholeWordAndLetterCaseFollowTheEditorsRules) {
     bool MatchCase, WholeWord;
     int32_t Found;  // start of the match, -1 for none
   } cases[] = {
-      {u"elseif x", "if", false, true, -1},   // a letter before it
-      {u"(if)", "if", false, true, 1},         // parentheses are separators
-      {u"elseif x", "if", false, false, 4},
-      {u"begin", "Begin", false, false, 0},   // a to z are folded
-      {u"begin", "Begin", true, false, -1},
-      {u"привет", "ПРИВЕТ", false, false, -1},  // Cyrillic is compared exactly
-      {u"ПРИВЕТ", "ПРИВЕТ", false, false, 0},
-      {u"x ПРИВЕТ", "привет", false, false, -1},
+      {u"elseif x", "if", false, true, -1},                                             // a letter before it
+      {u"(if)", "if", false, true, 1},                                                  // parentheses are separators
+      {u"elseif x", "if", false, false, 4},   {u"begin", "Begin", false, false, 0},     // a to z are folded
+      {u"begin", "Begin", true, false, -1},   {u"привет", "ПРИВЕТ", false, false, -1},  // Cyrillic is compared exactly
+      {u"ПРИВЕТ", "ПРИВЕТ", false, false, 0}, {u"x ПРИВЕТ", "привет", false, false, -1},
   };
   for (const Case& c : cases) {
     Memo().SetText(c.Text);
@@ -175,8 +172,8 @@ TEST_F(EditCommands, GoToLineMovesTheCaretToTheStartOfTheLine) {
   std::u16string text;
   for (int i = 1; i <= 10; ++i) text += (i > 1 ? u"\r\n  line " : u"  line ") + std::u16string(1, u'0' + i % 10);
   Memo().SetText(text);
-  const std::pair<const char*, int> cases[] = {{"0", 0}, {"1", 0}, {"4", 3}, {"10", 9}, {"9999", 9}, {"", 0},
-                                               {"99999999999999", 9}};
+  const std::pair<const char*, int> cases[] = {
+      {"0", 0}, {"1", 0}, {"4", 3}, {"10", 9}, {"9999", 9}, {"", 0}, {"99999999999999", 9}};
   for (const auto& [value, line] : cases) {
     Memo().SetSelStart(Memo().ParagraphStart(5) + 3);
     QTimer::singleShot(0, form->Form5, [&, value = value] {

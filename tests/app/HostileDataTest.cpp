@@ -25,8 +25,8 @@ const char* const kVocabulary =
 std::string BigHelp(size_t bytes) {
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><help>";
   const std::string filler(900, 'w');
-  for (int i = 0; xml.size() < bytes; ++i) xml += "<Item" + std::to_string(i) + " syntax=\"x\">" + filler + "</Item" +
-                                                  std::to_string(i) + ">";
+  for (int i = 0; xml.size() < bytes; ++i)
+    xml += "<Item" + std::to_string(i) + " syntax=\"x\">" + filler + "</Item" + std::to_string(i) + ">";
   return xml + "<GetPos syntax=\"GetPos axis\">Координата.</GetPos></help>";
 }
 
@@ -59,9 +59,18 @@ TEST_F(HostileData, LongAndHostileUserItemsAreListedInsertedAndWithoutHelp) {
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?><help><GetPos syntax=\"GetPos axis\">Координата.</GetPos>"
             "<secret syntax=\"no\">must not show</secret></help>");
   const std::string longName(10000, 'L');
-  const std::vector<std::string> hostile = {longName, "'] | //*", "\" or \"1\"=\"1", std::string(2000, '(') + "x",
-                                            "GetPos/../secret", "*", "//secret", "secret[1]", "@syntax",
-                                            "text()", "a b", "\xEF\xF3\xED\xEA\xF2"};
+  const std::vector<std::string> hostile = {longName,
+                                            "'] | //*",
+                                            "\" or \"1\"=\"1",
+                                            std::string(2000, '(') + "x",
+                                            "GetPos/../secret",
+                                            "*",
+                                            "//secret",
+                                            "secret[1]",
+                                            "@syntax",
+                                            "text()",
+                                            "a b",
+                                            "\xEF\xF3\xED\xEA\xF2"};
   std::string user;
   for (const std::string& item : hostile) user += item + "\r\n";
   WriteFile("data/user.txt", user);

@@ -104,10 +104,10 @@ TEST_F(ItemBrowser, InsertionFollowsTheCategoryAndTheWordAtTheCaret) {
     std::u16string Item;
     std::u16string After;
   } cases[] = {
-      {0, u"if", u"GetPos", u"if GetPos"},        // a word at the caret: a space first
-      {0, u"if ", u"GetPos", u"if GetPos"},       // after a space: the item alone
-      {2, u"x ", u"set", u"x set "},              // commands take a space after
-      {2, u"x", u"set", u"x set "},               // and before, after a word
+      {0, u"if", u"GetPos", u"if GetPos"},   // a word at the caret: a space first
+      {0, u"if ", u"GetPos", u"if GetPos"},  // after a space: the item alone
+      {2, u"x ", u"set", u"x set "},         // commands take a space after
+      {2, u"x", u"set", u"x set "},          // and before, after a word
       {3, u"begin ", u"GameMode", u"begin GameMode"},
   };
   for (const auto& c : cases) {

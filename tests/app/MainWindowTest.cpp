@@ -6,9 +6,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QMenuBar>
 #include <QSplitter>
 #include <QTemporaryDir>
-#include <QMenuBar>
 #include <QTest>
 
 #include <algorithm>

@@ -8,13 +8,13 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHelpEvent>
-#include <QScreen>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -25,11 +25,11 @@
 #include <vector>
 
 #include "AppFixture.h"
+#include "app/AboutBox.h"
 #include "app/ColorComboBox.h"
+#include "app/ExitConfirmation.h"
 #include "app/Icons.h"
 #include "app/MainWindow.h"
-#include "app/ExitConfirmation.h"
-#include "app/AboutBox.h"
 #include "app/SettingsDialog.h"
 #include "app/Splash.h"
 #include "qt/PlusGutterWidget.h"

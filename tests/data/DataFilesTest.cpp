@@ -84,8 +84,8 @@ TEST(DataFiles, HelpIsFoundByItemInEveryCategory) {
   TXmlDocument help;
   ASSERT_TRUE(help.Load(kData + "help.xml"));
   EXPECT_EQ(help.ParseErrorLine(), 0);
-  for (const char16_t* item : {u"GetPos", u"GetItemCount", u"short", u"ref", u"if", u"set", u"GameMode",
-                               u"MenuMode", u"OnActivate"}) {
+  for (const char16_t* item :
+       {u"GetPos", u"GetItemCount", u"short", u"ref", u"if", u"set", u"GameMode", u"MenuMode", u"OnActivate"}) {
     SCOPED_TRACE(WideToUtf8(item));
     const Help entry = LookUp(help, item);
     ASSERT_TRUE(entry.found);

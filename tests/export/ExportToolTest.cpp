@@ -150,10 +150,11 @@ TEST_F(ExportToolTest, UsageHelpAndVersion) {
     const char* Args;
     const char* Err;
   };
-  for (const Case& c : {Case{"", "quillmark-export: no input given\n"},
-                        Case{"--frobnicate x", "quillmark-export: unknown option '--frobnicate'\n"},
-                        Case{"a.txt -o", "quillmark-export: option '-o' needs a value\n"},
-                        Case{"-o - a.txt b.txt", "quillmark-export: '-o -' takes a single script, not several or a folder\n"}}) {
+  for (const Case& c :
+       {Case{"", "quillmark-export: no input given\n"},
+        Case{"--frobnicate x", "quillmark-export: unknown option '--frobnicate'\n"},
+        Case{"a.txt -o", "quillmark-export: option '-o' needs a value\n"},
+        Case{"-o - a.txt b.txt", "quillmark-export: '-o -' takes a single script, not several or a folder\n"}}) {
     const Result r = Run(c.Args);
     EXPECT_EQ(r.Status, 2) << c.Args;
     EXPECT_EQ(r.Err.substr(0, r.Err.find('\n') + 1), c.Err) << c.Args;

@@ -1,8 +1,8 @@
 // Free notifications between components: whichever of two linked components goes first, the other hears of it and forgets it.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "editor/store/Component.h"

@@ -8,7 +8,7 @@ namespace {
 
 TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
   const std::pair<double, int32_t> cases[] = {
-      {0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
+      {0.5, 0},     {1.5, 2},    {2.5, 2},    {3.5, 4},   {-0.5, 0},         {-1.5, -2},         {-2.5, -2},
       {360.0, 360}, {2.4999, 2}, {2.5001, 3}, {-2.6, -3}, {1e12, INT32_MAX}, {-1e12, INT32_MIN},
   };
   for (const auto& [x, expected] : cases) EXPECT_EQ(RoundHalfEven(x), expected) << x;

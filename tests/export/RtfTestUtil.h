@@ -13,7 +13,9 @@
 
 namespace qm::test {
 
-inline std::string FixturePath(const std::string& name) { return std::string(QM_SOURCE_DIR) + "/tests/fixtures/rtf/" + name; }
+inline std::string FixturePath(const std::string& name) {
+  return std::string(QM_SOURCE_DIR) + "/tests/fixtures/rtf/" + name;
+}
 
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

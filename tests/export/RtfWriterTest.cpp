@@ -70,7 +70,10 @@ TEST_F(RtfWriterTest, TextConvertsAsWholeLinesDo) {
   // A surrogate pair is one character the code page lacks: one '?', also
   // when a run starts between its halves without a new group; split by a
   // group, each half is a '?' of its own.
-  LoadText(memo, u"a\xD83D\xDE00" u"b\xD83D\xDE00" u"c");
+  LoadText(memo,
+           u"a\xD83D\xDE00"
+           u"b\xD83D\xDE00"
+           u"c");
   SetRuns(memo, 0, {HighlightRun(2, 0, -1, -1), HighlightRun(5, fsBold, -1, -1)});
   EXPECT_EQ(Lines(rtf, memo)[3], "a?b?\\plain\\f0\\fs20\\b\\cf0\\cb2 ?c");
 }
@@ -106,7 +109,11 @@ TEST_F(RtfWriterTest, RunWithoutAColourOfItsOwnKeepsTheBaseColourOnThatSide) {
 TEST_F(RtfWriterTest, StaticFormatCodesChangeTheStyleAndAreNeverWritten) {
   memo.SetStaticFormat(true);
   memo.LayoutSettings.AltFont = TFontSpec{u"Lucida Console", 12, 0};
-  LoadText(memo, u"a\x02" u"b\x02\x03" u"c\x04\x15" u"d\x04\x15\x03\\e");
+  LoadText(memo,
+           u"a\x02"
+           u"b\x02\x03"
+           u"c\x04\x15"
+           u"d\x04\x15\x03\\e");
   for (const bool dyn : {true, false}) {
     rtf.DynFormat = dyn;
     const auto lines = Lines(rtf, memo);
@@ -119,12 +126,15 @@ TEST_F(RtfWriterTest, StaticFormatCodesChangeTheStyleAndAreNeverWritten) {
 
 TEST_F(RtfWriterTest, HighlightRunReplacesTheStaticStyleUntilItEnds) {
   memo.SetStaticFormat(true);
-  LoadText(memo, u"\x02" u"abc");
+  LoadText(memo,
+           u"\x02"
+           u"abc");
   TDynInfo plain;  // no highlight from offset 3: the codes' style again
   plain.Offset = 3;
   SetRuns(memo, 0, {HighlightRun(2, fsItalic, -1, -1), plain});
   const auto lines = Lines(rtf, memo);
-  EXPECT_EQ(lines[3], "\\plain\\f0\\fs20\\b\\cf0\\cb2 a\\plain\\f0\\fs20\\i\\cf0\\cb2 b\\plain\\f0\\fs20\\b\\cf0\\cb2 c");
+  EXPECT_EQ(lines[3],
+            "\\plain\\f0\\fs20\\b\\cf0\\cb2 a\\plain\\f0\\fs20\\i\\cf0\\cb2 b\\plain\\f0\\fs20\\b\\cf0\\cb2 c");
 }
 
 TEST_F(RtfWriterTest, AlignmentWords) {
@@ -193,9 +203,10 @@ TEST_F(RtfWriterTest, CopyToClipboardPutsTheSelectionAsRtfWithANul) {
   rtf.CopyToClipboard();
   const auto block = clipboard.Format(kRtfClipboardFormat);
   ASSERT_TRUE(block.has_value());
-  const std::string expected = std::string("{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fnil Courier New;}{\\f1\\fnil Courier New;}}\r\n") +
-                               "{\\colortbl\r\n" + kBaseTable + "}\\pard\\ql\\sl240\\slmult1\\plain\\f0\\fs20\\cf0\\cb2 \r\n" +
-                               "\\{c\r\n\\par d\r\n\\par }" + '\0' + "\r\n" + '\0';
+  const std::string expected =
+      std::string("{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fnil Courier New;}{\\f1\\fnil Courier New;}}\r\n") +
+      "{\\colortbl\r\n" + kBaseTable + "}\\pard\\ql\\sl240\\slmult1\\plain\\f0\\fs20\\cf0\\cb2 \r\n" +
+      "\\{c\r\n\\par d\r\n\\par }" + '\0' + "\r\n" + '\0';
   EXPECT_EQ(std::string(block->begin(), block->end()), expected);
   EXPECT_EQ(rtf.ClipboardFormat(), RegisterClipboardFormat("rich text format"));
   EXPECT_GE(rtf.ClipboardFormat(), 0xC000u);

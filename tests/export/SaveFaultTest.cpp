@@ -85,15 +85,18 @@ class SaveFaults : public ::testing::Test {
 
   std::vector<TRoute> Routes() {
     return {
-        {"text", [this](const std::string& path, std::string&) {
+        {"text",
+         [this](const std::string& path, std::string&) {
            memo.Lines().SaveToFile(path);
            return true;
          }},
-        {"rtf", [this](const std::string& path, std::string&) {
+        {"rtf",
+         [this](const std::string& path, std::string&) {
            rtf.SaveToFile(path);
            return true;
          }},
-        {"exporter", [this](const std::string& path, std::string& message) {
+        {"exporter",
+         [this](const std::string& path, std::string& message) {
            // The messages go to memory: a full disk must not swallow them.
            char buffer[1024] = {};
            std::FILE* err = ::fmemopen(buffer, sizeof buffer - 1, "w");
@@ -104,7 +107,8 @@ class SaveFaults : public ::testing::Test {
            message = buffer;
            return status == 0;
          }},
-        {"settings", [](const std::string& path, std::string&) {
+        {"settings",
+         [](const std::string& path, std::string&) {
            TIniFile ini(path);
            ini.WriteString("Editor", "Font", std::string(40000, 'f'));
            return true;

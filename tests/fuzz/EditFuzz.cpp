@@ -19,9 +19,18 @@ namespace {
 
 // Pieces of script the operations insert: keys of every span kind, breaks, Cyrillic.
 const std::array<std::u16string_view, 24> kPieces = {
-    u"begin ", u"BEGIN GameMode\r\n", u"end", u"END\r\n", u"\r\n", u";", u"; note ", u"\"", u"\"text\"",
-    u"scn ", u"SCN Foo\r\n", u"ScriptName ", u"MenuMode", u"if ", u"endif", u" 12 ", u"set x to 5", u"short ",
-    u"Activate", u" ", u"\t", u"\u0416\u0443\u043a", u"x\ry\nz", u"begin MenuMode\r\n  set a to 1 ; c\r\nend\r\n",
+    u"begin ",      u"BEGIN GameMode\r\n",
+    u"end",         u"END\r\n",
+    u"\r\n",        u";",
+    u"; note ",     u"\"",
+    u"\"text\"",    u"scn ",
+    u"SCN Foo\r\n", u"ScriptName ",
+    u"MenuMode",    u"if ",
+    u"endif",       u" 12 ",
+    u"set x to 5",  u"short ",
+    u"Activate",    u" ",
+    u"\t",          u"\u0416\u0443\u043a",
+    u"x\ry\nz",     u"begin MenuMode\r\n  set a to 1 ; c\r\nend\r\n",
 };
 
 bool HasLoneLineFeed(std::u16string_view text) {
@@ -70,8 +79,10 @@ class TEditSession {
     switch (kind) {
       case 0:  // type
         for (char16_t c : Piece()) {
-          if (c == u'\r') memo_.KeyDown(TpmKey::kReturn, {});
-          else if (c != u'\n') memo_.KeyPress(c);
+          if (c == u'\r')
+            memo_.KeyDown(TpmKey::kReturn, {});
+          else if (c != u'\n')
+            memo_.KeyPress(c);
         }
         break;
       case 1:  // select
@@ -79,7 +90,8 @@ class TEditSession {
         memo_.SetSelLength(Position());
         break;
       case 2:  // delete
-        memo_.KeyDown(in_.Byte() % 2 ? TpmKey::kDelete : TpmKey::kBackspace, TShiftState{false, in_.Byte() % 4 == 0, false});
+        memo_.KeyDown(in_.Byte() % 2 ? TpmKey::kDelete : TpmKey::kBackspace,
+                      TShiftState{false, in_.Byte() % 4 == 0, false});
         break;
       case 3:  // replace the selection
         memo_.SetSelText(Text(3));
@@ -88,12 +100,8 @@ class TEditSession {
         clipboard_.SetText(Text(4) + u"\r\n" + Text(3));
         memo_.PasteFromClipboard();
         break;
-      case 5:
-        memo_.Undo();
-        break;
-      case 6:
-        memo_.Redo();
-        break;
+      case 5: memo_.Undo(); break;
+      case 6: memo_.Redo(); break;
       case 7: {  // find
         const uint8_t flags = in_.Byte();
         memo_.FindText(Piece(), flags & 1, flags & 2, flags & 4, flags & 8);
@@ -107,12 +115,8 @@ class TEditSession {
         start_ = memo_.Text();
         truncated_ = false;
         break;
-      case 10:
-        memo_.CutToClipboard();
-        break;
-      case 11:
-        memo_.CopyToClipboard();
-        break;
+      case 10: memo_.CutToClipboard(); break;
+      case 11: memo_.CopyToClipboard(); break;
       case 12:  // move the caret with the keys
         memo_.KeyDown(static_cast<TpmKey>(1 + in_.Below(8)), TShiftState{in_.Byte() % 2 == 1, false, false});
         break;

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "editor/highlight/HighlighterChain.h"
 #include "app/chain/ChainConfig.h"
+#include "editor/highlight/HighlighterChain.h"
 
 namespace qm::fuzz {
 

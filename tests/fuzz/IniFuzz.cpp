@@ -22,11 +22,11 @@ struct TKey {
 
 // Every key of the settings file.
 constexpr std::array<TKey, 21> kKeys = {{
-    {"MainWindow", "Maximised"}, {"MainWindow", "X"},       {"MainWindow", "Y"},        {"MainWindow", "Height"},
-    {"MainWindow", "Width"},     {"Inspector", "Width"},    {"Inspector", "Height"},    {"Inspector", "Value"},
-    {"Message", "Height"},       {"Editor", "Font"},        {"Editor", "FontSize"},     {"Editor", "Background"},
-    {"Syntax", "Functions"},     {"Syntax", "Variables"},   {"Syntax", "Commands"},     {"Syntax", "BlockTypes"},
-    {"Syntax", "Parameters"},    {"FindWindow", "X"},       {"FindWindow", "Y"},        {"GoToWindow", "X"},
+    {"MainWindow", "Maximised"}, {"MainWindow", "X"},     {"MainWindow", "Y"},     {"MainWindow", "Height"},
+    {"MainWindow", "Width"},     {"Inspector", "Width"},  {"Inspector", "Height"}, {"Inspector", "Value"},
+    {"Message", "Height"},       {"Editor", "Font"},      {"Editor", "FontSize"},  {"Editor", "Background"},
+    {"Syntax", "Functions"},     {"Syntax", "Variables"}, {"Syntax", "Commands"},  {"Syntax", "BlockTypes"},
+    {"Syntax", "Parameters"},    {"FindWindow", "X"},     {"FindWindow", "Y"},     {"GoToWindow", "X"},
     {"GoToWindow", "Y"},
 }};
 
@@ -65,8 +65,8 @@ void CheckWrite(TIniFile& ini, size_t written, const std::function<void()>& writ
   const auto after = ReadAll(ini);
   for (size_t i = 0; i < kKeys.size(); ++i)
     if (i != written && !(kKeys[i].Section == kKeys[written].Section && kKeys[i].Key == kKeys[written].Key))
-      fuzz::Require(after[i] == before[i], std::string("writing ") + kKeys[written].Key + " changed " +
-                                               kKeys[i].Section + "/" + kKeys[i].Key);
+      fuzz::Require(after[i] == before[i],
+                    std::string("writing ") + kKeys[written].Key + " changed " + kKeys[i].Section + "/" + kKeys[i].Key);
 }
 
 }  // namespace
@@ -87,20 +87,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* section = kKeys[k].Section;
   const char* key = kKeys[k].Key;
   const auto value = static_cast<int32_t>(hash >> 7);
-  CheckWrite(ini, k, [&] { ini.WriteInteger(section, key, value); }, before);
+  CheckWrite(
+      ini, k, [&] { ini.WriteInteger(section, key, value); }, before);
   fuzz::Require(ini.ReadInteger(section, key, value ^ 1) == value, "written integer does not read back");
 
   // A value taken from the file itself: stored and read back, or refused with the file unchanged.
   const std::string text(bytes.substr(0, std::min(bytes.find('\n'), std::min<size_t>(bytes.size(), 200))));
   const auto middle = ReadAll(ini);
   bool refused = false;
-  CheckWrite(ini, k, [&] {
-    try {
-      ini.WriteString(section, key, text);
-    } catch (const Exception&) {
-      refused = true;
-    }
-  }, middle);
+  CheckWrite(
+      ini, k,
+      [&] {
+        try {
+          ini.WriteString(section, key, text);
+        } catch (const Exception&) {
+          refused = true;
+        }
+      },
+      middle);
   if (refused)
     fuzz::Require(ReadAll(ini) == middle, "a refused write changed the file");
   else

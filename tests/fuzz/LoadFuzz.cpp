@@ -3,8 +3,8 @@
 
 #include "FuzzCheck.h"
 #include "editor/control/PlusMemoU.h"
-#include "editor/store/StoreCheck.h"
 #include "editor/control/StringsViews.h"
+#include "editor/store/StoreCheck.h"
 #include "platform/Stream.h"
 
 namespace qm {

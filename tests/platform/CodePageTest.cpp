@@ -72,12 +72,12 @@ TEST(CodePage, UnmappableBecomeQuestionMarks) {
     std::string ansi;
   };
   const Case cases[] = {
-      {u"a\u4e2db", "a?b"},             // a character the code page lacks
-      {u"x\U0001F600y", "x?y"},         // a surrogate pair is one character
-      {std::u16string(u"p\xD800q"), "p?q"},  // a lone surrogate
+      {u"a\u4e2db", "a?b"},                         // a character the code page lacks
+      {u"x\U0001F600y", "x?y"},                     // a surrogate pair is one character
+      {std::u16string(u"p\xD800q"), "p?q"},         // a lone surrogate
       {std::u16string(u"p\xDE00\xD83Dq"), "p??q"},  // low before high: two lone units
-      {std::u16string(u"p\xD83D"), "p?"},  // a high surrogate at the end
-      {u"\u0080\u0081", "??"},  // C1 controls other than U+0098 have no byte
+      {std::u16string(u"p\xD83D"), "p?"},           // a high surrogate at the end
+      {u"\u0080\u0081", "??"},                      // C1 controls other than U+0098 have no byte
       {u"", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(WideToAnsi(c.wide), c.ansi);
@@ -91,7 +91,9 @@ TEST(CodePage, NulBytesAreKept) {
 
 TEST(CodePage, Utf8RoundTripAndInvalidInput) {
   EXPECT_EQ(WideToUtf8(Utf8ToWide("Версия 1.2")), "Версия 1.2");
-  EXPECT_EQ(Utf8ToWide("a\xff" "b"), u"a?b");
+  EXPECT_EQ(Utf8ToWide("a\xff"
+                       "b"),
+            u"a?b");
 }
 
 }  // namespace
@@ -109,7 +111,8 @@ TEST(CodePage, DecodingStreamReadsWhatAnsiToWideGives) {
   EXPECT_EQ(stream.Size(), static_cast<int64_t>(expected.size() * 2));
   std::u16string got;
   char16_t buffer[100];
-  for (size_t n; (n = stream.Read(buffer, sizeof buffer - 1)) > 0;) got.append(buffer, n / 2);  // odd counts read whole units
+  for (size_t n; (n = stream.Read(buffer, sizeof buffer - 1)) > 0;)
+    got.append(buffer, n / 2);  // odd counts read whole units
   EXPECT_EQ(got, expected);
   stream.SetPosition(2 * 0xC0);
   ASSERT_EQ(stream.Read(buffer, 2), 2u);

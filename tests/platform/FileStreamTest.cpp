@@ -13,19 +13,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/Exceptions.h"
 #include "TempFolder.h"
+#include "platform/Exceptions.h"
 #include "platform/FileStream.h"
 
 namespace qm {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Names;
 using test::ReadFile;
 using test::TempFolder;
 using test::WriteFile;
-using test::Names;
-
 
 void Put(TStream& stream, const std::string& bytes) { stream.Write(bytes.data(), bytes.size()); }
 

@@ -15,21 +15,20 @@
 #include <string>
 #include <vector>
 
-#include "platform/Exceptions.h"
 #include "TempFolder.h"
+#include "platform/Exceptions.h"
 #include "platform/IniFile.h"
 
 namespace qm {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Names;
 using test::ReadFile;
 using test::TempFolder;
 using test::WriteFile;
-using test::Names;
 
 using namespace std::string_literals;
-
 
 // Sets an environment variable for the life of the object, then restores it.
 class ScopedEnv {
@@ -171,10 +170,17 @@ TEST(IniFile, ReadsIntegersAndBooleansFromTheFile) {
     bool fromDefault;
   };
   const std::vector<Case> cases = {
-      {"10", 10, true, false},         {" 42 ", 42, true, false},     {"\"12\"", 12, true, false},
-      {"0x1F", 31, true, false},       {"-16777211", -16777211, true, false},
-      {"0", 0, false, false},          {"-1", -1, true, false},       {"2", 2, true, false},
-      {"letters", 77, true, true},     {"true", 77, true, true},      {"", 77, true, true},
+      {"10", 10, true, false},
+      {" 42 ", 42, true, false},
+      {"\"12\"", 12, true, false},
+      {"0x1F", 31, true, false},
+      {"-16777211", -16777211, true, false},
+      {"0", 0, false, false},
+      {"-1", -1, true, false},
+      {"2", 2, true, false},
+      {"letters", 77, true, true},
+      {"true", 77, true, true},
+      {"", 77, true, true},
       {"10abc", 77, true, true},
   };
   TempFolder dir;
@@ -205,8 +211,20 @@ TEST(IniFile, WrittenValuesReadBackUnchanged) {
     EXPECT_NE(ReadFile(path).find(value ? "Maximised=1\n" : "Maximised=0\n"), std::string::npos);
   }
   const std::vector<std::string> strings = {
-      "Courier New", "", " lead", "trail ", "\t", "\"quoted\"", "'single'", "\"", "a=b", "x ; y",
-      "[not a section]", "\xCF\xF0\xE8\xE2\xE5\xF2", "x\0y"s, std::string(1 << 20, 'v'),
+      "Courier New",
+      "",
+      " lead",
+      "trail ",
+      "\t",
+      "\"quoted\"",
+      "'single'",
+      "\"",
+      "a=b",
+      "x ; y",
+      "[not a section]",
+      "\xCF\xF0\xE8\xE2\xE5\xF2",
+      "x\0y"s,
+      std::string(1 << 20, 'v'),
   };
   for (const std::string& value : strings) {
     SCOPED_TRACE(value.substr(0, 20));

@@ -14,22 +14,34 @@ TEST(XmlDom, OnlyNamePathsWithAnAttributeAtTheEndAreLookups) {
     const char* Path;
     bool Allowed;
   } cases[] = {
-      {"function", true},         {"extension/function", true}, {"GetPos/@syntax", true},
-      {"a.b-c_d/e1", true},       {"", false},                  {"/a", false},
-      {"a/", false},              {"a//b", false},              {"@syntax", false},
-      {"a/@", false},             {"a/@b/c", false},            {"a/@b/@c", false},
-      {"a b", false},             {"a[1]", false},              {"a|b", false},
-      {"a/../b", false},          {"1a", false},                {"a'or'1'='1", false},
+      {"function", true},
+      {"extension/function", true},
+      {"GetPos/@syntax", true},
+      {"a.b-c_d/e1", true},
+      {"", false},
+      {"/a", false},
+      {"a/", false},
+      {"a//b", false},
+      {"@syntax", false},
+      {"a/@", false},
+      {"a/@b/c", false},
+      {"a/@b/@c", false},
+      {"a b", false},
+      {"a[1]", false},
+      {"a|b", false},
+      {"a/../b", false},
+      {"1a", false},
+      {"a'or'1'='1", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsTagPath(c.Path), c.Allowed) << c.Path;
 }
 
 TEST(XmlDom, LookupsFollowDocumentOrderAndReadAttributes) {
   TXmlDocument doc;
-  ASSERT_TRUE(doc.LoadBytes(
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<root><x><f>one</f></x><f>loose</f><x><f>two<b>!</b></f></x>"
-      "<GetPos syntax=\"GetPos axis\">Где объект.</GetPos><GetPos syntax=\"second\"/></root>"));
+  ASSERT_TRUE(
+      doc.LoadBytes("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                    "<root><x><f>one</f></x><f>loose</f><x><f>two<b>!</b></f></x>"
+                    "<GetPos syntax=\"GetPos axis\">Где объект.</GetPos><GetPos syntax=\"second\"/></root>"));
   std::vector<std::u16string> texts;
   for (const TXmlNode& n : doc.SelectNodes("x/f")) texts.push_back(n.Text());
   EXPECT_EQ(texts, (std::vector<std::u16string>{u"one", u"two!"}));

@@ -28,12 +28,14 @@ std::string HostileHelp() {
          "<short syntax=\"short name\">S</short><secret>hidden</secret>"
          "<and>AND</and><or>OR</or><div>DIV</div><mod>MOD</mod><comment>C</comment><node>N</node>"
          "<text>T</text><x.y>XY</x.y><a-b>AB</a-b><Привет syntax=\"Привет x\">П</Привет>"
-         "<" + kLongName + ">long</" + kLongName + "><a><b>inner</b></a>"
+         "<" +
+         kLongName + ">long</" + kLongName +
+         "><a><b>inner</b></a>"
          "<!-- a comment --><?pi data?></help>";
 }
 
 struct TLookup {
-  std::string Item;  // as the item list holds it: 8-bit, Windows-1251
+  std::string Item;                   // as the item list holds it: 8-bit, Windows-1251
   std::vector<std::u16string> Found;  // the texts of the elements found, nothing for an item without help
 };
 

@@ -16,8 +16,8 @@
 #include <string>
 
 #include "TestUtil.h"
-#include "editor/gutter/PlusGutterU.h"
 #include "editor/control/PlusMemoU.h"
+#include "editor/gutter/PlusGutterU.h"
 #include "qt/PlusMemoWidget.h"
 #include "qt/QtClipboard.h"
 
@@ -26,9 +26,9 @@ namespace {
 
 // The main window's script editor: options, no wrapping, tab stops of 2.
 void ConfigureLikeTheScriptEditor(TPlusMemoU& memo) {
-  memo.Options = TPlusMemoOptions{pmoWindowsSelColors, pmoInsertKeyActive, pmoPersistentBlocks, pmoFullLineSelect,
-                                  pmoWideOverwriteCaret, pmoNoDefaultPopup, pmoAutoScrollBars, pmoSmartTabs,
-                                  pmoAutoIndent, pmoPutExtraSpaces, pmoBackIndent, pmoWrapCaret};
+  memo.Options = TPlusMemoOptions{pmoWindowsSelColors,   pmoInsertKeyActive, pmoPersistentBlocks, pmoFullLineSelect,
+                                  pmoWideOverwriteCaret, pmoNoDefaultPopup,  pmoAutoScrollBars,   pmoSmartTabs,
+                                  pmoAutoIndent,         pmoPutExtraSpaces,  pmoBackIndent,       pmoWrapCaret};
   memo.WordWrap = false;
   memo.TabStops = 2;
   memo.LayoutSettings.LeftMargin = 6;

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QMouseEvent>
@@ -16,8 +16,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <optional>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "HighlightUtil.h"
@@ -140,7 +140,9 @@ TEST_F(PlusMemoWidget, AColumnBlockGoesThroughTheQtClipboardAndPastesAsColumns) 
   QApplication::clipboard()->setText("x\ny");
   memo.SetSelStart(0);
   QTest::keyClick(&widget, Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(memo.Text().substr(0, 4), u"x\ny" u"a");
+  EXPECT_EQ(memo.Text().substr(0, 4),
+            u"x\ny"
+            u"a");
 }
 
 TEST_F(PlusMemoWidget, AClickPutsTheCaretAtTheCharacterAndShiftClickExtends) {
@@ -253,7 +255,6 @@ TEST_F(PlusMemoWidget, PaintsTextAndACaretOnlyWithFocus) {
   EXPECT_EQ(AtCaret(Grab()), text);
   widget.clearFocus();
   EXPECT_EQ(AtCaret(Grab()), base);
-
 }
 
 TEST_F(PlusMemoWidget, PaintsAColouredScriptWithItsSelectionAndCaret) {
@@ -261,8 +262,9 @@ TEST_F(PlusMemoWidget, PaintsAColouredScriptWithItsSelectionAndCaret) {
   test::ConfigureScriptEditor(memo, *chain);
   widget.Relayout();
   ShowFocused(520, 200);
-  Load(u"scn ColourTest\r\nshort count\r\n\r\nbegin GameMode\r\n  if GetStage player == 10 ; started\r\n"
-       u"    MessageBox \"Hello\"\r\n  endif\r\nend");
+  Load(
+      u"scn ColourTest\r\nshort count\r\n\r\nbegin GameMode\r\n  if GetStage player == 10 ; started\r\n"
+      u"    MessageBox \"Hello\"\r\n  endif\r\nend");
   const int32_t line4 = memo.ParagraphStart(4);
   memo.SetSelStart(line4 + 5);
   memo.SetSelLength(8);

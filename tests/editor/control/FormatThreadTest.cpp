@@ -103,7 +103,8 @@ class Format : public ::testing::Test {
   void Make(TGuiDispatcher* dispatcher = nullptr, bool useDispatcher = true) {
     formatter.reset();
     engine = std::make_unique<TLayoutEngine>(memo, measurer);
-    formatter = std::make_unique<TpmFormatter>(memo, *engine, useDispatcher ? (dispatcher ? dispatcher : &gui) : nullptr);
+    formatter =
+        std::make_unique<TpmFormatter>(memo, *engine, useDispatcher ? (dispatcher ? dispatcher : &gui) : nullptr);
   }
   void TearDown() override { formatter.reset(); }
 
@@ -123,7 +124,8 @@ class Format : public ::testing::Test {
       if (!gui.WaitForPending(kWait)) return ::testing::AssertionFailure() << "no step arrived at step " << step;
       gui.RunPending();
       if (list.FormattedCount < last)
-        return ::testing::AssertionFailure() << "FormattedCount went back from " << last << " to " << list.FormattedCount;
+        return ::testing::AssertionFailure()
+               << "FormattedCount went back from " << last << " to " << list.FormattedCount;
       last = list.FormattedCount;
       if (formatter->Thread() == nullptr) return ::testing::AssertionFailure() << "the worker went away";
       if (formatter->Thread()->Suspended()) break;

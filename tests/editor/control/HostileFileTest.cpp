@@ -10,9 +10,9 @@
 #include "TempFolder.h"
 #include "TestUtil.h"
 #include "editor/control/PlusMemoU.h"
+#include "editor/control/StringsViews.h"
 #include "editor/highlight/Scan.h"
 #include "editor/store/StoreCheck.h"
-#include "editor/control/StringsViews.h"
 
 namespace qm::test {
 namespace {

@@ -54,9 +54,9 @@ void Check(const std::vector<TRuleCase>& cases) {
 }
 
 // The main window's options for the script editor.
-const TPlusMemoOptions kMain{pmoWindowsSelColors, pmoInsertKeyActive, pmoPersistentBlocks, pmoFullLineSelect,
-                             pmoWideOverwriteCaret, pmoNoDefaultPopup, pmoAutoScrollBars, pmoSmartTabs,
-                             pmoAutoIndent, pmoPutExtraSpaces, pmoBackIndent, pmoWrapCaret};
+const TPlusMemoOptions kMain{pmoWindowsSelColors,   pmoInsertKeyActive, pmoPersistentBlocks, pmoFullLineSelect,
+                             pmoWideOverwriteCaret, pmoNoDefaultPopup,  pmoAutoScrollBars,   pmoSmartTabs,
+                             pmoAutoIndent,         pmoPutExtraSpaces,  pmoBackIndent,       pmoWrapCaret};
 const TPlusMemoOptions kKeepColumn{pmoKeepColumnPos};
 const TPlusMemoOptions kFreeSpaceTyping{pmoKeepColumnPos, pmoPutExtraSpaces};
 
@@ -66,27 +66,60 @@ TEST(KeyRules, RightAndLeftAcrossParagraphEndsAndFreeSpace) {
       {"main: left at the start goes to the previous end", kMain, u"ab\r\n|cd", {K(kLeft)}, u"ab|\r\ncd"},
       {"keep column: right goes into free space", kKeepColumn, u"ab|\r\ncd", {K(kRight), K(kRight)}, u"ab|\r\ncd", 2},
       {"keep column: left comes back out of it", kKeepColumn, u"ab|", {K(kRight), K(kRight), K(kLeft)}, u"ab|", 1},
-      {"keep column with wrap caret: the next paragraph", {pmoKeepColumnPos, pmoWrapCaret}, u"ab|\r\ncd",
-       {K(kRight)}, u"ab\r\n|cd"},
-      {"typing in free space with extra spaces", kFreeSpaceTyping, u"ab|", {K(kRight), K(kRight), u'x'},
-       u"ab  x|"},
+      {"keep column with wrap caret: the next paragraph",
+       {pmoKeepColumnPos, pmoWrapCaret},
+       u"ab|\r\ncd",
+       {K(kRight)},
+       u"ab\r\n|cd"},
+      {"typing in free space with extra spaces", kFreeSpaceTyping, u"ab|", {K(kRight), K(kRight), u'x'}, u"ab  x|"},
       {"typing in free space without them", kKeepColumn, u"ab|", {K(kRight), K(kRight), u'x'}, u"abx|"},
-      {"discard trailing: left lands after the last non-blank", {pmoDiscardTrailingSpaces}, u"ab  \r\n|cd",
-       {K(kLeft)}, u"ab|  \r\ncd"},
-      {"discard trailing: right skips blanks to the next paragraph", {pmoDiscardTrailingSpaces}, u"ab|  \r\ncd",
-       {K(kRight)}, u"ab  \r\n|cd"},
-      {"discard trailing with keep column: a space only moves", {pmoDiscardTrailingSpaces, pmoKeepColumnPos},
-       u"ab|", {u' ', u' '}, u"ab|", 2},
+      {"discard trailing: left lands after the last non-blank",
+       {pmoDiscardTrailingSpaces},
+       u"ab  \r\n|cd",
+       {K(kLeft)},
+       u"ab|  \r\ncd"},
+      {"discard trailing: right skips blanks to the next paragraph",
+       {pmoDiscardTrailingSpaces},
+       u"ab|  \r\ncd",
+       {K(kRight)},
+       u"ab  \r\n|cd"},
+      {"discard trailing with keep column: a space only moves",
+       {pmoDiscardTrailingSpaces, pmoKeepColumnPos},
+       u"ab|",
+       {u' ', u' '},
+       u"ab|",
+       2},
   });
 }
 
 TEST(KeyRules, CaretKeysPassOverFormatCodes) {
   auto staticFormat = [](TPlusMemoU& memo) { memo.SetStaticFormat(true); };
   Check({
-      {"right passes the code and a character", {}, u"a|\x02" u"bc", {K(kRight)}, u"a\x02" u"b|c", 0, staticFormat},
-      {"left passes a character and the codes before it", {}, u"a\x02" u"b|c", {K(kLeft), K(kLeft)},
-       u"|a\x02" u"bc", 0, staticFormat},
-      {"without PassOverCodes each code is a step", {}, u"a|\x02" u"bc", {K(kRight)}, u"a\x02|bc", 0,
+      {"right passes the code and a character",
+       {},
+       u"a|\x02"
+       u"bc",
+       {K(kRight)},
+       u"a\x02"
+       u"b|c",
+       0,
+       staticFormat},
+      {"left passes a character and the codes before it",
+       {},
+       u"a\x02"
+       u"b|c",
+       {K(kLeft), K(kLeft)},
+       u"|a\x02"
+       u"bc",
+       0,
+       staticFormat},
+      {"without PassOverCodes each code is a step",
+       {},
+       u"a|\x02"
+       u"bc",
+       {K(kRight)},
+       u"a\x02|bc",
+       0,
        [](TPlusMemoU& memo) {
          memo.SetStaticFormat(true);
          memo.PassOverCodes = false;
@@ -96,11 +129,17 @@ TEST(KeyRules, CaretKeysPassOverFormatCodes) {
 
 TEST(KeyRules, VerticalMovesKeepTheRememberedX) {
   Check({
-      {"through a short line and back out to the column", {}, u"abcd|\r\nx\r\nabcdef", {K(kDown), K(kDown)},
+      {"through a short line and back out to the column",
+       {},
+       u"abcd|\r\nx\r\nabcdef",
+       {K(kDown), K(kDown)},
        u"abcd\r\nx\r\nabcd|ef"},
       {"keep column: free space on the short line", kKeepColumn, u"abcd|\r\nx", {K(kDown)}, u"abcd\r\nx|", 3},
-      {"extra spaces without keep column take x afresh", {pmoPutExtraSpaces}, u"abcd|\r\nx\r\nabcdef",
-       {K(kDown), K(kDown)}, u"abcd\r\nx\r\na|bcdef"},
+      {"extra spaces without keep column take x afresh",
+       {pmoPutExtraSpaces},
+       u"abcd|\r\nx\r\nabcdef",
+       {K(kDown), K(kDown)},
+       u"abcd\r\nx\r\na|bcdef"},
       {"no move on the first line", {}, u"ab|c\r\nd", {K(kUp)}, u"ab|c\r\nd"},
       {"no move on the last line", {}, u"a\r\nb|c", {K(kDown)}, u"a\r\nb|c"},
       {"shift+down extends", {}, u"a|b\r\ncd", {ShiftK(kDown)}, u"a^b\r\nc|d"},
@@ -147,12 +186,23 @@ TEST(KeyRules, EnterWithAutoIndent) {
   Check({
       {"copies the indentation", indent, u"  ab|", {char16_t{13}}, u"  ab\r\n  |"},
       {"limited by the caret column", indent, u" | ab", {char16_t{13}}, u" \r\n | ab"},
-      {"from the nearest non-empty line above", indent, u"\tab\r\n\r\n\tcd|", {char16_t{13}},
+      {"from the nearest non-empty line above",
+       indent,
+       u"\tab\r\n\r\n\tcd|",
+       {char16_t{13}},
        u"\tab\r\n\r\n\tcd\r\n\t|"},
-      {"discard trailing: free space instead of blanks", {pmoAutoIndent, pmoDiscardTrailingSpaces}, u"  ab|",
-       {char16_t{13}}, u"  ab\r\n|", 2},
-      {"a tab counts TabStops columns in free space", {pmoAutoIndent, pmoDiscardTrailingSpaces}, u"\tab|",
-       {char16_t{13}}, u"\tab\r\n|", 8},
+      {"discard trailing: free space instead of blanks",
+       {pmoAutoIndent, pmoDiscardTrailingSpaces},
+       u"  ab|",
+       {char16_t{13}},
+       u"  ab\r\n|",
+       2},
+      {"a tab counts TabStops columns in free space",
+       {pmoAutoIndent, pmoDiscardTrailingSpaces},
+       u"\tab|",
+       {char16_t{13}},
+       u"\tab\r\n|",
+       8},
       {"without the option a plain break", {}, u"  ab|", {char16_t{13}}, u"  ab\r\n|"},
   });
 }
@@ -162,9 +212,19 @@ TEST(KeyRules, SmartTabsLineUpWithTheNextWordAbove) {
   auto tabStops2 = [](TPlusMemoU& memo) { memo.TabStops = 2; };
   Check({
       {"to the word of the line above", smart, u"if x\r\n|", {char16_t{9}}, u"if x\r\n   |", 0, tabStops2},
-      {"past a shorter line to a longer one", smart, u"if x\r\nab\r\nab|", {char16_t{9}},
-       u"if x\r\nab\r\nab |", 0, tabStops2},
-      {"a selection is kept and the fill follows it", smart, u"if x\r\n^a|", {char16_t{9}}, u"if x\r\na  |", 0,
+      {"past a shorter line to a longer one",
+       smart,
+       u"if x\r\nab\r\nab|",
+       {char16_t{9}},
+       u"if x\r\nab\r\nab |",
+       0,
+       tabStops2},
+      {"a selection is kept and the fill follows it",
+       smart,
+       u"if x\r\n^a|",
+       {char16_t{9}},
+       u"if x\r\na  |",
+       0,
        tabStops2},
       {"nothing in the first paragraph", smart, u"ab|", {char16_t{9}}, u"ab|"},
       {"nothing without a longer line above", smart, u"ab\r\nabc|", {char16_t{9}}, u"ab\r\nabc|"},
@@ -175,10 +235,12 @@ TEST(KeyRules, SmartTabsLineUpWithTheNextWordAbove) {
 TEST(KeyRules, BackspaceWithBackIndent) {
   const TPlusMemoOptions back{pmoBackIndent};
   Check({
-      {"back to the previous level", back, u"    a\r\n  b\r\n    c\r\n    |d", {K(kBackspace)},
+      {"back to the previous level",
+       back,
+       u"    a\r\n  b\r\n    c\r\n    |d",
+       {K(kBackspace)},
        u"    a\r\n  b\r\n    c\r\n  |d"},
-      {"an empty line above counts as no indentation", back, u"  a\r\n\r\n  |b", {K(kBackspace)},
-       u"  a\r\n\r\n|b"},
+      {"an empty line above counts as no indentation", back, u"  a\r\n\r\n  |b", {K(kBackspace)}, u"  a\r\n\r\n|b"},
       {"the top of the text counts as no indentation", back, u"  |a", {K(kBackspace)}, u"|a"},
       {"not at the indentation: one character", back, u"  ab|", {K(kBackspace)}, u"  a|"},
       {"without the option one character", {}, u"    a\r\n  |b", {K(kBackspace)}, u"    a\r\n |b"},
@@ -192,14 +254,29 @@ TEST(KeyRules, DeleteAndBackspaceVariants) {
       {"shift+delete selects the break before", {}, u"ab\r\n|c", {ShiftK(kDelete)}, u"ab^\r\n|c"},
       {"ctrl+delete selects to the line end", {}, u"a|bc\r\nd", {CtrlK(kDelete)}, u"a|bc^\r\nd"},
       {"ctrl+delete over two lines does nothing", {}, u"a|b\r\nc^d", {CtrlK(kDelete)}, u"a|b\r\nc^d"},
-      {"backspace takes the format codes before the character", {}, u"a\x02" u"b|c", {K(kBackspace)}, u"a|c", 0,
+      {"backspace takes the format codes before the character",
+       {},
+       u"a\x02"
+       u"b|c",
+       {K(kBackspace)},
+       u"a|c",
+       0,
        [](TPlusMemoU& memo) { memo.SetStaticFormat(true); }},
-      {"delete takes the format codes after the character", {}, u"a|b\x02" u"c", {K(kDelete)}, u"a|c", 0,
+      {"delete takes the format codes after the character",
+       {},
+       u"a|b\x02"
+       u"c",
+       {K(kDelete)},
+       u"a|c",
+       0,
        [](TPlusMemoU& memo) { memo.SetStaticFormat(true); }},
-      {"keep column: a join keeps the caret's screen column", kKeepColumn, u"ab|\r\ncd",
-       {K(kRight), K(kRight), K(kDelete)}, u"ab|cd", 2},
-      {"keep column: backspace at the end keeps the screen column", kKeepColumn, u"ab|", {K(kBackspace)}, u"a|",
-       1},
+      {"keep column: a join keeps the caret's screen column",
+       kKeepColumn,
+       u"ab|\r\ncd",
+       {K(kRight), K(kRight), K(kDelete)},
+       u"ab|cd",
+       2},
+      {"keep column: backspace at the end keeps the screen column", kKeepColumn, u"ab|", {K(kBackspace)}, u"a|", 1},
   });
 }
 
@@ -208,8 +285,7 @@ TEST(KeyRules, OverwriteReplacesTheCharacterAfterTheCaret) {
   Check({
       {"typing replaces", {}, u"a|bc", {u'x'}, u"ax|c", 0, overwrite},
       {"at the paragraph end it appends", {}, u"abc|\r\nd", {u'x'}, u"abcx|\r\nd", 0, overwrite},
-      {"enter goes to the next line without a break", {}, u"a|b\r\ncd", {char16_t{13}}, u"ab\r\n|cd", 0,
-       overwrite},
+      {"enter goes to the next line without a break", {}, u"a|b\r\ncd", {char16_t{13}}, u"ab\r\n|cd", 0, overwrite},
       {"enter on the last line appends a break", {}, u"a|b", {char16_t{13}}, u"ab\r\n|", 0, overwrite},
   });
 }
@@ -232,11 +308,16 @@ TEST(KeyRules, PersistentBlocksStayWhileTheCaretMoves) {
   Check({
       {"left keeps the block", persistent, u"^ab|c", {K(kLeft)}, u"[a|b]c"},
       {"right keeps the block", persistent, u"^ab|c", {K(kRight)}, u"[ab]c|"},
-      {"home, end and vertical keys keep it", persistent, u"^ab|c\r\nd", {K(kHome), K(kDown), K(kEnd)},
-       u"[ab]c\r\nd|"},
-      {"shift from the block end extends from its other end", persistent, u"^ab|cd",
-       {K(kRight), K(kLeft), ShiftK(kRight)}, u"^abc|d"},
-      {"shift from outside starts a new selection", persistent, u"^ab|cd", {K(kRight), K(kRight), ShiftK(kLeft)},
+      {"home, end and vertical keys keep it", persistent, u"^ab|c\r\nd", {K(kHome), K(kDown), K(kEnd)}, u"[ab]c\r\nd|"},
+      {"shift from the block end extends from its other end",
+       persistent,
+       u"^ab|cd",
+       {K(kRight), K(kLeft), ShiftK(kRight)},
+       u"^abc|d"},
+      {"shift from outside starts a new selection",
+       persistent,
+       u"^ab|cd",
+       {K(kRight), K(kRight), ShiftK(kLeft)},
        u"abc|d^"},
       {"typing replaces the block wherever the caret is", persistent, u"^ab|cd", {K(kRight), u'x'}, u"x|cd"},
       {"without the option a move drops the block", {}, u"^ab|c", {K(kLeft)}, u"a|bc"},
@@ -245,23 +326,40 @@ TEST(KeyRules, PersistentBlocksStayWhileTheCaretMoves) {
 
 TEST(KeyRules, NoOverwriteBlocksEditAtTheCaret) {
   Check({
-      {"with persistent blocks the block is kept", {pmoPersistentBlocks, pmoNoOverwriteBlocks}, u"^ab|cd",
-       {K(kRight), u'x'}, u"[ab]cx|d"},
-      {"backspace at the caret keeps the block", {pmoPersistentBlocks, pmoNoOverwriteBlocks}, u"^ab|cd",
-       {K(kRight), K(kRight), K(kBackspace)}, u"[ab]c|"},
-      {"without persistent blocks the selection is dropped", {pmoNoOverwriteBlocks}, u"^ab|cd", {u'x'},
-       u"abx|cd"},
-      {"delete without persistent blocks deletes at the caret", {pmoNoOverwriteBlocks}, u"^ab|cd", {K(kDelete)},
+      {"with persistent blocks the block is kept",
+       {pmoPersistentBlocks, pmoNoOverwriteBlocks},
+       u"^ab|cd",
+       {K(kRight), u'x'},
+       u"[ab]cx|d"},
+      {"backspace at the caret keeps the block",
+       {pmoPersistentBlocks, pmoNoOverwriteBlocks},
+       u"^ab|cd",
+       {K(kRight), K(kRight), K(kBackspace)},
+       u"[ab]c|"},
+      {"without persistent blocks the selection is dropped", {pmoNoOverwriteBlocks}, u"^ab|cd", {u'x'}, u"abx|cd"},
+      {"delete without persistent blocks deletes at the caret",
+       {pmoNoOverwriteBlocks},
+       u"^ab|cd",
+       {K(kDelete)},
        u"ab|d"},
   });
 }
 
 TEST(KeyRules, ReadOnlyIgnoresEditsButCopies) {
   Check({
-      {"typing, hot keys and deleting do nothing", {}, u"a|b",
-       {u'x', CtrlK(kT), K(kBackspace), K(kDelete), char16_t{13}}, u"a|b", 0,
+      {"typing, hot keys and deleting do nothing",
+       {},
+       u"a|b",
+       {u'x', CtrlK(kT), K(kBackspace), K(kDelete), char16_t{13}},
+       u"a|b",
+       0,
        [](TPlusMemoU& memo) { memo.ReadOnly = true; }},
-      {"moves still work", {}, u"a|b", {K(kRight), ShiftK(kLeft)}, u"a|b^", 0,
+      {"moves still work",
+       {},
+       u"a|b",
+       {K(kRight), ShiftK(kLeft)},
+       u"a|b^",
+       0,
        [](TPlusMemoU& memo) { memo.ReadOnly = true; }},
   });
   TPlusMemoU memo;
@@ -278,16 +376,33 @@ TEST(KeyRules, ReadOnlyIgnoresEditsButCopies) {
 TEST(KeyRules, HotKeys) {
   auto staticFormat = [](TPlusMemoU& memo) { memo.SetStaticFormat(true); };
   Check({
-      {"ctrl+b wraps the selection in bold codes", {}, u"a^bc|d", {CtrlK(kB)}, u"a\x02^bc|\x02" u"d", 0,
+      {"ctrl+b wraps the selection in bold codes",
+       {},
+       u"a^bc|d",
+       {CtrlK(kB)},
+       u"a\x02^bc|\x02"
+       u"d",
+       0,
        staticFormat},
-      {"ctrl+i without a selection puts the caret between two codes", {}, u"a|b", {CtrlK(kI)},
-       u"a\x01|\x01" u"b", 0, staticFormat},
+      {"ctrl+i without a selection puts the caret between two codes",
+       {},
+       u"a|b",
+       {CtrlK(kI)},
+       u"a\x01|\x01"
+       u"b",
+       0,
+       staticFormat},
       {"ctrl+u underline", {}, u"^a|", {CtrlK(kU)}, u"\x15^a|\x15", 0, staticFormat},
       {"format keys do nothing without static format", {}, u"a|b", {CtrlK(kB), CtrlK(kH), CtrlK(kF)}, u"a|b"},
       {"ctrl+t inserts a tab", {}, u"a|b", {CtrlK(kT)}, u"a\t|b"},
       {"ctrl+p inserts a page mark paragraph", {}, u"a|b", {CtrlK(kP)}, u"a\r\n\x10\r\n|b"},
       {"ctrl+z and ctrl+shift+z", {}, u"a|", {u'b', CtrlK(kZ), CtrlShiftK(kZ), CtrlK(kZ)}, u"a|"},
-      {"hot keys off", {}, u"a|b", {CtrlK(kT), CtrlK(kP)}, u"a|b", 0,
+      {"hot keys off",
+       {},
+       u"a|b",
+       {CtrlK(kT), CtrlK(kP)},
+       u"a|b",
+       0,
        [](TPlusMemoU& memo) { memo.EnableHotKeys = false; }},
   });
 }
@@ -387,8 +502,8 @@ TEST(KeyRules, ListenersSeeTheKeyMessageBeforeAndAfter) {
 // Runs `steps` random keys of `seed` under random options, checking the
 // store after each; returns the text after undoing everything.
 std::u16string RandomSession(uint32_t seed, int steps, std::u16string_view start, std::string* log = nullptr) {
-  const std::vector<TpmKey> keys{kLeft, kRight, kUp, kDown, kHome, kEnd, kPageUp, kPageDown, kBackspace, kDelete,
-                                 kInsert, kB, kT, kP, kZ};
+  const std::vector<TpmKey> keys{kLeft,      kRight,  kUp,     kDown, kHome, kEnd, kPageUp, kPageDown,
+                                 kBackspace, kDelete, kInsert, kB,    kT,    kP,   kZ};
   const std::u16string chars = u"ab \t\r\x01\x02x";
   uint32_t state = seed * 2654435761u;
   auto next = [&](uint32_t n) {
@@ -408,7 +523,8 @@ std::u16string RandomSession(uint32_t seed, int steps, std::u16string_view start
     if (o != pmoDiscardTrailingSpaces && next(3) == 0) options.Include(static_cast<TPlusMemoOption>(o));
   memo.Options = options;
   memo.SetUndoMaxSpace(1 << 20);
-  if (log) *log += "options " + std::to_string(options.Bits()) + " static " + std::to_string(memo.StaticFormat()) + "\n";
+  if (log)
+    *log += "options " + std::to_string(options.Bits()) + " static " + std::to_string(memo.StaticFormat()) + "\n";
   for (int step = 0; step < steps; ++step) {
     if (next(3) == 0) {
       const char16_t c = chars[next(static_cast<uint32_t>(chars.size()))];
@@ -421,7 +537,9 @@ std::u16string RandomSession(uint32_t seed, int steps, std::u16string_view start
       TShiftState shift{next(3) == 0, next(4) == 0, next(6) == 0};
       // Undo and redo would make "undo everything" meaningless.
       if (key == kZ) shift.Ctrl = false;
-      if (log) *log += "key " + std::to_string(static_cast<int>(key)) + " s" + std::to_string(shift.Shift) + " c" + std::to_string(shift.Ctrl) + " a" + std::to_string(shift.Alt) + "\n";
+      if (log)
+        *log += "key " + std::to_string(static_cast<int>(key)) + " s" + std::to_string(shift.Shift) + " c" +
+                std::to_string(shift.Ctrl) + " a" + std::to_string(shift.Alt) + "\n";
       memo.KeyDown(key, shift);
     }
     if (log) *log += "  -> " + Render(memo) + " vc " + std::to_string(memo.VirtualColumn) + "\n";

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "TestUtil.h"
-#include "editor/highlight/ExtHilitU.h"
-#include "editor/store/Navigator.h"
 #include "editor/control/PlusMemoU.h"
+#include "editor/highlight/ExtHilitU.h"
 #include "editor/highlight/Scan.h"
+#include "editor/store/Navigator.h"
 #include "editor/store/StoreCheck.h"
 #include "platform/Exceptions.h"
 
@@ -164,7 +164,10 @@ TEST_F(Layout, FormatCodesTakeNoWidthAndSetTheLineStartStyle) {
   memo.SetStaticFormat(true);
   engine.Settings.StaticFormat = true;
   engine.Settings.TabStops = 4;
-  Load(u"a\tb\x02" u"c\x02" u"d");
+  Load(
+      u"a\tb\x02"
+      u"c\x02"
+      u"d");
   EXPECT_EQ(Xs(7), (std::vector<int>{0, 8, 32, 40, 40, 50, 50, 58})) << "bold c is 10 wide, the codes nothing";
   TPlusNavigatorU nav(&memo);
   std::vector<int> widths;
@@ -175,7 +178,9 @@ TEST_F(Layout, FormatCodesTakeNoWidthAndSetTheLineStartStyle) {
   EXPECT_EQ(widths, (std::vector<int>{8, 24, 8, 0, 10, 0, 8, 0}));
 
   Columns(3);
-  Load(u"\x02" u"aa bb\x02 cc\r\nx\x02y\r\nzz");
+  Load(
+      u"\x02"
+      u"aa bb\x02 cc\r\nx\x02y\r\nzz");
   EXPECT_EQ(Lines(0), "0-4/3:20 | 4-8/6:20 | 8-10/10:16");
   EXPECT_EQ(list.LineInfo(0, 0).StartStyle, 0);
   EXPECT_EQ(list.LineInfo(0, 1).StartStyle, fsBold);
@@ -188,7 +193,9 @@ TEST_F(Layout, AttributeRunsReplaceTheCodeStyle) {
   memo.SetStaticFormat(true);
   engine.Settings.StaticFormat = true;
   engine.Settings.WordWrap = false;
-  Load(u"\x01" u"abcd");
+  Load(
+      u"\x01"
+      u"abcd");
   TDynInfo alt;
   alt.Offset = 2;
   alt.Kind = dkHighlight | fsAltFont;
@@ -241,7 +248,8 @@ TEST_F(Layout, JustifiedLinesSpreadTheFreeWidthOverTheirSpaces) {
     TPlusNavigatorU nav(&memo);
     for (int32_t o = 0; o < stop; ++o) {
       nav.SetPos(o);
-      EXPECT_EQ(engine.CharWidth(nav), c.xs[static_cast<size_t>(o) + 1] - c.xs[static_cast<size_t>(o)]) << c.text << " @" << o;
+      EXPECT_EQ(engine.CharWidth(nav), c.xs[static_cast<size_t>(o) + 1] - c.xs[static_cast<size_t>(o)])
+          << c.text << " @" << o;
     }
     const TLineInfo last = list.LineInfo(0, list.LineCountOf(0) - 1);
     EXPECT_EQ(last.StretchSpaces, 0) << "the last line is not stretched";
@@ -333,11 +341,11 @@ TEST_F(LayoutPoints, PointsPickTheNearerEdgeOfACharacter) {
       {6 + 8 + 3, 11, 9, 1},   // y 11 + scroll 5 is the second line
       {0, 0, 0, 0},            // in the left margin: the line start
       {-40, 20, 8, 1},
-      {300, 0, 8, 0},          // beyond a wrapped line: its end, kept on it
-      {300, 20, 13, 1},        // beyond the last line of a paragraph: its end
-      {6 + 3, 60, 23, 4},      // display line 4 is paragraph 3
+      {300, 0, 8, 0},           // beyond a wrapped line: its end, kept on it
+      {300, 20, 13, 1},         // beyond the last line of a paragraph: its end
+      {6 + 3, 60, 23, 4},       // display line 4 is paragraph 3
       {6 + 8 + 2, -100, 1, 0},  // negative lines become line 0
-      {20, 16 * 6, 31, 4},     // beyond the last line: the text end
+      {20, 16 * 6, 31, 4},      // beyond the last line: the text end
       {6 + 8 * 8, 16 * 5 - 5, 31, 4},
   };
   TPlusNavigatorU nav(&memo);
@@ -485,7 +493,8 @@ TEST_F(Layout, EditedParagraphsLayOutLikeFreshOnes) {
     for (int p = 0; p < memo.ParagraphCount(); ++p) {
       ASSERT_EQ(fresh.Paragraphs().LineCountOf(p), list.LineCountOf(p)) << e.text << " paragraph " << p;
       for (int l = 0; l < list.LineCountOf(p); ++l)
-        EXPECT_EQ(fresh.Paragraphs().LineInfo(p, l), list.LineInfo(p, l)) << e.text << " paragraph " << p << " line " << l;
+        EXPECT_EQ(fresh.Paragraphs().LineInfo(p, l), list.LineInfo(p, l))
+            << e.text << " paragraph " << p << " line " << l;
     }
   }
 }

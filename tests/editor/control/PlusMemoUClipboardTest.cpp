@@ -150,7 +150,11 @@ TEST(Clipboard, PasteIsOneUndoStepOfItsOwn) {
 }
 
 TEST(Clipboard, PlainClipboardStripsFormatCodes) {
-  const std::u16string coded = u"a\x02" u"b\x02" u"c\x15" u"d\x01\x03\x04";
+  const std::u16string coded =
+      u"a\x02"
+      u"b\x02"
+      u"c\x15"
+      u"d\x01\x03\x04";
   for (const bool plain : {false, true}) {
     Fixture f(coded, 0, static_cast<int32_t>(coded.size()));
     if (plain) f.memo.Options.Include(pmoPlainClipboard);

@@ -12,14 +12,14 @@
 namespace qm {
 namespace {
 
+using test::CtrlK;
+using test::CtrlShiftK;
+using test::K;
 using test::Parse;
 using test::Place;
 using test::Render;
 using test::Run;
-using test::K;
 using test::ShiftK;
-using test::CtrlK;
-using test::CtrlShiftK;
 using test::TStep;
 
 struct TKeyCase {

@@ -269,7 +269,10 @@ TEST_F(Window, TheStyleAtTheCaretFiresOnStyleChange) {
   memo.SetStaticFormat(true);
   Attach();
   // Code 2 turns bold on, and off again.
-  test::LoadText(memo, u"a\x02" u"bold\x02" u"c");
+  test::LoadText(memo,
+                 u"a\x02"
+                 u"bold\x02"
+                 u"c");
   int changes = 0;
   memo.OnStyleChange = [&](TComponent*) { ++changes; };
   memo.SetSelStart(1);
@@ -284,7 +287,8 @@ TEST_F(Window, TheStyleAtTheCaretFiresOnStyleChange) {
 
 TEST(ControlDefaults, AreThePublishedOnes) {
   TPlusMemoU memo;
-  EXPECT_EQ(memo.Options, (TPlusMemoOptions{pmoWrapCaret, pmoInsertKeyActive, pmoWideOverwriteCaret, pmoAutoScrollBars}));
+  EXPECT_EQ(memo.Options,
+            (TPlusMemoOptions{pmoWrapCaret, pmoInsertKeyActive, pmoWideOverwriteCaret, pmoAutoScrollBars}));
   EXPECT_FALSE(memo.ReadOnly);
   EXPECT_FALSE(memo.DisplayOnly());
   EXPECT_FALSE(memo.Overwrite());

@@ -146,7 +146,7 @@ TEST(StringsParagraphs, DeleteTakesTheParagraphWithItsBreak) {
   const Case cases[] = {
       {"a\r\nb\r\nc", 1, "a\r\nc"},
       {"a\r\nb\r\nc", 0, "b\r\nc"},
-      {"a\r\nb", 1, "a\r\n"},            // the last paragraph: only its characters
+      {"a\r\nb", 1, "a\r\n"},           // the last paragraph: only its characters
       {"a\r\nb\r\n", 2, "a\r\nb\r\n"},  // the empty last paragraph has none
       {"a", 0, ""},
   };
@@ -239,10 +239,8 @@ TEST(StringsLines, DeleteTakesTheLineWithItsBreakWithinCount) {
     const char* result;
   };
   const Case cases[] = {
-      {"a\r\nb\r\nc", 1, "a\r\nc"},
-      {"a\r\nb", 1, "a\r\n"},
-      {"a\r\nb\r\n", 1, "a\r\n"},
-      {"a\r\nb\r\n", 2, "a\r\nb\r\n"},  // at Count: ignored
+      {"a\r\nb\r\nc", 1, "a\r\nc"}, {"a\r\nb", 1, "a\r\n"},
+      {"a\r\nb\r\n", 1, "a\r\n"},   {"a\r\nb\r\n", 2, "a\r\nb\r\n"},  // at Count: ignored
       {"a\r\nb", 5, "a\r\nb"},
   };
   for (const Case& c : cases) {
@@ -359,9 +357,8 @@ TEST(StringsViews, LoadingDetectsEveryBreakAndSavingWritesCrLf) {
     const char* saved;
   };
   const Case cases[] = {
-      {"a\nb\nc", 3, "a\r\nb\r\nc"},          {"a\rb\rc", 3, "a\r\nb\r\nc"},
-      {"a\n\rb\n\r", 2, "a\r\nb\r\n"},       {"a\r\nb\r\n", 2, "a\r\nb\r\n"},
-      {"a\r\r\nb", 3, "a\r\n\r\nb"},         {"", 0, ""},
+      {"a\nb\nc", 3, "a\r\nb\r\nc"},   {"a\rb\rc", 3, "a\r\nb\r\nc"}, {"a\n\rb\n\r", 2, "a\r\nb\r\n"},
+      {"a\r\nb\r\n", 2, "a\r\nb\r\n"}, {"a\r\r\nb", 3, "a\r\n\r\nb"}, {"", 0, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::string(c.file)));
@@ -437,10 +434,12 @@ TEST(StringsViews, StoredEightBitStringsEndingInFiveContinueInTheNext) {
     const char* text;
   };
   const Case cases[] = {
-      {"pieces of one paragraph", {I::String("ab\x05"), I::String("cd\x05"), I::String("ef"), I::String("gh")},
+      {"pieces of one paragraph",
+       {I::String("ab\x05"), I::String("cd\x05"), I::String("ef"), I::String("gh")},
        "abcdef\r\ngh"},
       {"a last piece marked", {I::String("ab"), I::String("cd\x05")}, "ab\r\ncd"},
-      {"8-bit and wide strings mixed", {I::String(kPrivet + "\x05"), I::WideString(u"!"), I::String("")},
+      {"8-bit and wide strings mixed",
+       {I::String(kPrivet + "\x05"), I::WideString(u"!"), I::String("")},
        "Привет!\r\n"},
       {"a 5 inside a string is text", {I::String("a\x05z")}, "a\x05z"},
       {"nothing", {}, ""},
@@ -483,7 +482,10 @@ class StringsFiles : public testing::Test {
 };
 
 TEST_F(StringsFiles, LfAndCrFilesLoadAndSaveBackWithCrLf) {
-  for (const char* file : {"one\ntwo\n" "\xcf\xf0\xe8\xe2\xe5\xf2", "one\rtwo\r" "\xcf\xf0\xe8\xe2\xe5\xf2"}) {
+  for (const char* file : {"one\ntwo\n"
+                           "\xcf\xf0\xe8\xe2\xe5\xf2",
+                           "one\rtwo\r"
+                           "\xcf\xf0\xe8\xe2\xe5\xf2"}) {
     SCOPED_TRACE(testing::PrintToString(std::string(file)));
     const std::string path = Path("script.txt");
     WriteFile(path, file);

@@ -8,9 +8,9 @@
 
 #include "KeyUtil.h"
 #include "TestUtil.h"
+#include "editor/control/PlusMemoU.h"
 #include "editor/gutter/BookmarkIcons.h"
 #include "editor/gutter/PlusGutterU.h"
-#include "editor/control/PlusMemoU.h"
 
 namespace qm {
 namespace {

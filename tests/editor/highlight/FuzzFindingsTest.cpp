@@ -33,7 +33,12 @@ TEST(FuzzFindings, EditsInsideAnUpdateAreParsedAgain) {
   const Case cases[] = {
       {"column block", [](TPlusMemoU& m) { m.InsertColumnBlock(u"begin begin begin "); }},
       {"selection text", [](TPlusMemoU& m) { m.SetSelText(u"begin begin begin "); }},
-      {"in an update", [](TPlusMemoU& m) { m.BeginUpdate(); m.SetSelText(u"begin begin begin "); m.EndUpdate(); }},
+      {"in an update",
+       [](TPlusMemoU& m) {
+         m.BeginUpdate();
+         m.SetSelText(u"begin begin begin ");
+         m.EndUpdate();
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -12,11 +12,34 @@ namespace qm {
 namespace {
 
 const char16_t* const kSnippets[] = {
-    u"begin ",  u"BEGIN GameMode\r\n", u"end",     u"END\r\n", u"\r\nend\r\n", u";",      u"; note ", u"\"",
-    u"\"text\"", u"scn ",             u"SCN Foo\r\n", u"ScriptName ", u"MenuMode", u"menumode", u"if ", u"endif",
-    u" 12 ",    u"set x to 5",        u"\r\n",    u"short ",  u"x",          u"Activate", u" ", u"begin MenuMode\r\n  set a to 1 ; c\r\nend\r\n",
+    u"begin ",
+    u"BEGIN GameMode\r\n",
+    u"end",
+    u"END\r\n",
+    u"\r\nend\r\n",
+    u";",
+    u"; note ",
+    u"\"",
+    u"\"text\"",
+    u"scn ",
+    u"SCN Foo\r\n",
+    u"ScriptName ",
+    u"MenuMode",
+    u"menumode",
+    u"if ",
+    u"endif",
+    u" 12 ",
+    u"set x to 5",
+    u"\r\n",
+    u"short ",
+    u"x",
+    u"Activate",
+    u" ",
+    u"begin MenuMode\r\n  set a to 1 ; c\r\nend\r\n",
     // Comments and strings that hold words and keys of every list.
-    u"; set x to 5 in GameMode menumode begin ", u"\"Hello, menumode {player} ; begin\"", u"MessageBox \"end SCN\"\r\n",
+    u"; set x to 5 in GameMode menumode begin ",
+    u"\"Hello, menumode {player} ; begin\"",
+    u"MessageBox \"end SCN\"\r\n",
 };
 
 struct Edit {

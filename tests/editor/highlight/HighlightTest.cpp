@@ -83,7 +83,8 @@ TEST_F(Highlight, CommentsAndStringsShieldTheirTextFromEveryOtherKey) {
     ASSERT_LT(k, list.RunCount(0)) << name;
     EXPECT_EQ(list.Run(0, k).Offset, static_cast<int32_t>(at)) << name;
     EXPECT_TRUE(k + 1 == list.RunCount(0) || list.Run(0, k + 1).Offset >= static_cast<int32_t>(end))
-        << name << "\n" << test::DumpRuns(list, 0);
+        << name << "\n"
+        << test::DumpRuns(list, 0);
     // Nothing inside it opened a span that goes on.
     EXPECT_EQ(list.StartStyle(1).Kind, 0) << name;
     EXPECT_EQ(Map(2), "cccccc00") << name;

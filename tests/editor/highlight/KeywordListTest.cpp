@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "editor/store/CaseFolding.h"
 #include "editor/highlight/KeywordList.h"
+#include "editor/store/CaseFolding.h"
 #include "platform/Exceptions.h"
 
 namespace qm {
@@ -29,8 +29,8 @@ struct Fields {
 };
 
 Fields FieldsOf(const KeywordEntry& e) {
-  return {e.Keyword,    e.Options,    e.Style,        e.ContextNum, e.Cursor, e.Background,
-          e.Foreground, e.ScopeContext, e.ScopeLevel, e.Tag};
+  return {e.Keyword,    e.Options,    e.Style,        e.ContextNum, e.Cursor,
+          e.Background, e.Foreground, e.ScopeContext, e.ScopeLevel, e.Tag};
 }
 
 std::vector<Fields> AllFields(const TKeywordList& list) {
@@ -40,8 +40,8 @@ std::vector<Fields> AllFields(const TKeywordList& list) {
 }
 
 // The entry of the main window's first highlighter as the form stores it.
-const Items kMainWindowEntry = {Str("short"), Int(130), Int(1), Int(2), Int(0), Int(-1), Int(8421440),
-                                Int(0),       Int(2),   Int(0)};
+const Items kMainWindowEntry = {Str("short"), Int(130),     Int(1), Int(2), Int(0),
+                                Int(-1),      Int(8421440), Int(0), Int(2), Int(0)};
 
 TEST(KeywordListStored, MainWindowEntryReadsAsStored) {
   TExtKeywordList list;
@@ -70,16 +70,32 @@ TEST(KeywordListStored, HasDataOnlyWithEntries) {
 }
 
 TEST(KeywordListStored, FullFormatRoundTripsEveryField) {
-  const Items stored = {
-      Wide(u"begin"), Int(128 | kwoMatchCase | kwoWholeWord), Int(fsBold | fsHighlight), Int(100000), Int(-3),
-      Int(0x123456),  Int(static_cast<int32_t>(0xFF000005u)), Int(7), Int(32767), Int(-99),
-      Wide(u"end"),   Int(128), Int(0), Int(3), Int(1), Int(-1), Int(clNone), Int(0), Int(0), Int(123456789)};
+  const Items stored = {Wide(u"begin"),
+                        Int(128 | kwoMatchCase | kwoWholeWord),
+                        Int(fsBold | fsHighlight),
+                        Int(100000),
+                        Int(-3),
+                        Int(0x123456),
+                        Int(static_cast<int32_t>(0xFF000005u)),
+                        Int(7),
+                        Int(32767),
+                        Int(-99),
+                        Wide(u"end"),
+                        Int(128),
+                        Int(0),
+                        Int(3),
+                        Int(1),
+                        Int(-1),
+                        Int(clNone),
+                        Int(0),
+                        Int(0),
+                        Int(123456789)};
   TExtKeywordList first;
   first.ReadData(stored);
-  EXPECT_EQ(AllFields(first),
-            (std::vector<Fields>{{u"begin", 3, 0x11, 100000, -3, 0x123456, static_cast<TColor>(0xFF000005u), 7,
-                                  32767, -99},
-                                 {u"end", 0, 0, 3, 1, -1, clNone, 0, 0, 123456789}}));
+  EXPECT_EQ(
+      AllFields(first),
+      (std::vector<Fields>{{u"begin", 3, 0x11, 100000, -3, 0x123456, static_cast<TColor>(0xFF000005u), 7, 32767, -99},
+                           {u"end", 0, 0, 3, 1, -1, clNone, 0, 0, 123456789}}));
 
   const Items written = first.WriteData();
   EXPECT_EQ(written, stored);
@@ -91,10 +107,29 @@ TEST(KeywordListStored, FullFormatRoundTripsEveryField) {
 
 TEST(KeywordListStored, OlderShortFormat) {
   // No bit 7: two integers after Foreground are the scope; a string there is the next keyword.
-  const Items stored = {Str("a"), Int(kwoWholeWord), Int(0), Int(1), Int(0), Int(-1), Int(-1),
-                        TStoredItem::Integer(5, 32), TStoredItem::Integer(3, 16),
-                        Str("b"), Int(0), Int(0), Int(4), Int(0), Int(-1), Int(-1),
-                        Str("c"), Int(0), Int(0), Int(6), Int(0), Int(-1), Int(-1)};
+  const Items stored = {Str("a"),
+                        Int(kwoWholeWord),
+                        Int(0),
+                        Int(1),
+                        Int(0),
+                        Int(-1),
+                        Int(-1),
+                        TStoredItem::Integer(5, 32),
+                        TStoredItem::Integer(3, 16),
+                        Str("b"),
+                        Int(0),
+                        Int(0),
+                        Int(4),
+                        Int(0),
+                        Int(-1),
+                        Int(-1),
+                        Str("c"),
+                        Int(0),
+                        Int(0),
+                        Int(6),
+                        Int(0),
+                        Int(-1),
+                        Int(-1)};
   TExtKeywordList list;
   list.AddKeyword(u"old", 0, 0, 1, 0, clNone, clNone);
   list.ReadData(stored);
@@ -178,8 +213,8 @@ TEST(KeywordListText, LoadReplacesEntriesAndSkipsLinesWithoutEquals) {
   TExtKeywordList list;
   list.AddKeyword(u"old", 0, 0, 1, 0, clNone, clNone);
   list.LoadFromValueStrings({u"no value here", u"=3,0,4,0,-1,-1,", u"MenuMode=1,0,11,0,5,6,"});
-  EXPECT_EQ(AllFields(list), (std::vector<Fields>{{u"", 3, 0, 4, 0, -1, -1, 0, 0, 0},
-                                                  {u"MenuMode", 1, 0, 11, 0, 5, 6, 0, 0, 0}}));
+  EXPECT_EQ(AllFields(list),
+            (std::vector<Fields>{{u"", 3, 0, 4, 0, -1, -1, 0, 0, 0}, {u"MenuMode", 1, 0, 11, 0, 5, 6, 0, 0, 0}}));
 }
 
 struct BadNumberCase {
@@ -373,8 +408,16 @@ TEST(KeywordListStrings, KeepsInsertionOrder) {
 
 TEST(KeywordListStrings, AssignFromKeywordListCopiesEveryField) {
   TExtKeywordList source;
-  source.ReadData({Wide(u"a"), Int(128 | kwoWholeWord), Int(1), Int(2), Int(3), Int(4), Int(5), Int(6), Int(7), Int(8),
-                   Wide(u"zя"), Int(128), Int(0), Int(9), Int(0), Int(-1), Int(-1), Int(0), Int(32767), Int(0)});
+  source.ReadData({Wide(u"a"),  Int(128 | kwoWholeWord),
+                   Int(1),      Int(2),
+                   Int(3),      Int(4),
+                   Int(5),      Int(6),
+                   Int(7),      Int(8),
+                   Wide(u"zя"), Int(128),
+                   Int(0),      Int(9),
+                   Int(0),      Int(-1),
+                   Int(-1),     Int(0),
+                   Int(32767),  Int(0)});
   TKeywordList target;
   target.SetUpperCaseType(pmuAnsi);
   target.AddKeyword(u"gone", 0, 0, 1, 0, clNone, clNone);

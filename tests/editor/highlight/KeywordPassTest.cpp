@@ -106,9 +106,8 @@ struct RandomChain {
       FillList(h.Keywords, rnd);
       h.Active = rnd.Below(6) != 0;
       h.UseKeywordIndex = !literal;
-      if (handler && n == 3) h.OnKeyword = [](TComponent*, TPlusNavigatorU*, TPlusNavigatorU*, int k, bool& accept) {
-        accept = k % 2 == 0;
-      };
+      if (handler && n == 3)
+        h.OnKeyword = [](TComponent*, TPlusNavigatorU*, TPlusNavigatorU*, int k, bool& accept) { accept = k % 2 == 0; };
       if (n > 0) Ext[static_cast<size_t>(n - 1)].SetSubHighlighter(&h);
     }
   }

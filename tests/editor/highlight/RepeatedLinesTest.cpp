@@ -6,10 +6,10 @@
 #include "HighlightUtil.h"
 #include "bench/ScriptGenerator.h"
 #include "editor/highlight/KeyOptions.h"
-#include "editor/store/Navigator.h"
 #include "editor/highlight/RepeatedLines.h"
-#include "platform/LargeTable.h"
+#include "editor/store/Navigator.h"
 #include "platform/CodePage.h"
+#include "platform/LargeTable.h"
 
 namespace qm {
 namespace {
@@ -62,8 +62,9 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
       {"another generated script", AnsiToWide(bench::GenerateScript(5000, 11))},
       // The same lines inside a block, inside a string left open and outside.
       {"lines under different start styles",
-       Repeat(u"  set a to 12 ; note\r\n  endif\r\n\"open\r\nbegin GameMode\r\n  set a to 12 ; note\r\n  endif\r\nend\r\n",
-              400)},
+       Repeat(
+           u"  set a to 12 ; note\r\n  endif\r\n\"open\r\nbegin GameMode\r\n  set a to 12 ; note\r\n  endif\r\nend\r\n",
+           400)},
       // The last paragraph equals the ones before it: a keyword at the very
       // end of the text keeps no restoring run after it.
       {"last line repeated", Repeat(u"set a to 1\r\n", 1500) + u"set a to 1"},
@@ -108,10 +109,9 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
       {"long lines", Repeat(u"set a to \"" + std::u16string(244, u'x') + u"\"\r\n" + u"set a to \"" +
                                 std::u16string(245, u'x') + u"\"\r\n" + Repeat(u"\"s\" ", 40) + u"\r\n",
                             400)},
-      {"indented lines",
-       Repeat(u"begin GameMode\r\nif x\r\n if x\r\n  if x\r\n\t\tif x ; y\r\n      set a to 12\r\n"
-              u"set a to 12\r\n   \r\n\r\nend\r\n  if x\r\nif x\r\n    \"s\r\n\"s\r\n",
-              300)},
+      {"indented lines", Repeat(u"begin GameMode\r\nif x\r\n if x\r\n  if x\r\n\t\tif x ; y\r\n      set a to 12\r\n"
+                                u"set a to 12\r\n   \r\n\r\nend\r\n  if x\r\nif x\r\n    \"s\r\n\"s\r\n",
+                                300)},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Highlighted(*chain, c.text, true), Highlighted(*chain, c.text, false)) << c.name;
@@ -124,8 +124,7 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
 // strings) or 0 (after it).
 TEST(RepeatedLinesTest, ALineClosingASpanTakesTheStyleBeforeIt) {
   auto chain = test::MainChain();
-  chain->First()->AsExtHighlighter()->StartStopKeys.AddExtStartStopKey(u"{", u"}", 0, 0, 5, 0, 32767, 0, -1, -1,
-                                                                       false);
+  chain->First()->AsExtHighlighter()->StartStopKeys.AddExtStartStopKey(u"{", u"}", 0, 0, 5, 0, 32767, 0, -1, -1, false);
   const std::u16string text =
       Repeat(u"begin GameMode\r\nset a to 1\r\n{ x\r\n}\r\nMessageBox \"a\" \"b\"\r\n{ x\r\n}\r\nend\r\n", 300);
   const std::string passes = Highlighted(*chain, text, false);

@@ -70,8 +70,8 @@ TEST(RunBufferTest, RandomEditsAgreeWithAPlainListAndStoreBackWhole) {
       ASSERT_TRUE(SameRuns(runs, model)) << "seed " << seed << " step " << step;
       // The binary search over the gap buffer finds what a scan of the list finds.
       const int32_t x = static_cast<int32_t>(rng() % 502);
-      const auto after = std::upper_bound(model.begin(), model.end(), x,
-                                          [](int32_t v, const TRunRec& r) { return v < r.Offset; });
+      const auto after =
+          std::upper_bound(model.begin(), model.end(), x, [](int32_t v, const TRunRec& r) { return v < r.Offset; });
       ASSERT_EQ(runs.FirstRun(x, true), after - model.begin()) << "seed " << seed << " at " << x;
     }
     runs.Store();

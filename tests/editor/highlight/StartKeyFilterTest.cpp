@@ -4,9 +4,9 @@
 #include <random>
 
 #include "HighlightUtil.h"
-#include "editor/store/CaseFolding.h"
 #include "editor/highlight/KeyOptions.h"
 #include "editor/highlight/StartKeyFilter.h"
+#include "editor/store/CaseFolding.h"
 
 namespace qm {
 namespace {
@@ -25,16 +25,16 @@ TEST(StartKeyFilterTest, MainChainRulesOutPlainStatementsOnly) {
       {u"  set goldTotal to goldTotal - 22", false},
       {u"", false},
       {u"  if player.GetDistance DoorREF <= 0.5", false},
-      {u"subegin unscn", false},          // whole-word keys inside words
-      {u"  set x to 1 ; a note", true},   // comment
-      {u"MessageBox \"Hello\"", true},    // string
+      {u"subegin unscn", false},         // whole-word keys inside words
+      {u"  set x to 1 ; a note", true},  // comment
+      {u"MessageBox \"Hello\"", true},   // string
       {u"begin GameMode", true},
-      {u"(BeGiN", true},                  // after a separator, any case
+      {u"(BeGiN", true},  // after a separator, any case
       {u"SCN MyScript", true},
       {u"scriptname x", true},
-      {u"if GetMenuMode", true},          // MENUMODE is not a whole-word key
-      {u"x\u00e9begin", true},            // a unit outside ASCII may be a separator
-      {u"\u0131n", true},                 // folding may map a unit outside ASCII to any key unit
+      {u"if GetMenuMode", true},  // MENUMODE is not a whole-word key
+      {u"x\u00e9begin", true},    // a unit outside ASCII may be a separator
+      {u"\u0131n", true},         // folding may map a unit outside ASCII to any key unit
   };
   for (const Case& c : cases) EXPECT_EQ(filter.MayStartIn(c.line), c.mayStart) << WideToUtf8(c.line);
 }

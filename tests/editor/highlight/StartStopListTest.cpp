@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "editor/store/CaseFolding.h"
 #include "editor/highlight/StartStopList.h"
+#include "editor/store/CaseFolding.h"
 #include "platform/Exceptions.h"
 
 namespace qm {
@@ -220,10 +220,10 @@ TEST(StartStopList, MatchingRules) {
 TEST(StartStopList, ParentKeysAndContinuations) {
   TExtStartStopList list;
   const uint8_t ww = kwoWholeWord;
-  list.AddExtStartStopKey(u"BEGIN", u"END", ww, 0, 99, 0, 1, 0, -1, -1, false);                // 0
-  list.AddExtStartStopKey(u"\"", u"\"", 0, 0, 1, 0, 9, 0, -1, -1, true);                      // 1
-  list.AddExtStartStopKey(u"begin", u"ENDIF", ww, 0, 98, 0, 2, 0, -1, -1, false);              // 2: other scope
-  list.AddExtStartStopKey(u"Begin", u"END", ww, 0, 97, 0, 1, 0, -1, -1, false);               // 3: same scope
+  list.AddExtStartStopKey(u"BEGIN", u"END", ww, 0, 99, 0, 1, 0, -1, -1, false);                 // 0
+  list.AddExtStartStopKey(u"\"", u"\"", 0, 0, 1, 0, 9, 0, -1, -1, true);                        // 1
+  list.AddExtStartStopKey(u"begin", u"ENDIF", ww, 0, 98, 0, 2, 0, -1, -1, false);               // 2: other scope
+  list.AddExtStartStopKey(u"Begin", u"END", ww, 0, 97, 0, 1, 0, -1, -1, false);                 // 3: same scope
   list.AddExtStartStopKey(u"BEGIN", u"END", ww | kwoMatchCase, 0, 96, 0, 1, 0, -1, -1, false);  // 4: other options
   list.AddExtStartStopKey(u"begin", u"", ww | kwoMatchCase, 0, 95, 0, 1, 0, -1, -1, false);     // 5: case differs
   const int16_t parents[] = {-1, -1, 0, 0, -1, -1};
@@ -295,10 +295,10 @@ TEST(StartStopList, TextualFormRoundTrip) {
 
 TEST(StartStopList, TextualFormLoading) {
   const TValueStrings lines = {
-      u"SCN=2,0,88,0,-1,-1,0",         // seven numbers, no "|", no final comma
-      u"no value here",                 // skipped
+      u"SCN=2,0,88,0,-1,-1,0",             // seven numbers, no "|", no final comma
+      u"no value here",                    // skipped
       u"BEGIN|END=2,0,99,3,-1,-1,0,7,1,",  // nine numbers
-      u"|=0,0,1,0,$10,-1,1,",          // empty keys, hexadecimal colour
+      u"|=0,0,1,0,$10,-1,1,",              // empty keys, hexadecimal colour
   };
   for (bool extended : {false, true}) {
     SCOPED_TRACE(extended ? "extended" : "plain");
@@ -363,10 +363,10 @@ TEST(StartStopList, StoredFullFormatRoundTrip) {
   list.WriteKeys(writer);
   const TStoredItems firstEntry(writer.Items.begin(), writer.Items.begin() + 12);
   const TStoredItems expected = {
-      TStoredItem::WideString(u";"), TStoredItem::WideString(u""), TStoredItem::Integer(128),
-      TStoredItem::Integer(2),       TStoredItem::Integer(1),      TStoredItem::Integer(0),
+      TStoredItem::WideString(u";"), TStoredItem::WideString(u""),  TStoredItem::Integer(128),
+      TStoredItem::Integer(2),       TStoredItem::Integer(1),       TStoredItem::Integer(0),
       TStoredItem::Integer(-1),      TStoredItem::Integer(5126714), TStoredItem::Boolean(true),
-      TStoredItem::Integer(0),       TStoredItem::Integer(9),      TStoredItem::Integer(1367)};
+      TStoredItem::Integer(0),       TStoredItem::Integer(9),       TStoredItem::Integer(1367)};
   EXPECT_EQ(firstEntry, expected);
   EXPECT_EQ(writer.Items.size(), 7u * 12u);
 

@@ -199,14 +199,14 @@ TEST(StoredConfigRead, SampleDocument) {
                    TStoredItem::Integer(0)}),
            0},
           {"StartStopKeys.Keys",
-           ListOf({TStoredItem::WideString(u";"), TStoredItem::WideString(u""), TStoredItem::Integer(128),
-                   TStoredItem::Integer(2), TStoredItem::Integer(1), TStoredItem::Integer(0),
-                   TStoredItem::Integer(-1), TStoredItem::Integer(5126714), TStoredItem::Boolean(true),
-                   TStoredItem::Integer(0), TStoredItem::Integer(9), TStoredItem::Integer(1367),
+           ListOf({TStoredItem::WideString(u";"),  TStoredItem::WideString(u""),   TStoredItem::Integer(128),
+                   TStoredItem::Integer(2),        TStoredItem::Integer(1),        TStoredItem::Integer(0),
+                   TStoredItem::Integer(-1),       TStoredItem::Integer(5126714),  TStoredItem::Boolean(true),
+                   TStoredItem::Integer(0),        TStoredItem::Integer(9),        TStoredItem::Integer(1367),
                    TStoredItem::WideString(u"\""), TStoredItem::WideString(u"\""), TStoredItem::Integer(128),
-                   TStoredItem::Integer(0), TStoredItem::Integer(1), TStoredItem::Integer(0),
-                   TStoredItem::Integer(-1), TStoredItem::Integer(16384), TStoredItem::Boolean(true),
-                   TStoredItem::Integer(0), TStoredItem::Integer(9), TStoredItem::Integer(1)}),
+                   TStoredItem::Integer(0),        TStoredItem::Integer(1),        TStoredItem::Integer(0),
+                   TStoredItem::Integer(-1),       TStoredItem::Integer(16384),    TStoredItem::Boolean(true),
+                   TStoredItem::Integer(0),        TStoredItem::Integer(9),        TStoredItem::Integer(1)}),
            0},
       },
       0});
@@ -256,7 +256,8 @@ TEST(StoredConfigRead, FindIgnoresAsciiCase) {
 TEST(StoredConfigRead, KeywordsCanBePropertyNames) {
   const TStoredConfig config = ParseStoredConfig("object A: TA\n  Object = 1\n  End = object\nend\n");
   ASSERT_EQ(config.Objects.size(), 1u);
-  EXPECT_TRUE(SameConfig(config, {{TStoredObject{"A", "TA", {{"Object", Int(1, 8), 0}, {"End", Id("object"), 0}}, 0}}}));
+  EXPECT_TRUE(
+      SameConfig(config, {{TStoredObject{"A", "TA", {{"Object", Int(1, 8), 0}, {"End", Id("object"), 0}}, 0}}}));
 }
 
 TEST(StoredConfigRead, ErrorsNameTheLine) {
@@ -372,7 +373,8 @@ TEST(StoredConfigWrite, LongListsWrapBeforeColumn80) {
   TStoredItems items;
   for (int i = 0; i < 200; ++i) {
     items.push_back(TStoredItem::Integer(i * 8421));
-    if (i % 7 == 0) items.push_back(TStoredItem::WideString(u"key" + std::u16string(static_cast<size_t>(i % 13), u'x')));
+    if (i % 7 == 0)
+      items.push_back(TStoredItem::WideString(u"key" + std::u16string(static_cast<size_t>(i % 13), u'x')));
   }
   const TStoredConfig config{{TStoredObject{"A", "TA", {{"Keys", ListOf(items), 0}}, 0}}};
   const std::string text = WriteStoredConfig(config);
@@ -426,17 +428,16 @@ void CheckArbitraryInput(const std::string& text) {
                          static_cast<size_t>(std::count(text.begin(), text.end(), '\r'));
     int line = 0;
     const bool numbered = std::sscanf(e.Message.c_str(), "line %d:", &line) == 1;
-    EXPECT_TRUE(numbered && line >= 1 && static_cast<size_t>(line) <= lines)
-        << Escape(text) << " -> " << e.Message;
+    EXPECT_TRUE(numbered && line >= 1 && static_cast<size_t>(line) <= lines) << Escape(text) << " -> " << e.Message;
     return;
   }
   EXPECT_TRUE(SameConfig(ParseStoredConfig(WriteStoredConfig(config)), config)) << Escape(text);
 }
 
 TEST(StoredConfigRandom, RandomBytes) {
-  static const char kPieces[][12] = {"object ", "end", ": ", " = ", "'", "''", "#", "#34", "(", ")", "[", "]",
-                                     ", ", "$", "-", "7", "65535", "True", "A", "TA", "P", ".", "\n", "\r\n",
-                                     " ", "\t", "\xD0\x9F", "\xFF"};
+  static const char kPieces[][12] = {"object ", "end", ": ", " = ",  "'", "''", "#",        "#34",  "(", ")",
+                                     "[",       "]",   ", ", "$",    "-", "7",  "65535",    "True", "A", "TA",
+                                     "P",       ".",   "\n", "\r\n", " ", "\t", "\xD0\x9F", "\xFF"};
   std::mt19937 rng(20240611);
   for (int round = 0; round < 3000; ++round) {
     std::string text;
@@ -461,18 +462,10 @@ TEST(StoredConfigRandom, MutatedSample) {
     for (int e = 0; e < edits && !text.empty(); ++e) {
       const size_t at = rng() % text.size();
       switch (rng() % 4) {
-        case 0:
-          text[at] = static_cast<char>(rng() % 256);
-          break;
-        case 1:
-          text.insert(at, 1, "'#()[]$-\n 0"[rng() % 11]);
-          break;
-        case 2:
-          text.erase(at, 1 + rng() % 8);
-          break;
-        default:
-          text.insert(at, text.substr(rng() % text.size(), rng() % 16));
-          break;
+        case 0: text[at] = static_cast<char>(rng() % 256); break;
+        case 1: text.insert(at, 1, "'#()[]$-\n 0"[rng() % 11]); break;
+        case 2: text.erase(at, 1 + rng() % 8); break;
+        default: text.insert(at, text.substr(rng() % text.size(), rng() % 16)); break;
       }
     }
     CheckArbitraryInput(text);

@@ -20,15 +20,16 @@ TEST(FindUnitsTest, AgreesWithTheStandardSearch) {
       {u"", u"END", 0},
       {u"EN", u"END", 0},
       {u"END", u"END", 0},
-      {u"  SET X TO 1 ; NOTE END", u"END", 0},       // past the eight-unit blocks
-      {u"ENDENDENDENDENDEND", u"END", 4},            // a start inside a match
-      {u"EEEEEEEEEEEEEEEEEEEEND", u"END", 0},        // many first units before the match
-      {u"ABCDEFGH\u0415ND END", u"END", 0},          // a unit outside ASCII with the same low byte
+      {u"  SET X TO 1 ; NOTE END", u"END", 0},  // past the eight-unit blocks
+      {u"ENDENDENDENDENDEND", u"END", 4},       // a start inside a match
+      {u"EEEEEEEEEEEEEEEEEEEEND", u"END", 0},   // many first units before the match
+      {u"ABCDEFGH\u0415ND END", u"END", 0},     // a unit outside ASCII with the same low byte
       {u"\"quoted\"", u"\"", 1},
       {u"abc", u"", 2},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(scan::FindUnits(c.hay, c.key, c.from), c.hay.find(c.key, c.from)) << test::S(c.hay) << " / " << test::S(c.key);
+    EXPECT_EQ(scan::FindUnits(c.hay, c.key, c.from), c.hay.find(c.key, c.from))
+        << test::S(c.hay) << " / " << test::S(c.key);
 
   std::mt19937 rng(1210);
   const std::u16string alphabet = u"ENDX \u0445";

@@ -294,8 +294,8 @@ TEST(Navigator, StaticStyleFollowsFormatCodes) {
   memo.SetStaticFormat(true);
   LoadText(memo, u"a\2b\1c\r\nd\2e");
   TPlusNavigatorU nav(&memo);
-  for (auto [pos, style] : {std::pair{1, 0}, {2, fsBold}, {5, fsBold | fsItalic}, {8, fsBold | fsItalic},
-                            {10, fsItalic}}) {
+  for (auto [pos, style] :
+       {std::pair{1, 0}, {2, fsBold}, {5, fsBold | fsItalic}, {8, fsBold | fsItalic}, {10, fsItalic}}) {
     nav.SetPos(pos);
     EXPECT_EQ(nav.StaticStyle(), style) << pos;
   }

@@ -33,14 +33,9 @@ TEST(Load, EveryBreakKindCountsTwoPositions) {
     TPlusLineBreak detected;
   };
   const Case cases[] = {
-      {u"a\r\nb", {u"a", u"b"}, pbCRLF},
-      {u"a\n\rb", {u"a", u"b"}, pbLFCR},
-      {u"a\rb", {u"a", u"b"}, pbCR},
-      {u"a\nb", {u"a", u"b"}, pbLF},
-      {u"a\r\r\nb", {u"a", u"", u"b"}, pbCRLF},
-      {u"a\r\n", {u"a", u""}, pbCRLF},
-      {u"\r\n\r\n", {u"", u"", u""}, pbCRLF},
-      {u"a\r\nb\nc", {u"a", u"b", u"c"}, pbLF},  // the last break wins
+      {u"a\r\nb", {u"a", u"b"}, pbCRLF},      {u"a\n\rb", {u"a", u"b"}, pbLFCR},        {u"a\rb", {u"a", u"b"}, pbCR},
+      {u"a\nb", {u"a", u"b"}, pbLF},          {u"a\r\r\nb", {u"a", u"", u"b"}, pbCRLF}, {u"a\r\n", {u"a", u""}, pbCRLF},
+      {u"\r\n\r\n", {u"", u"", u""}, pbCRLF}, {u"a\r\nb\nc", {u"a", u"b", u"c"}, pbLF},  // the last break wins
       {u"a\n\nb", {u"a", u"", u"b"}, pbLF},
   };
   for (const Case& c : cases) {
@@ -88,15 +83,18 @@ TEST(Load, LongParagraphsSpanBlocksAndKeepTheirLength) {
   EXPECT_EQ(memo.Paragraphs().Length(last), 65535);
   EXPECT_EQ(memo.Paragraphs().Length(last - 1), 65534);
   EXPECT_EQ(memo.Paragraphs().Extra(last - 1), nullptr);
-  EXPECT_EQ(memo.Text(), text.substr(0, 200002) + [&] {
-    std::u16string rest = text.substr(200002);
-    std::u16string out;
-    for (size_t i = 0; i < rest.size(); ++i) {
-      if (rest[i] == u'\r' && (i + 1 >= rest.size() || rest[i + 1] != u'\n')) out += u"\r\n";
-      else out += rest[i];
-    }
-    return out;
-  }());
+  EXPECT_EQ(
+      memo.Text(), text.substr(0, 200002) + [&] {
+        std::u16string rest = text.substr(200002);
+        std::u16string out;
+        for (size_t i = 0; i < rest.size(); ++i) {
+          if (rest[i] == u'\r' && (i + 1 >= rest.size() || rest[i + 1] != u'\n'))
+            out += u"\r\n";
+          else
+            out += rest[i];
+        }
+        return out;
+      }());
   VerifyStore(memo.Paragraphs(), "memo");
   EXPECT_EQ(memo.ParagraphCount(), 30003);
 }
@@ -108,9 +106,9 @@ TEST(Load, TextPastTheLengthLimitRaisesWithOrWithoutAFinalBreak) {
   };
   const std::u16string over(120, u'a');
   const Case cases[] = {
-      {over, true},                      // the last paragraph alone passes the limit
-      {over + u"\r\n", true},            // the same closed by a break
-      {u"abc\r\n" + over, true},         // a last paragraph after others
+      {over, true},                       // the last paragraph alone passes the limit
+      {over + u"\r\n", true},             // the same closed by a break
+      {u"abc\r\n" + over, true},          // a last paragraph after others
       {std::u16string(50, u'a'), false},  // within the limit both ways
       {std::u16string(50, u'a') + u"\r\n", false},
   };

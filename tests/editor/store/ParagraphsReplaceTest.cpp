@@ -35,12 +35,12 @@ TEST(Replace, TextTable) {
   const Case cases[] = {
       {u"abc", 1, 1, u"X", u"aXbc", 1},
       {u"abc", 1, 1, u"x\r\ny", u"ax\r\nybc", 2},
-      {u"abc", 1, 1, u"x\ry", u"ax\r\nybc", 2},                  // a lone CR is a break
-      {u"abc", 1, 1, u"x\ny", u"ax\nybc", 1},                    // a lone LF stays a character
-      {u"ab\r\ncd\r\nef", 1, 9, u"", u"af", 1},                   // join across paragraphs
-      {u"ab\r\ncd\r\nef", 2, 4, u"", u"abcd\r\nef", 2},           // delete one break
-      {u"ab\r\ncd", 2, 3, u"", u"abcd", 1},                       // a range end between CR and LF takes the break
-      {u"ab\r\ncd", 3, 4, u"", u"abcd", 1},                       // so does a range start there
+      {u"abc", 1, 1, u"x\ry", u"ax\r\nybc", 2},          // a lone CR is a break
+      {u"abc", 1, 1, u"x\ny", u"ax\nybc", 1},            // a lone LF stays a character
+      {u"ab\r\ncd\r\nef", 1, 9, u"", u"af", 1},          // join across paragraphs
+      {u"ab\r\ncd\r\nef", 2, 4, u"", u"abcd\r\nef", 2},  // delete one break
+      {u"ab\r\ncd", 2, 3, u"", u"abcd", 1},              // a range end between CR and LF takes the break
+      {u"ab\r\ncd", 3, 4, u"", u"abcd", 1},              // so does a range start there
       {u"ab\r\ncd", 0, 6, u"", u"", 1},
       {u"", 0, 0, u"\r\n\r\n", u"\r\n\r\n", 3},
       {u"ab\r\ncd", 1, 5, u"1\r\n2\r\n3", u"a1\r\n2\r\n3d", 3},

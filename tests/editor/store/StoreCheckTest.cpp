@@ -27,8 +27,13 @@ TEST(StoreCheck, EachBrokenRuleHasItsMessage) {
       {"Error 1PlusMemoU1 (paragraph 2)", [](TParagraphsList& l) { l.Rec(2)->StartLine += 1; }},
       {"Error 2 in PlusMemoU1 (paragraph 1)", [](TParagraphsList& l) { l.Rec(1)->StartOffset -= 1; }},
       {"Error 3 in PlusMemoU1 (paragraph 1)",
-       [](TParagraphsList& l) { l.SetDisplayLines(1, {TLineInfo{0, 2}, TLineInfo{3, 4}}); }},
-      {"Error 4 in PlusMemoU1 (paragraph 0)", [](TParagraphsList& l) { l.SetLayoutInfo(0, TLineInfo{0, 1}); }},
+       [](TParagraphsList& l) {
+         l.SetDisplayLines(1, {TLineInfo{0, 2}, TLineInfo{3, 4}});
+       }},
+      {"Error 4 in PlusMemoU1 (paragraph 0)",
+       [](TParagraphsList& l) {
+         l.SetLayoutInfo(0, TLineInfo{0, 1});
+       }},
       {"Error 5 in PlusMemoU1", [](TParagraphsList& l) { l.TextLength += 1; }},
       {"Error 6 in PlusMemoU1", [](TParagraphsList& l) { l.LineCount += 1; }},
   };

@@ -127,7 +127,8 @@ void RunSequence(uint32_t seed, int steps) {
     navs.push_back({std::make_unique<TPlusNavigatorU>(&memo), 0});
     navs.back().expected = rnd.Below(static_cast<int>(model.size()) + 1);
     // Never between the two characters of a break, so each one has a character to stay on.
-    if (navs.back().expected > 0 && model[static_cast<size_t>(navs.back().expected) - 1] == u'\r') --navs.back().expected;
+    if (navs.back().expected > 0 && model[static_cast<size_t>(navs.back().expected) - 1] == u'\r')
+      --navs.back().expected;
     navs.back().nav->SetPos(navs.back().expected);
     if (rnd.Chance(50)) navs.back().nav->CharAt();  // some with resolved caches, some lazy
   }
