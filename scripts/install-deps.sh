@@ -4,7 +4,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format
   qt6-base-dev libgl-dev qt6-translations-l10n
   libpugixml-dev
   libgtest-dev libgmock-dev libbenchmark-dev

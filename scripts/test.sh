@@ -9,6 +9,9 @@ bash scripts/install-deps.sh
 
 jobs=$(nproc)
 
+echo "== format"
+bash scripts/check-format.sh
+
 echo "== normal build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_WERROR=ON
 cmake --build build -j "$jobs"
