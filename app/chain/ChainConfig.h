@@ -7,5 +7,7 @@ namespace qm {
 
 // The text of app/chain/HighlighterChain.cfg at build time.
 std::string_view MainChainConfigText();
+// The text of app/chain/ScriptRules.cfg at build time: the script checker's rules.
+std::string_view ScriptRulesText();
 
 }  // namespace qm
