@@ -112,6 +112,7 @@ void TPainter::PaintLine(TSurface& surface, int par, int line, int top, const TR
                          text.substr(static_cast<size_t>(a), static_cast<size_t>(b - a)));
     }
   }
+  PaintMarks(surface, par, line, top, origin);
   // A selection running past the end of the paragraph's last line.
   const TLineInfo info = list.LineInfo(par, line);
   const bool lastLine = line == list.LineCountOf(par) - 1;
@@ -133,6 +134,25 @@ void TPainter::PaintLine(TSurface& surface, int par, int line, int top, const TR
     else if (Settings.ShowEndParSelected)
       right += layout_.AverageCharWidth();
     if (right > xEnd) surface.FillRect(TRect{static_cast<int>(xEnd), top, right, top + height}, selBack);
+  }
+}
+
+void TPainter::PaintMarks(TSurface& surface, int par, int line, int top, int64_t origin) {
+  const TParagraphsList& list = memo_.Paragraphs();
+  const int32_t parStart = list.StartOffset(par);
+  const TLineInfo info = list.LineInfo(par, line);
+  // A wave of period four pixels along the bottom of the line.
+  const int y = top + layout_.LineHeight() - 3;
+  for (const TTextMark& m : memo_.Marks().Within(parStart + info.LineStart, parStart + info.LineStop)) {
+    const int32_t a = std::max(m.Start - parStart, info.LineStart);
+    const int32_t b = std::min(m.Start + m.Length - parStart, info.LineStop);
+    if (b <= a) continue;
+    const auto x0 = static_cast<int>(origin + layout_.OffsetX(par, line, a));
+    const auto x1 = static_cast<int>(origin + layout_.OffsetX(par, line, b));
+    for (int x = x0; x < x1; x += 2) {
+      const int dy = ((x - x0) / 2) % 2;
+      surface.FillRect(TRect{x, y + dy, std::min(x + 2, x1), y + dy + 1}, m.Colour);
+    }
   }
 }
 

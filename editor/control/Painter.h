@@ -69,6 +69,8 @@ class TPainter {
 
  private:
   void PaintLine(TSurface& surface, int par, int line, int top, const TRect& clip, bool showSelection);
+  // The marks of the text on one display line, as waves under the text.
+  void PaintMarks(TSurface& surface, int par, int line, int top, int64_t origin);
 
   // The setting, or the control's option when the painter follows them.
   bool Option(bool setting, TPlusMemoOption option) const;

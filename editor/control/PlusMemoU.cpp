@@ -109,6 +109,7 @@ TReplaceResult TPlusMemoU::ReplaceRange(int32_t start, int32_t stop, std::u16str
   const TDynInfo startStyle = scan::StyleAt(list, p, s, false);
   const int32_t linesBefore = list.LineCount;
   const TReplaceResult r = list.Replace(p, s, q, e, copy);
+  marks_.Follow(start, stop, r.LengthDelta);
   if (host_ != nullptr) {
     if (dirtyFrom_ > dirtyTo_) dirtyLineCount_ = linesBefore;
     dirtyFrom_ = std::min(dirtyFrom_, r.FirstParagraph);
@@ -263,6 +264,7 @@ scan::TParagraphText& TPlusMemoU::ScanText(int par) {
 
 void TPlusMemoU::LoadFromStream(TStream& stream) {
   ++editGeneration_;
+  marks_.Clear();
   auto progress = [this] {
     if (OnProgress) OnProgress(this);
   };
@@ -306,6 +308,12 @@ void TPlusMemoU::LoadFromStream(TStream& stream) {
   paragraphs_->Changed = true;
   EndUpdate();
   if (failure) std::rethrow_exception(failure);
+}
+
+void TPlusMemoU::SetMarks(std::vector<TTextMark> marks) {
+  marks_.Set(std::move(marks));
+  if (host_ != nullptr) host_->Invalidate();
+  NotifyListeners(pnRepaint);
 }
 
 void TPlusMemoU::SaveToStream(TStream& stream) {

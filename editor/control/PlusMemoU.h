@@ -11,6 +11,7 @@
 #include "editor/control/Layout.h"
 #include "editor/control/Options.h"
 #include "editor/control/Painter.h"
+#include "editor/control/TextMarks.h"
 #include "editor/control/TextSearch.h"
 #include "editor/highlight/Highlighter.h"
 #include "editor/highlight/KeywordList.h"
@@ -261,6 +262,11 @@ class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanH
   // Marks the last record so that one undo also undoes the record before it
   // (a move of text by drag and drop: the deletion and the insertion).
   void LinkLastUndoRecord();
+
+  // --- Marks: stretches underlined with a wave, with a hint for the pointer ---
+  // Replaces every mark (positions follow the position rule) and repaints.
+  void SetMarks(std::vector<TTextMark> marks);
+  const TTextMarks& Marks() const { return marks_; }
 
   // --- Search ---
   bool FindText(std::u16string_view text, bool down, bool fromEnd, bool wholeWord, bool matchCase);
@@ -526,6 +532,7 @@ class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanH
   bool cleaningCodes_ = false;
   // The folded copy of the last paragraph FindText searched.
   TFoldedParagraph findFolded_;
+  TTextMarks marks_;
 };
 
 }  // namespace qm

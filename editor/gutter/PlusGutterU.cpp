@@ -158,6 +158,18 @@ void TPlusGutterU::LookAtPaint() {
   }
 }
 
+void TPlusGutterU::PaintLineMark(TSurface& surface, int32_t line, int top, int height) {
+  // A bar along the left edge of a paragraph's first line that holds a mark,
+  // in the colour of its heaviest mark.
+  const TParagraphsList& list = memo_->Paragraphs();
+  if (line >= list.LineCount) return;
+  const int par = list.ParagraphOfLine(line);
+  if (list.StartLine(par) != line) return;
+  const int32_t start = list.StartOffset(par);
+  if (const TTextMark* mark = memo_->Marks().Heaviest(start, start + list.Length(par) + 1))
+    surface.FillRect(TRect{0, top, kLineMarkWidth, top + height}, mark->Colour);
+}
+
 void TPlusGutterU::Paint(TSurface& surface, const TRect& clip) {
   surface.FillRect(clip, Color);
   if (clip.Right >= Width) {
@@ -184,6 +196,7 @@ void TPlusGutterU::Paint(TSurface& surface, const TRect& clip) {
   int top = first * height - lastVScroll_ - offset;
   for (int32_t line = first; top < clip.Bottom && line < lines; ++line, top += height) {
     memo_->LayOutUpToLine(line);
+    PaintLineMark(surface, line, top, height);
     const int n = BookmarkAtLine(line);
     if (n >= 0) {
       const int room = Width - 2 - kBookmarkIconSize;

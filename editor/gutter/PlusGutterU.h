@@ -75,6 +75,9 @@ class TPlusGutterU : public TComponent, public TPlusMemoListener {
   void MemoNotify(TPlusMemoU& memo, uint32_t flags) override;
 
  private:
+  // The width of the bar that marks a line holding a mark of the text.
+  static constexpr int kLineMarkWidth = 3;
+  void PaintLineMark(TSurface& surface, int32_t line, int top, int height);
   void FreeBookmarks();
   void Repaint();
   void RefreshResetFlags();

@@ -1,6 +1,8 @@
 // Painting through a recording surface: colours of runs, selection, caret.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "HighlightUtil.h"
 #include "editor/control/Painter.h"
 
@@ -93,6 +95,32 @@ TEST(Painter, HighlightedScriptSelectionAndCaret) {
   EXPECT_EQ(caret.Left, left + 4 * 8);
   EXPECT_EQ(caret.Right - caret.Left, 1);
   EXPECT_EQ(caret.Bottom - caret.Top, 16);
+}
+
+TEST(Painter, AMarkIsAWaveUnderItsTextInItsColour) {
+  TPlusMemoU memo;
+  test::LoadText(memo, u"set x to 5");
+  TFixedPitchMeasurer m;
+  TLayoutEngine layout(memo, m);
+  layout.Settings.WordWrap = false;
+  layout.Settings.ClientWidth = 400;
+  layout.Settings.LeftMargin = 0;
+  TPainter painter(memo, layout);
+  memo.SetMarks({TTextMark{4, 1, 0x0000FF, 1, u"x"}});
+  RecordingSurface surface;
+  painter.Paint(surface, TRect{0, 0, 400, 100}, false);
+  int left = INT32_MAX;
+  int right = 0;
+  std::set<int> rows;
+  for (const auto& [rect, colour] : surface.fills) {
+    if (colour != 0x0000FF) continue;
+    left = std::min(left, rect.Left);
+    right = std::max(right, rect.Right);
+    rows.insert(rect.Top);
+  }
+  EXPECT_EQ(left, 4 * 8) << "under the x alone";
+  EXPECT_EQ(right, 5 * 8);
+  EXPECT_EQ(rows, (std::set<int>{16 - 3, 16 - 2})) << "two rows along the bottom of the line: a wave";
 }
 
 }  // namespace

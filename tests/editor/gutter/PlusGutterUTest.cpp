@@ -132,6 +132,19 @@ TEST_F(Gutter, ParagraphNumbersOnTheFirstLineOfEachWrappedParagraph) {
   EXPECT_EQ(s.texts[1].Y, 3 * 16 + 12);
 }
 
+TEST_F(Gutter, ALineHoldingAMarkHasABarInItsHeaviestMarksColour) {
+  LoadText(memo, u"a\r\nbb cc\r\nc");
+  int repaints = gutterHost.invalidated;
+  memo.SetMarks({TTextMark{3, 2, 0x00A5FF, 1, u"warning"}, TTextMark{6, 2, 0x0000FF, 2, u"error"}});
+  EXPECT_GT(gutterHost.invalidated, repaints) << "new marks repaint the gutter";
+  std::vector<std::pair<TRect, int32_t>> bars;
+  for (const auto& fill : Paint().fills)
+    if (fill.first.Left == 0 && fill.first.Right == 3) bars.push_back(fill);
+  ASSERT_EQ(bars.size(), 1u) << "the second line only";
+  EXPECT_EQ(bars[0].first.Top, 16);
+  EXPECT_EQ(bars[0].second, 0x0000FF) << "the error's colour over the warning's";
+}
+
 TEST_F(Gutter, ABookmarkReplacesItsLineNumberWithItsIcon) {
   LoadText(memo, u"a\r\nb\r\nc");
   EXPECT_TRUE(gutter.ToggleBookmark(1, 4));
