@@ -6,10 +6,13 @@
 namespace qm {
 
 std::span<const TActionSpec> MainActions() {
-  static const std::array<TActionSpec, 15> actions{{
+  static const std::array<TActionSpec, 18> actions{{
       {"NewScript", "Новый...", "Создать новый скрипт", "Ctrl+N"},
       {"OpenScript", "Открыть...", "Открыть сохраненный скрипт", "Ctrl+O"},
       {"SaveScript", "Сохранить как...", "Сохранить скрипт в текстовый файл", "Ctrl+S"},
+      {"CheckScript", "Проверить скрипт", "Найти ошибки в скрипте и перечислить их", nullptr},
+      {"NextProblem", "Следующая ошибка", "Перейти к следующей ошибке или предупреждению", "F8"},
+      {"PrevProblem", "Предыдущая ошибка", "Перейти к предыдущей ошибке или предупреждению", "Shift+F8"},
       {"Exit", "Выход...", "Завершить работу", "Alt+F4"},
       {"undo1", "Отменить", "Отмена", "Ctrl+Z"},
       {"redo1", "Вернуть", "Вернуть", "Ctrl+Shift+Z"},

@@ -10,6 +10,7 @@
 #include "app/ErrorBox.h"
 #include "app/MainWindow.h"
 #include "app/NewScriptDialog.h"
+#include "app/ScriptCheck.h"
 #include "editor/control/StringsViews.h"
 #include "platform/Exceptions.h"
 #include "platform/FileStream.h"
@@ -103,6 +104,7 @@ bool TForm1::RunFileDialog(QFileDialog& dialog, std::string& path, int& filterIn
 void TForm1::NewScriptExecute() {
   CreateForms();
   Form2->exec();
+  ScriptCheck->CheckSoon();
 }
 
 void TForm1::OpenScriptExecute() {
@@ -123,6 +125,7 @@ void TForm1::OpenScriptExecute() {
   // short; each one becomes a space (NullReplacement) and the user is told.
   // Loaded from these bytes directly: a large script is not held twice.
   PlusMemoU1.Lines().LoadFromBytes(bytes);
+  ScriptCheck->CheckSoon();
   if (bytes.find('\0') != std::string::npos) ShowErrorBox(FormatMessage(kNulBytesReplaced, path));
 }
 

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "app/AboutBox.h"
@@ -27,6 +29,7 @@
 #include "app/GoToLineDialog.h"
 #include "app/Icons.h"
 #include "app/NewScriptDialog.h"
+#include "app/ScriptCheck.h"
 #include "app/SettingsDialog.h"
 #include "app/Splash.h"
 #include "app/chain/ChainConfig.h"
@@ -69,7 +72,10 @@ void TForm1::Connect() {
   ConnectEditCommands();
   // Change, caret moves, clicks and the focus share one handler.
   const auto change = [this](TComponent*) { PlusMemoU1Change(); };
-  PlusMemoU1.OnChange = change;
+  PlusMemoU1.OnChange = [this](TComponent*) {
+    PlusMemoU1Change();
+    ScriptCheck->TextChanged();
+  };
   PlusMemoU1.OnSelMove = change;
   PlusMemoU1.OnClick = change;
   PlusMemoU1.OnEnter = change;
@@ -92,14 +98,23 @@ void TForm1::Connect() {
     panel->installEventFilter(this);
   }
   ConnectSnippets();
+  ConnectScriptCheck();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (destroying_) return QMainWindow::eventFilter(watched, event);
-  // The editors carry the hint "Quillmark" but never show it.
-  if (event->type() == QEvent::ToolTip &&
-      (watched == PlusMemoU1Widget->viewport() || watched == PlusMemoU2Widget->viewport()))
+  // The editors carry the hint "Quillmark" but never show it; over a
+  // problem the script check marked, its message shows instead.
+  if (event->type() == QEvent::ToolTip && watched == PlusMemoU1Widget->viewport()) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const std::u16string hint = MarkHintAt(help->pos());
+    if (hint.empty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(help->globalPos(), QString::fromStdU16String(hint), PlusMemoU1Widget->viewport());
     return true;
+  }
+  if (event->type() == QEvent::ToolTip && watched == PlusMemoU2Widget->viewport()) return true;
   try {
     if (watched == ListBox1->viewport() && event->type() == QEvent::MouseMove) {
       ListBox1MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
@@ -184,6 +199,10 @@ void TForm1::BuildLayout() {
   StatusPanel1->setFixedWidth(150);
   statusBar()->addWidget(StatusPanel0);
   statusBar()->addWidget(StatusPanel1);
+  StatusPanel2 = new QLabel;
+  StatusPanel2->setObjectName("StatusPanel2");
+  StatusPanel2->setMinimumWidth(220);
+  statusBar()->addWidget(StatusPanel2);
 }
 
 void TForm1::ConfigureEditors() {
@@ -244,7 +263,8 @@ void TForm1::BuildMenus() {
         menu->addAction(Action(name));
     }
   };
-  add(menuBar()->addMenu("Скрипт"), {"NewScript", "OpenScript", "SaveScript", "-", "Exit"});
+  add(menuBar()->addMenu("Скрипт"),
+      {"NewScript", "OpenScript", "SaveScript", "-", "CheckScript", "NextProblem", "PrevProblem", "-", "Exit"});
   add(menuBar()->addMenu("Правка"),
       {"undo1", "redo1", "-", "SelAll", "-", "copy1", "cut1", "paste1", "-", "Goto1", "Find", "-", "Wiev1"});
   add(menuBar()->addMenu("Помощь"), {"About"});
@@ -365,11 +385,14 @@ void TForm1::LoadVocabulary() {
   // A missing or broken vocabulary leaves the templates; nothing is reported.
   if (!document_.Load(path) || document_.ParseErrorLine() != 0) return;
   const TIniFile ini(SettingsFilePath());
-  ::qm::LoadVocabulary(*chain_, ReadVocabularyItems(document_), [&](const char* key, TColor templateColour) {
+  const auto items = ReadVocabularyItems(document_);
+  ::qm::LoadVocabulary(*chain_, items, [&](const char* key, TColor templateColour) {
     return ini.ReadInteger("Syntax", key, templateColour);
   });
   PlusMemoU1.HighlightingChanged();
   PlusMemoU2.HighlightingChanged();
+  ScriptCheck->SetVocabulary(check::TScriptVocabulary::FromCategories(items));
+  ScriptCheck->CheckSoon();
 }
 
 void TForm1::FormClose() {

@@ -37,6 +37,7 @@ class TForm2;  // the dialogs of the file and edit commands
 class TForm4;
 class TForm5;
 class TPlusMemoWidget;
+class TScriptCheck;
 struct TSnippetSpec;
 
 class TForm1 : public QMainWindow {
@@ -104,6 +105,7 @@ class TForm1 : public QMainWindow {
   QSplitter* Splitter3 = nullptr;  // editor | message pane
   QLabel* StatusPanel0 = nullptr;
   QLabel* StatusPanel1 = nullptr;
+  QLabel* StatusPanel2 = nullptr;       // the script check's counts
   QToolButton* ToolButton16 = nullptr;  // menu types, enabled at context 11
   QToolButton* ToolButton19 = nullptr;  // variable types, enabled at context 88
   QMenu* PopupMenu1 = nullptr;          // gutter
@@ -193,6 +195,22 @@ class TForm1 : public QMainWindow {
   std::map<std::string, QAction*> actions_;
   bool shown_ = false;
   bool destroying_ = false;
+
+  // --- Script check ---
+ public:
+  // Checks the script after each pause in typing, open and new script.
+  TScriptCheck* ScriptCheck = nullptr;
+  // "Проверить скрипт": checks at once and lists every problem in the message pane.
+  void CheckScriptExecute();
+  // F8 and Shift+F8: the caret to the next or previous problem, its message in the message pane.
+  void NextProblemExecute(bool forward);
+  // The hint of the mark under a point of the script editor's viewport ("" for none).
+  std::u16string MarkHintAt(const QPoint& point);
+
+ private:
+  void ConnectScriptCheck();
+  // The counts of the last check in the status bar.
+  void ShowCheckCounts();
 
   // --- Snippets ---
  public:

@@ -267,6 +267,8 @@ class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanH
   // Replaces every mark (positions follow the position rule) and repaints.
   void SetMarks(std::vector<TTextMark> marks);
   const TTextMarks& Marks() const { return marks_; }
+  // The mark on the character under a point of the client area, or nullptr.
+  const TTextMark* MarkAtPoint(int x, int y);
 
   // --- Search ---
   bool FindText(std::u16string_view text, bool down, bool fromEnd, bool wholeWord, bool matchCase);

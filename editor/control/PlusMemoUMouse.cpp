@@ -195,6 +195,20 @@ void TPlusMemoU::MouseWheel(int delta) {
   SetScrollPos(HScroll(), static_cast<int>(v));
 }
 
+const TTextMark* TPlusMemoU::MarkAtPoint(int x, int y) {
+  if (!layout_ || marks_.All().empty()) return nullptr;
+  // Below the last line the point is over no text at all.
+  if (y < 0 || static_cast<int64_t>(y) + VScroll() >= int64_t{paragraphs_->LineCount} * layout_->LineHeight())
+    return nullptr;
+  TPlusNavigatorU nav(this);
+  layout_->SetPoint(nav, x, y);
+  // The point lands on the nearer edge of a character: one right of it is
+  // the edge after the character under the pointer.
+  int32_t pos = nav.Pos();
+  if (layout_->PosX(nav) > x && nav.ParOffset() > 0) --pos;
+  return marks_.At(pos);
+}
+
 TpmCursorInfo TPlusMemoU::CursorAt(int x, int y, TShiftState shift) {
   if (!layout_) return {};
   if (dragging_) return {shift.Ctrl ? TpmCursor::crDragCopy : TpmCursor::crDrag, 0};
