@@ -20,6 +20,7 @@
 #include "platform/IniFile.h"
 #include "platform/Stream.h"
 #include "platform/XmlDom.h"
+#include "tools/CommandLine.h"
 #include "tools/ScriptExporter.h"
 
 namespace qm {
@@ -102,85 +103,36 @@ class TCommand {
   }
 
   bool Parse(const std::vector<std::string>& args, TOptions& options) {
-    bool onlyInputs = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-      const std::string& arg = args[i];
-      if (onlyInputs || arg == "-" || arg.empty() || arg[0] != '-') {
-        options.Inputs.push_back(arg);
-        continue;
-      }
-      if (arg == "--") {
-        onlyInputs = true;
-        continue;
-      }
-      if (arg == "-h" || arg == "--help") {
-        options.Help = true;
-        continue;
-      }
-      if (arg == "--version") {
-        options.Version = true;
-        continue;
-      }
-      // Options with a value: "-o OUT", "-oOUT", "--output OUT", "--output=OUT".
-      std::string name = arg;
-      std::optional<std::string> value;
-      if (arg.rfind("--", 0) == 0) {
-        const size_t eq = arg.find('=');
-        if (eq != std::string::npos) {
-          name = arg.substr(0, eq);
-          value = arg.substr(eq + 1);
-        }
-      } else if (arg.size() > 2) {
-        name = arg.substr(0, 2);
-        value = arg.substr(2);
-      }
-      std::optional<std::string>* target = nullptr;
-      if (name == "-o" || name == "--output")
-        target = &options.Output;
-      else if (name == "--settings")
-        target = &options.Settings;
-      else if (name == "--data")
-        target = &options.Data;
-      else
-        return UsageError("unknown option '" + arg + "'");
-      if (!value) {
-        if (i + 1 >= args.size()) return UsageError("option '" + name + "' needs a value");
-        value = args[++i];
-      }
-      if (value->empty()) return UsageError("option '" + name + "' needs a value");
-      *target = *value;
-    }
+    cli::TArgs parsed;
+    std::string error;
+    if (!cli::ParseArgs(args, {{"--output", "-o"}, {"--settings", ""}, {"--data", ""}}, parsed, error))
+      return UsageError(error);
+    auto value = [&](const char* name) {
+      const auto it = parsed.Values.find(name);
+      return it == parsed.Values.end() ? std::nullopt : std::optional<std::string>(it->second);
+    };
+    options.Output = value("--output");
+    options.Settings = value("--settings");
+    options.Data = value("--data");
+    options.Inputs = std::move(parsed.Inputs);
+    options.Help = parsed.Help;
+    options.Version = parsed.Version;
     if (options.Help || options.Version) return true;
     if (options.Inputs.empty()) return UsageError("no input given");
     return true;
   }
 
-  // The reason the system gives for not reading path, or "" when it can be read.
-  static std::string CannotRead(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::strerror(errno);
-    ::close(fd);
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) return std::strerror(EISDIR);
-    return {};
-  }
-
   std::unique_ptr<TScriptExporter> MakeExporter(const TOptions& options) {
-    const std::string vocabularyPath = (fs::path(options.Data.value_or("data")) / "scriptitems.xml").string();
-    if (const std::string reason = CannotRead(vocabularyPath); !reason.empty()) {
-      Fail(vocabularyPath, reason);
-      return nullptr;
-    }
     TXmlDocument vocabulary;
-    if (!vocabulary.Load(vocabularyPath)) {
-      const int line = vocabulary.ParseErrorLine();
-      Fail(vocabularyPath,
-           line > 0 ? "not well-formed XML (line " + std::to_string(line) + ")" : "not well-formed XML");
+    std::string file;
+    std::string reason;
+    if (!cli::LoadVocabularyFile(options.Data.value_or("data"), vocabulary, file, reason)) {
+      Fail(file, reason);
       return nullptr;
     }
     TEditorSettings settings;
     if (options.Settings) {
-      if (const std::string reason = CannotRead(*options.Settings); !reason.empty()) {
+      if (const std::string reason = cli::CannotRead(*options.Settings); !reason.empty()) {
         Fail(*options.Settings, reason);
         return nullptr;
       }
@@ -209,27 +161,8 @@ class TCommand {
   // The scripts of a folder and its subfolders, in name order, skipping
   // hidden entries and RTF files (earlier outputs).
   std::vector<fs::path> ScriptsIn(const fs::path& folder) {
-    std::vector<fs::path> scripts;
-    std::error_code ec;
-    fs::recursive_directory_iterator it(folder, ec);
-    if (ec) {
-      Fail(folder.string(), ec.message());
-      return scripts;
-    }
-    for (; it != fs::recursive_directory_iterator(); it.increment(ec)) {
-      if (ec) {
-        Fail(it->path().string(), ec.message());
-        break;
-      }
-      const fs::path& path = it->path();
-      if (path.filename().string().rfind('.', 0) == 0) {
-        if (it->is_directory(ec)) it.disable_recursion_pending();
-        continue;
-      }
-      if (it->is_regular_file(ec) && !IsRtf(path)) scripts.push_back(path);
-    }
-    std::sort(scripts.begin(), scripts.end());
-    return scripts;
+    return cli::FilesIn(folder, IsRtf,
+                        [this](const std::string& file, const std::string& reason) { Fail(file, reason); });
   }
 
   bool Plan(const TOptions& options, std::vector<TJob>& jobs) {
@@ -290,7 +223,7 @@ class TCommand {
   }
 
   void ExportOne(const TScriptExporter& exporter, const TJob& job) {
-    if (const std::string reason = CannotRead(job.Input); !reason.empty()) return Fail(job.Input, reason);
+    if (const std::string reason = cli::CannotRead(job.Input); !reason.empty()) return Fail(job.Input, reason);
     try {
       if (job.Output == "-") return WriteToOut(exporter, job.Input);
       const fs::path folder = fs::path(job.Output).parent_path();
