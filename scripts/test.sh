@@ -27,7 +27,7 @@ cmake --build build-asan -j "$jobs"
 echo "== libFuzzer targets (clang): a short run of each on its seed corpus"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQM_FUZZ=ON -DQM_WERROR=ON
 cmake --build build-fuzz -j "$jobs"
-for target in load_fuzz edit_fuzz xml_fuzz ini_fuzz; do
+for target in load_fuzz edit_fuzz xml_fuzz ini_fuzz check_fuzz; do
   # New inputs go to a scratch folder; the seed corpus in the tree stays as it is.
   work="build-fuzz/corpus/$target"
   mkdir -p "$work"
