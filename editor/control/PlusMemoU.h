@@ -272,6 +272,18 @@ class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanH
 
   // --- Search ---
   bool FindText(std::u16string_view text, bool down, bool fromEnd, bool wholeWord, bool matchCase);
+  // FindText from the caret, for a pattern that may hold line breaks too
+  // (it then matches across paragraphs, searched as one text).
+  bool FindAcross(std::u16string_view text, bool down, bool wholeWord, bool matchCase);
+  // True when the selection is exactly one match of text.
+  bool SelectionMatches(std::u16string_view text, bool wholeWord, bool matchCase) const;
+  // Replaces every match of text, in the whole text or only inside the
+  // selection, by one edit (one undo step, highlighting repaired once).
+  // The caret keeps its place among the text around it (inside a match: the
+  // replacement's start); with inSelection the selection covers the replaced
+  // stretch afterwards. The count of matches replaced; 0 for a read-only text.
+  int ReplaceAll(std::u16string_view text, std::u16string_view replacement, bool wholeWord, bool matchCase,
+                 bool inSelection);
 
   // --- Clipboard ---
   void CopyToClipboard();

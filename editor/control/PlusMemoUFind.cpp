@@ -4,7 +4,9 @@
 #include <string_view>
 
 #include "editor/control/PlusMemoU.h"
+#include "editor/control/TextReplace.h"
 #include "editor/control/TextSearch.h"
+#include "editor/store/CaseFolding.h"
 
 namespace qm {
 
@@ -47,6 +49,74 @@ bool TPlusMemoU::FindText(std::u16string_view text, bool down, bool fromEnd, boo
     return true;
   }
   return false;
+}
+
+bool TPlusMemoU::FindAcross(std::u16string_view text, bool down, bool wholeWord, bool matchCase) {
+  if (text.find_first_of(u"\r\n") == std::u16string_view::npos)
+    return FindText(text, down, false, wholeWord, matchCase);
+  const TMatchRules rules{wholeWord, matchCase, upperCaseType_, &Separators};
+  const int32_t caret = SelStart();
+  const auto m = static_cast<int32_t>(text.size());
+  if (down) {
+    const std::u16string after = GetTextRange(caret, TextLength());
+    const std::vector<int32_t> found = FindMatches(after, text, rules);
+    if (found.empty()) return false;
+    SetSelStart(caret + found.front() + m);
+    SetSelLength(-m);
+    return true;
+  }
+  const std::vector<int32_t> found = FindMatches(GetTextRange(0, caret), text, rules);
+  if (found.empty()) return false;
+  SetSelStart(found.back());
+  SetSelLength(m);
+  return true;
+}
+
+bool TPlusMemoU::SelectionMatches(std::u16string_view text, bool wholeWord, bool matchCase) const {
+  const int32_t start = selStartNav_->Pos();
+  const int32_t stop = selStopNav_->Pos();
+  if (text.empty() || stop - start != static_cast<int32_t>(text.size())) return false;
+  // The match is judged with the characters around it, for the whole-word rule.
+  const int32_t from = std::max(start - 1, 0);
+  const std::u16string around = GetTextRange(from, std::min(stop + 1, TextLength()));
+  const std::vector<int32_t> found =
+      FindMatches(around, text, TMatchRules{wholeWord, matchCase, upperCaseType_, &Separators});
+  return std::find(found.begin(), found.end(), start - from) != found.end();
+}
+
+int TPlusMemoU::ReplaceAll(std::u16string_view text, std::u16string_view replacement, bool wholeWord, bool matchCase,
+                           bool inSelection) {
+  if (ReadOnly || text.empty()) return 0;
+  int32_t from = 0;
+  int32_t to = TextLength();
+  if (inSelection) {
+    from = selStartNav_->Pos();
+    to = selStopNav_->Pos();
+    if (from == to) return 0;
+  }
+  const std::u16string searched = GetTextRange(from, to);
+  const std::vector<int32_t> matches =
+      FindMatches(searched, text, TMatchRules{wholeWord, matchCase, upperCaseType_, &Separators});
+  if (matches.empty()) return 0;
+  const std::u16string replaced = ReplaceMatches(searched, matches, text.size(), replacement);
+  const int32_t caret = SelStart() - from;
+  const int32_t newCaret = from + PositionAfterReplace(caret, matches, text.size(), replacement.size());
+  const int32_t newTo = from + PositionAfterReplace(to - from, matches, text.size(), replacement.size());
+
+  // One edit over the stretch from the first match to the end of the last.
+  BlockMode = false;
+  CaretMoved = true;
+  SetSelStart(from + matches.front());
+  SetSelLength(static_cast<int32_t>(matches.back() - matches.front() + text.size()));
+  VirtualColumn = 0;
+  SetSelTextBuf(replaced.c_str());
+  if (inSelection) {
+    SetSelStart(from);
+    SetSelLength(newTo - from);
+  } else {
+    SetSelStart(newCaret);
+  }
+  return static_cast<int>(matches.size());
 }
 
 }  // namespace qm
