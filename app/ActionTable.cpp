@@ -6,7 +6,7 @@
 namespace qm {
 
 std::span<const TActionSpec> MainActions() {
-  static const std::array<TActionSpec, 18> actions{{
+  static const std::array<TActionSpec, 19> actions{{
       {"NewScript", "Новый...", "Создать новый скрипт", "Ctrl+N"},
       {"OpenScript", "Открыть...", "Открыть сохраненный скрипт", "Ctrl+O"},
       {"SaveScript", "Сохранить как...", "Сохранить скрипт в текстовый файл", "Ctrl+S"},
@@ -22,6 +22,7 @@ std::span<const TActionSpec> MainActions() {
       {"paste1", "Вставить", "Вставить текст из буфера", "Ctrl+V"},
       {"Find", "Найти...", "Найти текст", "Ctrl+F"},
       {"FindNext", "FindNext", nullptr, "F3"},
+      {"Replace", "Заменить...", "Найти и заменить текст", "Ctrl+H"},
       {"Goto1", "Перейти к...", "Перейти к строке", "Ctrl+G"},
       {"Wiev1", "Вид...", nullptr, "F6"},
       {"About", "О программе...", "О программе", "F1"},

@@ -7,6 +7,7 @@
 #include "app/FindDialog.h"
 #include "app/GoToLineDialog.h"
 #include "app/MainWindow.h"
+#include "app/ReplaceDialog.h"
 
 namespace qm {
 
@@ -14,7 +15,8 @@ void TForm1::ConnectEditCommands() {
   const std::pair<const char*, void (TForm1::*)()> handlers[] = {
       {"undo1", &TForm1::undo1Execute}, {"redo1", &TForm1::redo1Execute},       {"SelAll", &TForm1::SelAllExecute},
       {"copy1", &TForm1::copy1Execute}, {"cut1", &TForm1::cut1Execute},         {"paste1", &TForm1::paste1Execute},
-      {"Find", &TForm1::FindExecute},   {"FindNext", &TForm1::FindNextExecute}, {"Goto1", &TForm1::Goto1Execute},
+      {"Find", &TForm1::FindExecute},   {"FindNext", &TForm1::FindNextExecute}, {"Replace", &TForm1::ReplaceExecute},
+      {"Goto1", &TForm1::Goto1Execute},
   };
   for (const auto& [name, handler] : handlers)
     connect(Action(name), &QAction::triggered, this, Guarded([this, run = handler] { (this->*run)(); }));
@@ -60,6 +62,15 @@ void TForm1::FindExecute() {
 void TForm1::FindNextExecute() {
   CreateForms();
   Form4->Button1Click();
+}
+
+void TForm1::ReplaceExecute() {
+  CreateForms();
+  ReplaceDialog->show();
+  ReplaceDialog->raise();
+  ReplaceDialog->activateWindow();
+  // After the show: a hidden dialog cannot take the focus.
+  ReplaceDialog->Prepare();
 }
 
 void TForm1::Goto1Execute() {

@@ -29,6 +29,7 @@
 #include "app/GoToLineDialog.h"
 #include "app/Icons.h"
 #include "app/NewScriptDialog.h"
+#include "app/ReplaceDialog.h"
 #include "app/ScriptCheck.h"
 #include "app/SettingsDialog.h"
 #include "app/Splash.h"
@@ -266,7 +267,7 @@ void TForm1::BuildMenus() {
   add(menuBar()->addMenu("Скрипт"),
       {"NewScript", "OpenScript", "SaveScript", "-", "CheckScript", "NextProblem", "PrevProblem", "-", "Exit"});
   add(menuBar()->addMenu("Правка"),
-      {"undo1", "redo1", "-", "SelAll", "-", "copy1", "cut1", "paste1", "-", "Goto1", "Find", "-", "Wiev1"});
+      {"undo1", "redo1", "-", "SelAll", "-", "copy1", "cut1", "paste1", "-", "Goto1", "Find", "Replace", "-", "Wiev1"});
   add(menuBar()->addMenu("Помощь"), {"About"});
 
   QToolBar* toolBar = addToolBar("JvToolBar1");
@@ -361,6 +362,7 @@ void TForm1::CreateForms() {
   Form3->SaveScript = [this] { return SaveScriptExecute(); };
   Form4 = new TForm4(*this);  // each reads its stored position here
   Form5 = new TForm5(*this);
+  ReplaceDialog = new TReplaceDialog(*this);
   Form6 = new TForm6(this);
   Form7 = new TForm7(*chain_, PlusMemoU1, this);
 }

@@ -37,6 +37,7 @@ class TForm2;  // the dialogs of the file and edit commands
 class TForm4;
 class TForm5;
 class TPlusMemoWidget;
+class TReplaceDialog;
 class TScriptCheck;
 struct TSnippetSpec;
 
@@ -130,6 +131,8 @@ class TForm1 : public QMainWindow {
   void FindExecute();
   // F3: the find dialog's search with its current contents, shown or not.
   void FindNextExecute();
+  // Ctrl+H: shows the replace dialog (modeless), its texts taken from the caret.
+  void ReplaceExecute();
   // The go-to-line dialog (modal).
   void Goto1Execute();
   // Toggles bookmark 1 on display line 2, wherever the click was.
@@ -149,6 +152,7 @@ class TForm1 : public QMainWindow {
   TForm2* Form2 = nullptr;  // new script
   TForm4* Form4 = nullptr;  // find
   TForm5* Form5 = nullptr;  // go to line
+  TReplaceDialog* ReplaceDialog = nullptr;
 
  private:
   // Creates the dialogs and connects the file and edit commands.

@@ -126,7 +126,7 @@ TEST_F(MainWindow, ActionsCarryTheirCaptionsHintsAndShortcutsAndFillTheMenus) {
   std::vector<QString> edit;
   for (QAction* a : form.menuBar()->actions()[1]->menu()->actions()) edit.push_back(a->isSeparator() ? "-" : a->text());
   EXPECT_EQ(edit, (std::vector<QString>{"Отменить", "Вернуть", "-", "Выбрать всё", "-", "Копировать", "Вырезать",
-                                        "Вставить", "-", "Перейти к...", "Найти...", "-", "Вид..."}));
+                                        "Вставить", "-", "Перейти к...", "Найти...", "Заменить...", "-", "Вид..."}));
 }
 
 }  // namespace
