@@ -85,6 +85,11 @@ std::u16string TPlusMemoU::GetTextRange(int32_t start, int32_t stop) const {
 }
 
 TReplaceResult TPlusMemoU::ReplaceRange(int32_t start, int32_t stop, std::u16string_view text) {
+  // The text may come from the store itself; replace from a copy.
+  return ReplaceRangeOwned(start, stop, std::u16string(text));
+}
+
+TReplaceResult TPlusMemoU::ReplaceRangeOwned(int32_t start, int32_t stop, std::u16string copy) {
   TParagraphsList& list = *paragraphs_;
   if (stop < start) std::swap(start, stop);
   start = std::clamp(start, 0, list.TextLength);
@@ -103,8 +108,6 @@ TReplaceResult TPlusMemoU::ReplaceRange(int32_t start, int32_t stop, std::u16str
     ++q;
     e = 0;
   }
-  // The text may come from the store itself; replace from a copy.
-  const std::u16string copy(text);
   ++editGeneration_;
   const TDynInfo startStyle = scan::StyleAt(list, p, s, false);
   const int32_t linesBefore = list.LineCount;

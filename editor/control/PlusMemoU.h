@@ -238,7 +238,9 @@ class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanH
   void SetCaretLine(int32_t line);
   void SetCaretColumn(int32_t column);
 
-  // --- Edits: every one passes through SetSelTextBuf ---
+  // --- Edits: every one passes through SetSelTextBuf, but for ReplaceAll,
+  // which hands its text (as large as the whole text) straight to the
+  // selection's replacement to spare a copy of it ---
   // Replaces the selection by text (undoable); nullptr or empty with nothing selected does nothing.
   virtual void SetSelTextBuf(const char16_t* text);
   void SetSelText(std::u16string_view text);
@@ -470,6 +472,10 @@ class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanH
   std::u16string SmartTabFill();
   // Runs an edit under the pmoNoOverwriteBlocks rule.
   void KeepingBlock(const std::function<void()>& edit);
+  // SetSelTextBuf's work on a text of its own.
+  void ReplaceSelection(std::u16string text);
+  // ReplaceRange on a text the store does not hold.
+  TReplaceResult ReplaceRangeOwned(int32_t start, int32_t stop, std::u16string text);
   void SelectAndDelete(int32_t from, int32_t to);
   // The column insertion itself, at the caret's screen column.
   void InsertColumns(std::u16string_view text);

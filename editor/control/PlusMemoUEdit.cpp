@@ -132,7 +132,10 @@ void TPlusMemoU::RecordUndo(int32_t start, int32_t stop, bool& keep) {
 }
 
 void TPlusMemoU::SetSelTextBuf(const char16_t* text) {
-  std::u16string t = text != nullptr ? std::u16string(text) : std::u16string();
+  ReplaceSelection(text != nullptr ? std::u16string(text) : std::u16string());
+}
+
+void TPlusMemoU::ReplaceSelection(std::u16string t) {
   if (OnBeforeChange) OnBeforeChange(this, t);
   if (selLength_ == 0 && t.empty() && !BlockMode) return;
   if (BlockMode) {
@@ -159,7 +162,7 @@ void TPlusMemoU::SetSelTextBuf(const char16_t* text) {
   RecordUndo(start, stop, keep);
   TReplaceResult r;
   try {
-    r = ReplaceRange(start, stop, t);
+    r = ReplaceRangeOwned(start, stop, std::move(t));
   } catch (...) {
     if (undo_.Position != undoPosition || undo_.Count() != undoCount) {
       if (undoRunning_ == 0 && undo_.Count() == undoCount + 1) undo_.Truncate(undoCount);

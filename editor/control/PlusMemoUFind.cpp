@@ -98,7 +98,7 @@ int TPlusMemoU::ReplaceAll(std::u16string_view text, std::u16string_view replace
   const std::vector<int32_t> matches =
       FindMatches(searched, text, TMatchRules{wholeWord, matchCase, upperCaseType_, &Separators});
   if (matches.empty()) return 0;
-  const std::u16string replaced = ReplaceMatches(searched, matches, text.size(), replacement);
+  std::u16string replaced = ReplaceMatches(searched, matches, text.size(), replacement);
   const int32_t caret = SelStart() - from;
   const int32_t newCaret = from + PositionAfterReplace(caret, matches, text.size(), replacement.size());
   const int32_t newTo = from + PositionAfterReplace(to - from, matches, text.size(), replacement.size());
@@ -109,7 +109,7 @@ int TPlusMemoU::ReplaceAll(std::u16string_view text, std::u16string_view replace
   SetSelStart(from + matches.front());
   SetSelLength(static_cast<int32_t>(matches.back() - matches.front() + text.size()));
   VirtualColumn = 0;
-  SetSelTextBuf(replaced.c_str());
+  ReplaceSelection(std::move(replaced));
   if (inSelection) {
     SetSelStart(from);
     SetSelLength(newTo - from);

@@ -24,23 +24,28 @@ bool WholeWordAt(std::u16string_view text, size_t i, size_t length, const TCharS
 std::vector<int32_t> FindMatches(std::u16string_view text, std::u16string_view pattern, const TMatchRules& rules) {
   std::vector<int32_t> matches;
   if (pattern.empty() || pattern.size() > text.size()) return matches;
-  // Folding keeps every unit where it was, so positions in the folded copy are positions in the text.
-  std::u16string foldedText;
-  std::u16string foldedPattern;
-  std::u16string_view hay = text;
-  std::u16string_view needle = pattern;
-  if (!rules.MatchCase) {
-    foldedText = FoldedCopy(text, rules.Folding);
-    foldedPattern = FoldedCopy(pattern, rules.Folding);
-    hay = foldedText;
-    needle = foldedPattern;
-  }
-  for (size_t i = hay.find(needle); i != std::u16string_view::npos;) {
-    if (!rules.WholeWord || WholeWordAt(text, i, needle.size(), rules.Separators)) {
-      matches.push_back(static_cast<int32_t>(i));
-      i = hay.find(needle, i + needle.size());
-    } else {
-      i = hay.find(needle, i + 1);
+  const std::u16string needle = rules.MatchCase ? std::u16string(pattern) : FoldedCopy(pattern, rules.Folding);
+  // The text is folded a window at a time (folding keeps every unit where it
+  // was), so that a whole script is never held twice. A window reaches one
+  // pattern short of the next, whose matches start in that one.
+  constexpr size_t kWindow = size_t{1} << 16;
+  std::u16string folded;
+  size_t next = 0;  // matches do not overlap: the next one starts here or later
+  for (size_t at = 0; at < text.size(); at += kWindow) {
+    std::u16string_view hay = text.substr(at, kWindow + needle.size() - 1);
+    if (!rules.MatchCase) {
+      folded.assign(hay);
+      FoldCase(folded, rules.Folding);
+      hay = folded;
+    }
+    for (size_t i = hay.find(needle, next > at ? next - at : 0); i != std::u16string_view::npos && i < kWindow;) {
+      if (!rules.WholeWord || WholeWordAt(text, at + i, needle.size(), rules.Separators)) {
+        matches.push_back(static_cast<int32_t>(at + i));
+        next = at + i + needle.size();
+        i = hay.find(needle, i + needle.size());
+      } else {
+        i = hay.find(needle, i + 1);
+      }
     }
   }
   return matches;

@@ -157,6 +157,19 @@ TEST(ReplaceAll, EqualsAPlainStringModelOnRandomTexts) {
   }
 }
 
+TEST(FindMatches, MatchesAtTheFoldingWindowsEdgesAreFoundOnceAndNeverOverlap) {
+  // The text is folded 65,536 units at a time.
+  for (const size_t edge : {size_t{65536}, size_t{131072}}) {
+    for (size_t shift = 0; shift < 4; ++shift) {
+      const std::u16string text = std::u16string(edge - shift, u'x') + u"aAaAa" + std::u16string(9, u'x');
+      const std::vector<int32_t> found = FindMatches(text, u"AA", TMatchRules{});
+      const auto a = static_cast<int32_t>(edge - shift);
+      EXPECT_EQ(found, (std::vector<int32_t>{a, a + 2})) << edge << " " << shift;
+      EXPECT_EQ(FindMatches(text, u"aA", TMatchRules{false, true}), (std::vector<int32_t>{a, a + 2}));
+    }
+  }
+}
+
 TEST(FindAcross, APatternWithABreakIsFoundBothWaysAndAPlainOneAsFindFindsIt) {
   TPlusMemoU memo;
   LoadText(memo, u"end\r\nbegin x\r\nend\r\nbegin");
