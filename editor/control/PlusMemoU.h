@@ -472,8 +472,8 @@ class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanH
   std::u16string SmartTabFill();
   // Runs an edit under the pmoNoOverwriteBlocks rule.
   void KeepingBlock(const std::function<void()>& edit);
-  // SetSelTextBuf's work on a text of its own.
-  void ReplaceSelection(std::u16string text);
+  // SetSelTextBuf's work on a text of its own; `removed` as RecordUndo takes it.
+  void ReplaceSelection(std::u16string text, std::u16string* removed = nullptr);
   // ReplaceRange on a text the store does not hold.
   TReplaceResult ReplaceRangeOwned(int32_t start, int32_t stop, std::u16string text);
   void SelectAndDelete(int32_t from, int32_t to);
@@ -498,7 +498,9 @@ class TPlusMemoU : public TComponent, public TNavigatorHost, public scan::TScanH
   void PlaceSelection(int32_t caret, int32_t n);
   void NotifySelMove();
   void FinishChange();
-  void RecordUndo(int32_t start, int32_t stop, bool& keep);
+  // The undo record of replacing start … stop; `removed`, when it holds
+  // exactly that text, is taken for it instead of a copy from the store.
+  void RecordUndo(int32_t start, int32_t stop, bool& keep, std::u16string* removed = nullptr);
   std::u16string BlockText() const;
   void DeleteBlock();
   void CleanFormatCodes(int32_t from, int32_t to);

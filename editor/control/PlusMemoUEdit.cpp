@@ -103,7 +103,7 @@ void TPlusMemoU::SetCaretColumn(int32_t column) {
 
 // --- the edit path ---
 
-void TPlusMemoU::RecordUndo(int32_t start, int32_t stop, bool& keep) {
+void TPlusMemoU::RecordUndo(int32_t start, int32_t stop, bool& keep, std::u16string* removed) {
   keep = false;
   if (loading_ || undoMaxLevel_ < 1) return;
   if (!undoRunning_) undo_.Truncate(undo_.Position);
@@ -119,7 +119,10 @@ void TPlusMemoU::RecordUndo(int32_t start, int32_t stop, bool& keep) {
   auto record = std::make_unique<TUndoRecord>();
   record->Start = start;
   record->Stop = start;
-  record->Text = GetTextRange(start, stop);
+  if (removed != nullptr && static_cast<int64_t>(removed->size()) == int64_t{stop} - start)
+    record->Text = std::move(*removed);
+  else
+    record->Text = GetTextRange(start, stop);
   if (undo_.Position < undo_.Count()) {
     undo_.Replace(undo_.Position, std::move(record));
   } else {
@@ -135,7 +138,7 @@ void TPlusMemoU::SetSelTextBuf(const char16_t* text) {
   ReplaceSelection(text != nullptr ? std::u16string(text) : std::u16string());
 }
 
-void TPlusMemoU::ReplaceSelection(std::u16string t) {
+void TPlusMemoU::ReplaceSelection(std::u16string t, std::u16string* removed) {
   if (OnBeforeChange) OnBeforeChange(this, t);
   if (selLength_ == 0 && t.empty() && !BlockMode) return;
   if (BlockMode) {
@@ -159,7 +162,7 @@ void TPlusMemoU::ReplaceSelection(std::u16string t) {
   const TUndoRecord last = undo_.Position > 0 ? undo_[undo_.Position - 1] : TUndoRecord{};
   const int undoCount = undo_.Count();
   bool keep = false;
-  RecordUndo(start, stop, keep);
+  RecordUndo(start, stop, keep, removed);
   TReplaceResult r;
   try {
     r = ReplaceRangeOwned(start, stop, std::move(t));

@@ -94,7 +94,7 @@ int TPlusMemoU::ReplaceAll(std::u16string_view text, std::u16string_view replace
     to = selStopNav_->Pos();
     if (from == to) return 0;
   }
-  const std::u16string searched = GetTextRange(from, to);
+  std::u16string searched = GetTextRange(from, to);
   const std::vector<int32_t> matches =
       FindMatches(searched, text, TMatchRules{wholeWord, matchCase, upperCaseType_, &Separators});
   if (matches.empty()) return 0;
@@ -109,7 +109,11 @@ int TPlusMemoU::ReplaceAll(std::u16string_view text, std::u16string_view replace
   SetSelStart(from + matches.front());
   SetSelLength(static_cast<int32_t>(matches.back() - matches.front() + text.size()));
   VirtualColumn = 0;
-  ReplaceSelection(std::move(replaced));
+  // The text searched, cut in place to the stretch replaced, becomes the undo record's.
+  std::u16string removed = std::move(searched);
+  removed.resize(static_cast<size_t>(matches.back()) + text.size());
+  removed.erase(0, static_cast<size_t>(matches.front()));
+  ReplaceSelection(std::move(replaced), &removed);
   if (inSelection) {
     SetSelStart(from);
     SetSelLength(newTo - from);

@@ -113,6 +113,8 @@ TEST(ReplaceAll, OnlyInsideTheSelectionWhenAsked) {
   EXPECT_EQ(memo.ReplaceAll(u"x", u"yy", false, false, true), 2);
   EXPECT_EQ(memo.Text(), u"x x\r\nyy yy\r\nx x");
   EXPECT_EQ(memo.SelText(), u"yy yy") << "the selection covers the replaced stretch";
+  memo.Undo();
+  EXPECT_EQ(memo.Text(), u"x x\r\nx x\r\nx x");
   memo.SetSelStart(0);
   EXPECT_EQ(memo.ReplaceAll(u"x", u"z", false, false, true), 0) << "no selection, nothing to replace in";
 }
