@@ -92,8 +92,8 @@ void TForm1::Connect() {
   ListBox1->setMouseTracking(true);
   ListBox1->viewport()->setMouseTracking(true);
   ListBox1->viewport()->installEventFilter(this);
-  for (QWidget* panel :
-       {Panel1, static_cast<QWidget*>(Label1), ComboBox1->parentWidget(), PlusMemoU2Widget->viewport()}) {
+  for (QWidget* panel : {Panel1, static_cast<QWidget*>(Label1), ComboBox1->parentWidget(),
+                         static_cast<QWidget*>(PlusGutterU1Widget), PlusMemoU2Widget->viewport()}) {
     panel->setMouseTracking(true);
     panel->installEventFilter(this);
   }
@@ -120,7 +120,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       ListBox1MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
     } else if (event->type() == QEvent::MouseMove && watched != PlusMemoU1Widget->viewport() &&
                watched != PlusMemoU1Widget) {
-      // The item browser outside the list, its count label and combo strip, the message pane.
+      // The item browser outside the list, its count label and combo strip, the gutter, the message pane.
       Panel1MouseMove();
     }
   } catch (const std::exception& e) {

@@ -72,7 +72,8 @@ class TForm1 : public QMainWindow {
   void PlusMemoU1KeyDown(TpmKey key, TShiftState shift);
   // The mouse over the item list at a point of the list's viewport.
   void ListBox1MouseMove(const QPoint& point);
-  // The mouse over the other panels: the message pane is emptied.
+  // The mouse over the other panels (the item browser outside the list, the
+  // gutter, the message pane): the message pane is emptied.
   void Panel1MouseMove();
 
   // --- Shell dialogs ---

@@ -15,6 +15,7 @@
 #include "editor/control/PlusMemoU.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
+#include "qt/PlusGutterWidget.h"
 #include "qt/PlusMemoWidget.h"
 
 namespace qm {
@@ -206,6 +207,34 @@ TEST_F(ItemBrowser, AMissingOrBrokenHelpFileLeavesThePaneAsItWas) {
   // Mouse over the other panels empties it.
   form.Panel1MouseMove();
   EXPECT_EQ(form.PlusMemoU2.Text(), u"");
+}
+
+TEST_F(ItemBrowser, ThePointerOverTheOtherControlsEmptiesTheHelpPane) {
+  Show(0);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  QWidget* strip = form.ComboBox1->parentWidget();
+  const struct {
+    const char* Name;
+    QWidget* Control;
+    QPoint At;
+    bool Empties;
+  } cases[] = {
+      {"the combo's strip", strip, QPoint(1, 1), true},
+      {"the count label", form.Label1, form.Label1->rect().center(), true},
+      {"the gutter", form.PlusGutterU1Widget, form.PlusGutterU1Widget->rect().center(), true},
+      {"the message pane", form.PlusMemoU2Widget->viewport(), QPoint(5, 5), true},
+      {"the script editor", form.PlusMemoU1Widget->viewport(), QPoint(50, 50), false},
+  };
+  const std::u16string help = u"GetPos axis\r\nКоордината объекта.";
+  for (const auto& c : cases) {
+    form.PlusMemoU1.SetText(u"");
+    Type(u"GetPos");
+    ASSERT_EQ(form.PlusMemoU2.Text(), help);
+    // Moved by the window system, as a pointer moves: only controls that
+    // track the pointer see it.
+    QTest::mouseMove(c.Control, c.At);
+    EXPECT_EQ(form.PlusMemoU2.Text(), c.Empties ? u"" : help) << c.Name;
+  }
 }
 
 }  // namespace
