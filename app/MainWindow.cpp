@@ -81,7 +81,6 @@ void TForm1::Connect() {
   PlusMemoU1.OnEnter = change;
   PlusMemoU1.OnKeyDown = [this](TComponent*, TpmKey& key, TShiftState shift) { PlusMemoU1KeyDown(key, shift); };
   connect(ComboBox1, &QComboBox::activated, this, Guarded([this] { ComboBox1Change(); }));
-  connect(ListBox1, &QListWidget::itemDoubleClicked, this, Guarded([this] { ListBox1DblClick(); }));
   connect(Action("Exit"), &QAction::triggered, this, Guarded([this] { ExitExecute(); }));
   connect(Action("About"), &QAction::triggered, this, Guarded([this] { AboutExecute(); }));
   connect(Action("Wiev1"), &QAction::triggered, this, Guarded([this] { Wiev1Execute(); }));
@@ -115,6 +114,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (event->type() == QEvent::ToolTip && watched == PlusMemoU2Widget->viewport()) return true;
+  // A double-click anywhere on the list inserts, on an item or not: the
+  // list's own would go to an item only. The list does not see it.
+  if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    Guarded([this] { ListBox1DblClick(); })();
+    return true;
+  }
   try {
     if (watched == ListBox1->viewport() && event->type() == QEvent::MouseMove) {
       ListBox1MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());

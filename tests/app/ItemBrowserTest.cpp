@@ -140,6 +140,40 @@ TEST_F(ItemBrowser, ABlockTypeOnABlankLineAddsABlockAtTheEnd) {
   EXPECT_THROW(form.ListBox1DblClick(), EListError);
 }
 
+TEST_F(ItemBrowser, ADoubleClickAnywhereOnTheListRunsTheInsertion) {
+  Show(2);  // endif, if, set
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const QRect set = form.ListBox1->visualItemRect(form.ListBox1->item(2));
+  const QPoint belowTheItems(set.center().x(), set.bottom() + 20);
+  ASSERT_EQ(form.ListBox1->itemAt(belowTheItems), nullptr);
+  const struct {
+    const char* Name;
+    int Selected;  // the list's selection before the double-click
+    QPoint At;
+    std::u16string After;
+    bool Error;
+  } cases[] = {
+      {"on an item", -1, set.center(), u"x set ", false},
+      {"below the items, one selected", 2, belowTheItems, u"x set ", false},
+      // The editor's selection is deleted before the list finds none of its own.
+      {"below the items, none selected", -1, belowTheItems, u"x ", true},
+  };
+  for (const auto& c : cases) {
+    errors.clear();
+    form.PlusMemoU1.SetText(u"x y");
+    form.PlusMemoU1.SetSelStart(2);
+    form.PlusMemoU1.SetSelLength(1);
+    form.ListBox1->setCurrentRow(c.Selected);
+    // A click, then the second press that the window system reports as a double-click.
+    QTest::mouseClick(form.ListBox1->viewport(), Qt::LeftButton, {}, c.At);
+    QTest::mouseDClick(form.ListBox1->viewport(), Qt::LeftButton, {}, c.At);
+    EXPECT_EQ(form.PlusMemoU1.Text(), c.After) << c.Name;
+    EXPECT_EQ(errors, c.Error ? std::vector<std::string>{"List index out of bounds (-1)"} : std::vector<std::string>{})
+        << c.Name;
+    EXPECT_EQ(form.ListBox1->currentRow(), -1) << c.Name;
+  }
+}
+
 TEST_F(ItemBrowser, TheCaretUpdateFillsTheStatusBarAndSelectsTheFirstMatch) {
   Show(0);
   form.PlusMemoU1Change();
