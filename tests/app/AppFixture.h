@@ -38,9 +38,11 @@ class MainWindow : public ::testing::Test {
     QDir().mkpath("data");
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     SetErrorBoxDisplay([this](const std::string& message) { errors.push_back(message); });
+    SetWarningBoxDisplay([this](const std::string& message) { warnings.push_back(message); });
   }
   void TearDown() override {
     SetErrorBoxDisplay(nullptr);
+    SetWarningBoxDisplay(nullptr);
     QDir::setCurrent(previous);
   }
 
@@ -50,6 +52,7 @@ class MainWindow : public ::testing::Test {
   QTemporaryDir config;
   QString previous;
   std::vector<std::string> errors;
+  std::vector<std::string> warnings;
 };
 
 }  // namespace qm
