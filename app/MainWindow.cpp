@@ -324,11 +324,31 @@ QAction* TForm1::Action(const std::string& name) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
+void TForm1::setVisible(bool visible) {
+  // The stored place is the frame's, as close writes it. Given before the
+  // window exists, the window manager puts the frame there; given at the
+  // first show, when the window exists but has no frame yet, it would put
+  // the client area there, lower by the title bar at every start.
+  if (visible && !shown_) PlaceWindow();
+  QMainWindow::setVisible(visible);
+}
+
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
   FormShow();
+}
+
+void TForm1::PlaceWindow() {
+  const TIniFile ini(SettingsFilePath());
+  if (ini.ReadBool("MainWindow", "Maximised", false)) {
+    setWindowState(windowState() | Qt::WindowMaximized);
+  } else {
+    move(ini.ReadInteger("MainWindow", "X", 150), ini.ReadInteger("MainWindow", "Y", 100));
+    resize(width(), ini.ReadInteger("MainWindow", "Height", 600));
+    resize(ini.ReadInteger("MainWindow", "Width", 800), height());
+  }
 }
 
 void TForm1::FormShow() {
@@ -338,13 +358,7 @@ void TForm1::FormShow() {
   // An index outside the list leaves the combo without a selection.
   ComboBox1->setCurrentIndex(category >= 0 && category < ComboBox1->count() ? category : -1);
 
-  if (ini.ReadBool("MainWindow", "Maximised", false)) {
-    setWindowState(windowState() | Qt::WindowMaximized);
-  } else {
-    move(ini.ReadInteger("MainWindow", "X", 150), ini.ReadInteger("MainWindow", "Y", 100));
-    resize(width(), ini.ReadInteger("MainWindow", "Height", 600));
-    resize(ini.ReadInteger("MainWindow", "Width", 800), height());
-  }
+  // The window's place and size were given as it was made visible (PlaceWindow).
 
   const std::string font = ini.ReadString("Editor", "Font", WideToAnsi(PlusMemoU1.LayoutSettings.Font.Name));
   PlusMemoU1.LayoutSettings.Font.Name = AnsiToWide(font);
@@ -403,7 +417,7 @@ void TForm1::LoadVocabulary() {
 
 void TForm1::FormClose() {
   TIniFile ini(SettingsFilePath());
-  // The same edges and size that the first show applies with move and resize.
+  // The frame's place and the client area's size, as PlaceWindow gives them back.
   ini.WriteInteger("MainWindow", "X", x());
   ini.WriteInteger("MainWindow", "Y", y());
   ini.WriteInteger("MainWindow", "Height", height());

@@ -47,6 +47,9 @@ class TForm1 : public QMainWindow {
   explicit TForm1(QWidget* parent = nullptr);
   ~TForm1() override;
 
+  // The first time the window is made visible, its stored place and size
+  // are given first (PlaceWindow).
+  void setVisible(bool visible) override;
   // First show: settings, vocabulary, item browser (once per run).
   void FormShow();
   // Close: writes the window settings in their order. A failed write raises
@@ -164,6 +167,8 @@ class TForm1 : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The stored window state, or place and size (the frame's place).
+  void PlaceWindow();
   void BuildLayout();
   void ConfigureEditors();
   void BuildActions();

@@ -4,15 +4,26 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QTemporaryDir>
 
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/ErrorBox.h"
+
+// Places and sizes of windows as gtest prints them.
+inline void PrintTo(const QPoint& p, std::ostream* os) { *os << "(" << p.x() << ", " << p.y() << ")"; }
+inline void PrintTo(const QSize& s, std::ostream* os) { *os << s.width() << " x " << s.height(); }
+inline void PrintTo(const QRect& r, std::ostream* os) {
+  *os << r.width() << " x " << r.height() << " at (" << r.x() << ", " << r.y() << ")";
+}
 
 namespace qm {
 

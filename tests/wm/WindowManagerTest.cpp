@@ -29,6 +29,20 @@ QString RunTool(const QString& program, const QStringList& arguments) {
   return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
+// The frame of a shown window once the window manager has framed it and
+// the toolkit has heard where: the frame's place is then the same at three
+// looks in a row.
+QRect Framed(const QWidget& window) {
+  QRect frame;
+  for (int same = 0, tries = 0; same < 3 && tries < 200; ++tries) {
+    QTest::qWait(20);
+    const QRect now = window.frameGeometry();
+    same = now != window.geometry() && now == frame ? same + 1 : 0;
+    frame = now;
+  }
+  return frame;
+}
+
 class UnderWindowManager : public MainWindow {
  protected:
   void SetUp() override {
@@ -87,6 +101,21 @@ TEST_F(UnderWindowManager, TheFileNameCompletionListClosesWithTheOpenDialog) {
   EXPECT_EQ(form->PlusMemoU1.Text(), u"scn Alpha");
   EXPECT_EQ(VisiblePopups(), 0);
   EXPECT_TRUE(errors.empty());
+}
+
+// Each close writes where the frame is, and the next start puts the frame
+// there, not the client area under it.
+TEST_F(UnderWindowManager, StartCloseStartKeepsTheWindowExactlyWhereItWas) {
+  form.reset();
+  for (int start = 0; start < 3; ++start) {
+    TForm1 again;
+    again.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&again));
+    const QRect frame = Framed(again);
+    EXPECT_EQ(frame.topLeft(), QPoint(150, 100)) << "start " << start;
+    EXPECT_EQ(again.size(), QSize(800, 600)) << "start " << start;
+    ASSERT_TRUE(again.close());
+  }
 }
 
 }  // namespace
