@@ -9,7 +9,7 @@
 
 namespace qm {
 
-TForm6::TForm6(QWidget* parent) : QDialog(parent) {
+TForm6::TForm6(QWidget* parent) : TScreenCentredDialog(parent) {
   setWindowTitle(QStringLiteral("О программе..."));
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(12, 12, 12, 10);

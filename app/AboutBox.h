@@ -1,14 +1,14 @@
 // TForm6: the about box.
 #pragma once
 
-#include <QDialog>
+#include "app/WindowPlacement.h"
 
 class QLabel;
 class QPushButton;
 
 namespace qm {
 
-class TForm6 : public QDialog {
+class TForm6 : public TScreenCentredDialog {
   Q_OBJECT
 
  public:

@@ -1,4 +1,4 @@
-// Error boxes for exceptions that escape event handlers.
+// Error boxes for exceptions that escape event handlers, and warning boxes.
 #include "app/ErrorBox.h"
 
 #include <QMessageBox>
@@ -10,23 +10,37 @@ namespace qm {
 
 namespace {
 
-std::function<void(const std::string&)>& Display() {
-  static std::function<void(const std::string&)> display;
+using TDisplay = std::function<void(const std::string&)>;
+
+TDisplay& ErrorDisplay() {
+  static TDisplay display;
   return display;
+}
+
+TDisplay& WarningDisplay() {
+  static TDisplay display;
+  return display;
+}
+
+void ShowBox(const TDisplay& display, QMessageBox::Icon icon, const std::string& message) {
+  if (display) {
+    display(message);
+    return;
+  }
+  QMessageBox box(icon, QApplication::applicationDisplayName(), QString::fromStdString(message), QMessageBox::Ok,
+                  QApplication::activeWindow());
+  box.exec();
 }
 
 }  // namespace
 
-void SetErrorBoxDisplay(std::function<void(const std::string&)> display) { Display() = std::move(display); }
+void SetErrorBoxDisplay(TDisplay display) { ErrorDisplay() = std::move(display); }
 
-void ShowErrorBox(const std::string& message) {
-  if (Display()) {
-    Display()(message);
-    return;
-  }
-  QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                        QString::fromStdString(message));
-}
+void ShowErrorBox(const std::string& message) { ShowBox(ErrorDisplay(), QMessageBox::Critical, message); }
+
+void SetWarningBoxDisplay(TDisplay display) { WarningDisplay() = std::move(display); }
+
+void ShowWarningBox(const std::string& message) { ShowBox(WarningDisplay(), QMessageBox::Warning, message); }
 
 TQuillmarkApplication::TQuillmarkApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 

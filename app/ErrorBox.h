@@ -1,4 +1,4 @@
-// The application's one place that shows an error that escaped an event handler, and the application object that catches them.
+// Error and warning boxes: the one place that shows an error that escaped an event handler, and the application object that catches them.
 #pragma once
 
 #include <QApplication>
@@ -10,9 +10,14 @@
 namespace qm {
 
 // Shows message in the toolkit's error box (a modal message box titled as
-// the application). Tests install their own display.
+// the application, with the error icon). Tests install their own display.
 void ShowErrorBox(const std::string& message);
 void SetErrorBoxDisplay(std::function<void(const std::string&)> display);
+
+// The same box with the warning icon, for what the user should know of a
+// command that went through. Tests install their own display.
+void ShowWarningBox(const std::string& message);
+void SetWarningBoxDisplay(std::function<void(const std::string&)> display);
 
 // Runs a handler from a Qt signal: an exception is shown in the error box
 // instead of unwinding through the toolkit.

@@ -9,7 +9,7 @@
 
 namespace qm {
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent) {
+TForm3::TForm3(QWidget* parent) : TScreenCentredDialog(parent) {
   setWindowTitle(QStringLiteral("Выход..."));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 6, 8, 6);

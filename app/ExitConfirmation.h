@@ -1,16 +1,16 @@
 // TForm3: the exit confirmation ("Выход", "Сохранить", "Отмена").
 #pragma once
 
-#include <QDialog>
-
 #include <functional>
+
+#include "app/WindowPlacement.h"
 
 class QLabel;
 class QPushButton;
 
 namespace qm {
 
-class TForm3 : public QDialog {
+class TForm3 : public TScreenCentredDialog {
   Q_OBJECT
 
  public:

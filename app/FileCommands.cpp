@@ -68,7 +68,7 @@ bool ExecRealFileDialog(QFileDialog& dialog, TForm1::TFileChoice& choice) {
 
 namespace {
 
-const char* const kNulBytesReplaced = "NUL bytes in %s were replaced by spaces";
+const char* const kNulBytesReplaced = "Нулевые байты (NUL) в файле %s заменены пробелами.";
 
 }  // namespace
 
@@ -126,7 +126,7 @@ void TForm1::OpenScriptExecute() {
   // Loaded from these bytes directly: a large script is not held twice.
   PlusMemoU1.Lines().LoadFromBytes(bytes);
   ScriptCheck->CheckSoon();
-  if (bytes.find('\0') != std::string::npos) ShowErrorBox(FormatMessage(kNulBytesReplaced, path));
+  if (bytes.find('\0') != std::string::npos) ShowWarningBox(FormatMessage(kNulBytesReplaced, path));
 }
 
 bool TForm1::SaveScriptExecute() {

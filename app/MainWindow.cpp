@@ -82,7 +82,6 @@ void TForm1::Connect() {
   PlusMemoU1.OnEnter = change;
   PlusMemoU1.OnKeyDown = [this](TComponent*, TpmKey& key, TShiftState shift) { PlusMemoU1KeyDown(key, shift); };
   connect(ComboBox1, &QComboBox::activated, this, Guarded([this] { ComboBox1Change(); }));
-  connect(ListBox1, &QListWidget::itemDoubleClicked, this, Guarded([this] { ListBox1DblClick(); }));
   connect(Action("Exit"), &QAction::triggered, this, Guarded([this] { ExitExecute(); }));
   connect(Action("About"), &QAction::triggered, this, Guarded([this] { AboutExecute(); }));
   connect(Action("Wiev1"), &QAction::triggered, this, Guarded([this] { Wiev1Execute(); }));
@@ -93,8 +92,8 @@ void TForm1::Connect() {
   ListBox1->setMouseTracking(true);
   ListBox1->viewport()->setMouseTracking(true);
   ListBox1->viewport()->installEventFilter(this);
-  for (QWidget* panel :
-       {Panel1, static_cast<QWidget*>(Label1), ComboBox1->parentWidget(), PlusMemoU2Widget->viewport()}) {
+  for (QWidget* panel : {Panel1, static_cast<QWidget*>(Label1), ComboBox1->parentWidget(),
+                         static_cast<QWidget*>(PlusGutterU1Widget), PlusMemoU2Widget->viewport()}) {
     panel->setMouseTracking(true);
     panel->installEventFilter(this);
   }
@@ -116,12 +115,19 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (event->type() == QEvent::ToolTip && watched == PlusMemoU2Widget->viewport()) return true;
+  // A double-click anywhere on the list inserts, on an item or not: the
+  // list's own would go to an item only. The list does not see it.
+  if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    Guarded([this] { ListBox1DblClick(); })();
+    return true;
+  }
   try {
     if (watched == ListBox1->viewport() && event->type() == QEvent::MouseMove) {
       ListBox1MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
     } else if (event->type() == QEvent::MouseMove && watched != PlusMemoU1Widget->viewport() &&
                watched != PlusMemoU1Widget) {
-      // The item browser outside the list, its count label and combo strip, the message pane.
+      // The item browser outside the list, its count label and combo strip, the gutter, the message pane.
       Panel1MouseMove();
     }
   } catch (const std::exception& e) {
@@ -319,11 +325,31 @@ QAction* TForm1::Action(const std::string& name) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
+void TForm1::setVisible(bool visible) {
+  // The stored place is the frame's, as close writes it. Given before the
+  // window exists, the window manager puts the frame there; given at the
+  // first show, when the window exists but has no frame yet, it would put
+  // the client area there, lower by the title bar at every start.
+  if (visible && !shown_) PlaceWindow();
+  QMainWindow::setVisible(visible);
+}
+
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
   FormShow();
+}
+
+void TForm1::PlaceWindow() {
+  const TIniFile ini(SettingsFilePath());
+  if (ini.ReadBool("MainWindow", "Maximised", false)) {
+    setWindowState(windowState() | Qt::WindowMaximized);
+  } else {
+    move(ini.ReadInteger("MainWindow", "X", 150), ini.ReadInteger("MainWindow", "Y", 100));
+    resize(width(), ini.ReadInteger("MainWindow", "Height", 600));
+    resize(ini.ReadInteger("MainWindow", "Width", 800), height());
+  }
 }
 
 void TForm1::FormShow() {
@@ -333,13 +359,7 @@ void TForm1::FormShow() {
   // An index outside the list leaves the combo without a selection.
   ComboBox1->setCurrentIndex(category >= 0 && category < ComboBox1->count() ? category : -1);
 
-  if (ini.ReadBool("MainWindow", "Maximised", false)) {
-    setWindowState(windowState() | Qt::WindowMaximized);
-  } else {
-    move(ini.ReadInteger("MainWindow", "X", 150), ini.ReadInteger("MainWindow", "Y", 100));
-    resize(width(), ini.ReadInteger("MainWindow", "Height", 600));
-    resize(ini.ReadInteger("MainWindow", "Width", 800), height());
-  }
+  // The window's place and size were given as it was made visible (PlaceWindow).
 
   const std::string font = ini.ReadString("Editor", "Font", WideToAnsi(PlusMemoU1.LayoutSettings.Font.Name));
   PlusMemoU1.LayoutSettings.Font.Name = AnsiToWide(font);
@@ -399,7 +419,7 @@ void TForm1::LoadVocabulary() {
 
 void TForm1::FormClose() {
   TIniFile ini(SettingsFilePath());
-  // The same edges and size that the first show applies with move and resize.
+  // The frame's place and the client area's size, as PlaceWindow gives them back.
   ini.WriteInteger("MainWindow", "X", x());
   ini.WriteInteger("MainWindow", "Y", y());
   ini.WriteInteger("MainWindow", "Height", height());

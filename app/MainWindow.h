@@ -48,6 +48,9 @@ class TForm1 : public QMainWindow {
   explicit TForm1(QWidget* parent = nullptr);
   ~TForm1() override;
 
+  // The first time the window is made visible, its stored place and size
+  // are given first (PlaceWindow).
+  void setVisible(bool visible) override;
   // First show: settings, vocabulary, item browser (once per run).
   void FormShow();
   // Close: writes the window settings in their order. A failed write raises
@@ -73,7 +76,8 @@ class TForm1 : public QMainWindow {
   void PlusMemoU1KeyDown(TpmKey key, TShiftState shift);
   // The mouse over the item list at a point of the list's viewport.
   void ListBox1MouseMove(const QPoint& point);
-  // The mouse over the other panels: the message pane is emptied.
+  // The mouse over the other panels (the item browser outside the list, the
+  // gutter, the message pane): the message pane is emptied.
   void Panel1MouseMove();
 
   // --- Shell dialogs ---
@@ -167,6 +171,8 @@ class TForm1 : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // The stored window state, or place and size (the frame's place).
+  void PlaceWindow();
   void BuildLayout();
   void ConfigureEditors();
   void BuildActions();

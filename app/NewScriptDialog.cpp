@@ -2,11 +2,9 @@
 #include "app/NewScriptDialog.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include "app/ErrorBox.h"
 #include "app/MainWindow.h"
@@ -23,7 +21,8 @@ std::u16string TrimControls(std::u16string_view text) {
   return std::u16string(text.substr(start, stop - start));
 }
 
-TForm2::TForm2(TForm1& form1) : QDialog(&form1, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), form1_(form1) {
+TForm2::TForm2(TForm1& form1)
+    : TScreenCentredDialog(&form1, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), form1_(form1) {
   setWindowTitle("Новый скрипт...");
   setFixedSize(397, 69);
   Label1 = new QLabel("Имя скрипта:", this);
@@ -48,9 +47,6 @@ TForm2::TForm2(TForm1& form1) : QDialog(&form1, Qt::Dialog | Qt::MSWindowsFixedS
 }
 
 void TForm2::showEvent(QShowEvent* event) {
-  // Centred on the screen at every show, as the dialog is declared.
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
   QDialog::showEvent(event);
   FormShow();
 }

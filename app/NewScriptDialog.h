@@ -1,9 +1,9 @@
 // TForm2: the new-script dialog: a script name, a block type from the vocabulary, and the script skeleton built from them.
 #pragma once
 
-#include <QDialog>
-
 #include <string>
+
+#include "app/WindowPlacement.h"
 
 class QComboBox;
 class QLabel;
@@ -16,7 +16,7 @@ class TForm1;
 
 // Created once and kept, so the name typed last and the state of the OK
 // button carry over from one use to the next.
-class TForm2 : public QDialog {
+class TForm2 : public TScreenCentredDialog {
   Q_OBJECT
 
  public:

@@ -38,7 +38,7 @@ const char* const kSizes[] = {"6", "8", "10", "12", "14", "16", "18", "20", "22"
 }  // namespace
 
 TForm7::TForm7(const THighlighterChain& chain, const TPlusMemoU& editor, QWidget* parent)
-    : QDialog(parent), chain_(chain), editor_(editor) {
+    : TScreenCentredDialog(parent), chain_(chain), editor_(editor) {
   setWindowTitle(QStringLiteral("Настройки..."));
   BuildLayout();
   setFixedSize(376, 247);

@@ -1,11 +1,10 @@
 // TForm7: the settings dialog (editor font, size, background and the vocabulary colours), written to the settings file on OK.
 #pragma once
 
-#include <QDialog>
-
 #include <array>
 #include <optional>
 
+#include "app/WindowPlacement.h"
 #include "editor/control/PlusMemoU.h"
 #include "editor/highlight/HighlighterChain.h"
 #include "platform/IniFile.h"
@@ -19,7 +18,7 @@ namespace qm {
 
 class TColorComboBox;
 
-class TForm7 : public QDialog {
+class TForm7 : public TScreenCentredDialog {
   Q_OBJECT
 
  public:

@@ -117,7 +117,12 @@ void TPlusGutterU::MemoNotify(TPlusMemoU& memo, uint32_t flags) {
     Repaint();
     return;
   }
-  if (flags & pnTextChanged) RefreshResetFlags();
+  if (flags & pnTextChanged) {
+    RefreshResetFlags();
+    // Not every change of the numbers changes the counts the paint compares:
+    // the first letter on an empty last line gives it its number.
+    Repaint();
+  }
   if (flags & pnRepaint) Repaint();
   if (flags & pnAfterMessage) LookAtMessage(memo.LastMessage());
 }

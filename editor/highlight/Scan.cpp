@@ -497,6 +497,9 @@ void OpenSpan(TRunBuffer& runs, const TStartSearch& search, int e, int32_t i, co
   run.ContextNum = entry.ContextNum;
   run.OpenKeyLength = KeyLengthField(keyLength + (entry.NeedSepAfterStart ? 1 : 0));
   run.CloseKeyLength = KeyLengthField(entry.StopLength);
+  // The span opens at the level the start style's span held ("end begin"):
+  // its closing length is the entry's, not one carried from the start.
+  runs.NoteCloseLengthSet(run.CloseKeyLength);
   run.Offset = i;
   const int firstAt = runs.FirstRun(i, false);
   if (firstAt < runs.Count() && runs.Offset(firstAt) == i) {

@@ -4,15 +4,26 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QTemporaryDir>
 
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/ErrorBox.h"
+
+// Places and sizes of windows as gtest prints them.
+inline void PrintTo(const QPoint& p, std::ostream* os) { *os << "(" << p.x() << ", " << p.y() << ")"; }
+inline void PrintTo(const QSize& s, std::ostream* os) { *os << s.width() << " x " << s.height(); }
+inline void PrintTo(const QRect& r, std::ostream* os) {
+  *os << r.width() << " x " << r.height() << " at (" << r.x() << ", " << r.y() << ")";
+}
 
 namespace qm {
 
@@ -38,9 +49,11 @@ class MainWindow : public ::testing::Test {
     QDir().mkpath("data");
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     SetErrorBoxDisplay([this](const std::string& message) { errors.push_back(message); });
+    SetWarningBoxDisplay([this](const std::string& message) { warnings.push_back(message); });
   }
   void TearDown() override {
     SetErrorBoxDisplay(nullptr);
+    SetWarningBoxDisplay(nullptr);
     QDir::setCurrent(previous);
   }
 
@@ -50,6 +63,7 @@ class MainWindow : public ::testing::Test {
   QTemporaryDir config;
   QString previous;
   std::vector<std::string> errors;
+  std::vector<std::string> warnings;
 };
 
 }  // namespace qm

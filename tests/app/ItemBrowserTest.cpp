@@ -15,6 +15,7 @@
 #include "editor/control/PlusMemoU.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
+#include "qt/PlusGutterWidget.h"
 #include "qt/PlusMemoWidget.h"
 
 namespace qm {
@@ -139,6 +140,40 @@ TEST_F(ItemBrowser, ABlockTypeOnABlankLineAddsABlockAtTheEnd) {
   EXPECT_THROW(form.ListBox1DblClick(), EListError);
 }
 
+TEST_F(ItemBrowser, ADoubleClickAnywhereOnTheListRunsTheInsertion) {
+  Show(2);  // endif, if, set
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const QRect set = form.ListBox1->visualItemRect(form.ListBox1->item(2));
+  const QPoint belowTheItems(set.center().x(), set.bottom() + 20);
+  ASSERT_EQ(form.ListBox1->itemAt(belowTheItems), nullptr);
+  const struct {
+    const char* Name;
+    int Selected;  // the list's selection before the double-click
+    QPoint At;
+    std::u16string After;
+    bool Error;
+  } cases[] = {
+      {"on an item", -1, set.center(), u"x set ", false},
+      {"below the items, one selected", 2, belowTheItems, u"x set ", false},
+      // The editor's selection is deleted before the list finds none of its own.
+      {"below the items, none selected", -1, belowTheItems, u"x ", true},
+  };
+  for (const auto& c : cases) {
+    errors.clear();
+    form.PlusMemoU1.SetText(u"x y");
+    form.PlusMemoU1.SetSelStart(2);
+    form.PlusMemoU1.SetSelLength(1);
+    form.ListBox1->setCurrentRow(c.Selected);
+    // A click, then the second press that the window system reports as a double-click.
+    QTest::mouseClick(form.ListBox1->viewport(), Qt::LeftButton, {}, c.At);
+    QTest::mouseDClick(form.ListBox1->viewport(), Qt::LeftButton, {}, c.At);
+    EXPECT_EQ(form.PlusMemoU1.Text(), c.After) << c.Name;
+    EXPECT_EQ(errors, c.Error ? std::vector<std::string>{"List index out of bounds (-1)"} : std::vector<std::string>{})
+        << c.Name;
+    EXPECT_EQ(form.ListBox1->currentRow(), -1) << c.Name;
+  }
+}
+
 TEST_F(ItemBrowser, TheCaretUpdateFillsTheStatusBarAndSelectsTheFirstMatch) {
   Show(0);
   form.PlusMemoU1Change();
@@ -206,6 +241,34 @@ TEST_F(ItemBrowser, AMissingOrBrokenHelpFileLeavesThePaneAsItWas) {
   // Mouse over the other panels empties it.
   form.Panel1MouseMove();
   EXPECT_EQ(form.PlusMemoU2.Text(), u"");
+}
+
+TEST_F(ItemBrowser, ThePointerOverTheOtherControlsEmptiesTheHelpPane) {
+  Show(0);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  QWidget* strip = form.ComboBox1->parentWidget();
+  const struct {
+    const char* Name;
+    QWidget* Control;
+    QPoint At;
+    bool Empties;
+  } cases[] = {
+      {"the combo's strip", strip, QPoint(1, 1), true},
+      {"the count label", form.Label1, form.Label1->rect().center(), true},
+      {"the gutter", form.PlusGutterU1Widget, form.PlusGutterU1Widget->rect().center(), true},
+      {"the message pane", form.PlusMemoU2Widget->viewport(), QPoint(5, 5), true},
+      {"the script editor", form.PlusMemoU1Widget->viewport(), QPoint(50, 50), false},
+  };
+  const std::u16string help = u"GetPos axis\r\nКоордината объекта.";
+  for (const auto& c : cases) {
+    form.PlusMemoU1.SetText(u"");
+    Type(u"GetPos");
+    ASSERT_EQ(form.PlusMemoU2.Text(), help);
+    // Moved by the window system, as a pointer moves: only controls that
+    // track the pointer see it.
+    QTest::mouseMove(c.Control, c.At);
+    EXPECT_EQ(form.PlusMemoU2.Text(), c.Empties ? u"" : help) << c.Name;
+  }
 }
 
 }  // namespace

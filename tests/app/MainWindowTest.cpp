@@ -84,6 +84,18 @@ TEST_F(MainWindow, ClosingWritesTheWindowKeysInTheirOrder) {
   EXPECT_EQ(ini.find("[Editor]"), std::string::npos);
 }
 
+TEST_F(MainWindow, StartCloseStartKeepsTheWindowExactlyWhereItWas) {
+  // The defaults, then what each close wrote: the frame's place, as users see it.
+  for (int start = 0; start < 3; ++start) {
+    TForm1 form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_EQ(form.frameGeometry().topLeft(), QPoint(150, 100)) << "start " << start;
+    EXPECT_EQ(form.size(), QSize(800, 600)) << "start " << start;
+    ASSERT_TRUE(form.close());
+  }
+}
+
 TEST_F(MainWindow, AnUnwritableSettingsFileKeepsTheWindowOpen) {
   // A folder where the file should be: no write can succeed.
   QDir().mkpath(QString::fromStdString(Ini()));

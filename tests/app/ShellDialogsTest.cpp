@@ -25,11 +25,13 @@
 #include <vector>
 
 #include "AppFixture.h"
+#include "ShownDialogs.h"
 #include "app/AboutBox.h"
 #include "app/ColorComboBox.h"
 #include "app/ExitConfirmation.h"
 #include "app/Icons.h"
 #include "app/MainWindow.h"
+#include "app/NewScriptDialog.h"
 #include "app/SettingsDialog.h"
 #include "app/Splash.h"
 #include "qt/PlusGutterWidget.h"
@@ -206,6 +208,32 @@ TEST_F(MainWindow, AboutBoxShowsNameVersionAndPicture) {
   QTimer::singleShot(0, &about, [&] { QTest::keyClick(&about, Qt::Key_Return); });
   form.AboutExecute();
   EXPECT_FALSE(about.isVisible());
+}
+
+TEST_F(MainWindow, TheShellDialogsOpenCentredOnTheScreenEveryTime) {
+  TForm1 form;
+  form.CreateForms();
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const QPoint centre = form.screen()->availableGeometry().center();
+  const struct {
+    const char* Name;
+    void (TForm1::*Command)();
+    QDialog* Dialog;
+  } dialogs[] = {{"about", &TForm1::AboutExecute, form.Form6},
+                 {"exit", &TForm1::ExitExecute, form.Form3},
+                 {"settings", &TForm1::Wiev1Execute, form.Form7},
+                 {"new script", &TForm1::NewScriptExecute, form.Form2}};
+  for (const auto& d : dialogs) {
+    const std::vector<QRect> frames =
+        FramesAtEachShow(form, d.Command, *d.Dialog, 3, [](const QWidget& w) { return w.frameGeometry(); });
+    ASSERT_EQ(frames.size(), 3u) << d.Name;
+    // The main window is not centred: a dialog centred on it would not be.
+    EXPECT_LE((frames[0].center() - centre).manhattanLength(), 1)
+        << d.Name << ": " << testing::PrintToString(frames[0]);
+    EXPECT_EQ(frames[1], frames[0]) << d.Name;
+    EXPECT_EQ(frames[2], frames[0]) << d.Name;
+  }
 }
 
 TEST(Splash, ClosesAtOnceOnAClickOnThePicture) {

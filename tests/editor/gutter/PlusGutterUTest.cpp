@@ -83,10 +83,25 @@ class Gutter : public ::testing::Test {
     return surface;
   }
 
+  // The numbers a window shows after the editor painted: the gutter is
+  // painted again only when it asked to be.
+  std::vector<std::string> OnScreen() {
+    memo.Painted();
+    if (gutterHost.invalidated != shownAt_) {
+      shownAt_ = gutterHost.invalidated;
+      shown_ = Paint().Texts();
+    }
+    return shown_;
+  }
+
   TFakeHost host;
   TPlusMemoU memo;
   TFakeGutterHost gutterHost;
   TPlusGutterU gutter;
+
+ private:
+  int shownAt_ = -1;
+  std::vector<std::string> shown_;
 };
 
 TEST_F(Gutter, NumbersEveryLineLevelWithTheEditor) {
@@ -116,6 +131,25 @@ TEST_F(Gutter, AnEmptyLastLineIsNumberedUnlessIgnored) {
   EXPECT_EQ(Paint().Texts(), (std::vector<std::string>{"1"}));
   LoadText(memo, u"a\r\nb");
   EXPECT_EQ(Paint().Texts(), (std::vector<std::string>{"1", "2"}));
+}
+
+TEST_F(Gutter, TheNumbersFollowEveryChangeOfTheLines) {
+  gutter.IgnoreLastLineIfEmpty = true;
+  LoadText(memo, u"scn A\r\nshort x\r\n");
+  EXPECT_EQ(OnScreen(), (std::vector<std::string>{"1", "2"}));
+  // The empty last line gets its number with its first letter, before any
+  // line is added, and loses it with its last.
+  memo.SetSelStart(memo.TextLength());
+  const std::vector<std::string> three{"1", "2", "3"};
+  for (const char16_t c : std::u16string(u"set x to 5")) {
+    memo.KeyPress(c);
+    EXPECT_EQ(OnScreen(), three) << S(memo.Text());
+  }
+  for (int n = 0; n < 10; ++n) {
+    EXPECT_EQ(OnScreen(), three) << S(memo.Text());
+    memo.KeyDown(TpmKey::kBackspace, {});
+  }
+  EXPECT_EQ(OnScreen(), (std::vector<std::string>{"1", "2"}));
 }
 
 TEST_F(Gutter, ParagraphNumbersOnTheFirstLineOfEachWrappedParagraph) {

@@ -77,6 +77,13 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
        Repeat(u"begin GameMode\r\n\"x\" \"y\"\r\nMessageBox \"a\" \"b\"\r\nset b to 2 ; c\r\nend\r\n"
               u"begin GameMode\r\nset a to 1\r\nset b to 2 ; c\r\nMessageBox \"a\" \"b\"\r\nend\r\n",
               200)},
+      // A block closed and opened again on one line ("end begin"): the new
+      // block's closing key length is its entry's, not the start style's,
+      // though the two are equal (3) under one start and not (0, after a
+      // line of two strings) under the other.
+      {"a block closed and reopened on one line",
+       u"scn A\r\nbegin GameMode\r\nend begin\r\n\"a\"\r\nend begin\r\n\"a\" \"b\"\r\nend begin\r\nend\r\n" +
+           Repeat(u"\r\n", 1030)},
       // A line that closes a block takes the style in effect before it.
       {"blocks closing to the style before them",
        Repeat(u"scn A\r\nbegin GameMode\r\nend\r\nshort x\r\nbegin GameMode\r\nend\r\n", 300) +
