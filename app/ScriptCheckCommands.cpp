@@ -12,16 +12,11 @@ namespace qm {
 
 namespace {
 
-std::u16string Number(int64_t n) {
-  const std::string digits = std::to_string(n);
-  return std::u16string(digits.begin(), digits.end());
-}
-
 // "Строка 3, столбец 5" of a position of the editor's text, both from 1.
 std::u16string Place(const TPlusMemoU& memo, int32_t pos) {
   const TParagraphsList& list = memo.Paragraphs();
   const int par = list.ParagraphOfPosition(pos);
-  return u"Строка " + Number(par + 1) + u", столбец " + Number(pos - list.StartOffset(par) + 1);
+  return QString("Строка %1, столбец %2").arg(par + 1).arg(pos - list.StartOffset(par) + 1).toStdU16String();
 }
 
 }  // namespace
