@@ -26,6 +26,19 @@ void* MapZeroedTable(size_t bytes) {
   return block;
 }
 
+void AdviseHugePages(void* data, size_t bytes) {
+#if defined(MADV_HUGEPAGE)
+  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+  const auto begin = reinterpret_cast<uintptr_t>(data);
+  const uintptr_t from = (begin + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t to = (begin + bytes) & ~(kHugePage - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
+
 void UnmapTable(void* block, size_t bytes) {
   if (block != nullptr) munmap(block, bytes);
 }

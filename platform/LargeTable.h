@@ -1,4 +1,4 @@
-// Zeroed memory for large tables that are read at random.
+// Zeroed memory for large tables that are read at random, and huge pages for large buffers.
 #pragma once
 
 #include <cstddef>
@@ -16,5 +16,11 @@ void UnmapTable(void* block, size_t bytes);
 // Tables larger than `bytes` are refused as if the system had no memory for
 // them (for tests of what runs without a table); SIZE_MAX lifts the limit.
 void SetLargeTableLimit(size_t bytes);
+
+// Asks for huge pages behind the part of [data, data + bytes) that whole huge
+// pages cover, before the memory is first written. A freshly allocated
+// buffer of tens of megabytes otherwise costs a page fault per 4 KB as it is
+// filled, which on some machines takes longer than filling it.
+void AdviseHugePages(void* data, size_t bytes);
 
 }  // namespace qm

@@ -8,6 +8,7 @@
 #include "editor/highlight/Highlighter.h"
 #include "editor/highlight/Scan.h"
 #include "platform/Exceptions.h"
+#include "platform/LargeTable.h"
 
 namespace qm {
 
@@ -57,6 +58,7 @@ std::u16string TPlusMemoU::GetTextRange(int32_t start, int32_t stop) const {
   const TParagraphsList& list = *paragraphs_;
   std::u16string out;
   out.reserve(static_cast<size_t>(stop - start));
+  AdviseHugePages(out.data(), out.capacity() * sizeof(char16_t));
   int par = list.ParagraphOfPosition(start);
   int32_t offset = start - list.StartOffset(par);
   int32_t left = stop - start;

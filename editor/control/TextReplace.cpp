@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "editor/store/CaseFolding.h"
+#include "platform/LargeTable.h"
 
 namespace qm {
 
@@ -58,6 +59,7 @@ std::u16string ReplaceMatches(std::u16string_view text, const std::vector<int32_
   const auto first = static_cast<size_t>(matches.front());
   const size_t last = static_cast<size_t>(matches.back()) + patternLength;
   out.reserve(last - first + matches.size() * replacement.size());
+  AdviseHugePages(out.data(), out.capacity() * sizeof(char16_t));
   size_t at = first;
   for (const int32_t m : matches) {
     out.append(text.substr(at, static_cast<size_t>(m) - at));

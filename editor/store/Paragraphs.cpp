@@ -103,12 +103,15 @@ TParagraphsList::TParagraphsList() : TDynArray2(sizeof(TParagraphRec), sizeof(TP
 }
 
 TParagraphsList::~TParagraphsList() {
-  ForRange(0, Count, [this](uint8_t* p) { FreeParagraph(reinterpret_cast<TParagraphRec*>(p)); });
+  ForRange(0, Count, [this](uint8_t* p) { FreeParagraph(reinterpret_cast<TParagraphRec*>(p), false); });
   for (ParExtraInfo* e : extras_) FreeExtra(e);
 }
 
-void TParagraphsList::FreeParagraph(TParagraphRec* r) {
-  if (r->Flags & pfOwnText) FreeText(r->Text);
+void TParagraphsList::FreeParagraph(TParagraphRec* r, bool releaseShared) {
+  if (r->Flags & pfOwnText)
+    FreeText(r->Text);
+  else if (r->Text != nullptr && releaseShared)
+    ReleaseSharedText(r->Text);
   if (r->Flags & pfExtraInfo) {
     const uint32_t index = r->Info;  // a packed field cannot bind to a reference
     FreeExtra(extras_[index]);
@@ -334,6 +337,7 @@ void TParagraphsList::MakeOwnText(int i) {
   char16_t* text = AllocText(static_cast<int32_t>(SlackCapacity(length)));
   if (length > 0) std::memcpy(text, r->Text, static_cast<size_t>(length) * 2);
   text[length] = 0;
+  if (r->Text != nullptr) ReleaseSharedText(r->Text);
   r->Text = text;
   r->Flags |= pfOwnText;
 }
@@ -515,7 +519,8 @@ int TParagraphsList::ParagraphOfLine(int32_t line) const {
 }
 
 void TParagraphsList::Clear() {
-  ForRange(0, Count, [this](uint8_t* p) { FreeParagraph(reinterpret_cast<TParagraphRec*>(p)); });
+  // Every block goes at once below.
+  ForRange(0, Count, [this](uint8_t* p) { FreeParagraph(reinterpret_cast<TParagraphRec*>(p), false); });
   for (ParExtraInfo* e : extras_) FreeExtra(e);
   extras_.clear();
   smallExtras_.Release();

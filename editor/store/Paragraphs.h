@@ -186,12 +186,20 @@ class TParagraphsList : public TDynArray2 {
   // Bytes held by records, extra info, texts and load blocks.
   size_t MemoryUsed() const;
 
+  // Text shared by many paragraphs: the blocks a load reads into and the new
+  // lines of a large replacement. Paragraphs pointing into a block lack
+  // pfOwnText; the block is freed when the last of them is freed or takes a
+  // buffer of its own. Kept in address order, so that a paragraph's block is
+  // found from its text.
   struct TextBlock {
     std::unique_ptr<char16_t[]> Data;
     size_t Size = 0;
+    int32_t Users = 0;  // paragraphs whose text lies in the block
   };
 
   std::vector<TextBlock> TextBlocks;
+  // The block holding text, or nullptr.
+  const TextBlock* BlockOf(const char16_t* text) const;
   TStyleTable Styles;
   bool StaticFormat = false;
   bool Changed = false;
@@ -216,7 +224,14 @@ class TParagraphsList : public TDynArray2 {
   int32_t ShiftedLine(int i, const TParagraphRec* r) const;
 
   void AppendParagraph(char16_t* text, int32_t length, uint8_t staticStyle);
-  void FreeParagraph(TParagraphRec* r);
+  // releaseShared false: the caller drops every text block itself.
+  void FreeParagraph(TParagraphRec* r, bool releaseShared = true);
+  // A paragraph stops using the shared text it points to.
+  void ReleaseSharedText(const char16_t* text);
+  // Puts the blocks in address order and drops those no paragraph uses.
+  void SortTextBlocks();
+  // Adds a block in its place in the order; room must have been reserved.
+  void InsertTextBlock(TextBlock block);
   uint32_t NewExtra(ParExtraInfo* info);
   ParExtraInfo* AllocExtra(uint32_t capacity);
   void FreeExtra(ParExtraInfo* e);
@@ -249,7 +264,8 @@ class TParagraphsList : public TDynArray2 {
 
   std::vector<ParExtraInfo*> extras_;  // a slot per extended paragraph
   TBlockPool smallExtras_{sizeof(ParExtraInfo) + kStartStyleRuns * sizeof(TRunRec)};
-  mutable int lastFound_ = 0;  // the paragraph ParagraphOfPosition found last
+  mutable int lastFound_ = 0;     // the paragraph ParagraphOfPosition found last
+  mutable size_t lastBlock_ = 0;  // the text block BlockOf found last
   std::vector<uint32_t> freeExtras_;
   PendingShift offsetShift_;
   PendingShift lineShift_;

@@ -77,6 +77,7 @@ class TParagraphsList::Loader {
     block_[parStart_ + length] = 0;
     list_.CheckLength(static_cast<int64_t>(list_.TextLength) + static_cast<int64_t>(length) + breakLength);
     list_.AppendParagraph(block_ + parStart_, static_cast<int32_t>(length), parStartState_);
+    ++list_.TextBlocks.back().Users;
     list_.TextLength += static_cast<int32_t>(length) + breakLength;
     if ((list_.Count & 15) == 0) pacer_.Tick();
   }
@@ -204,6 +205,7 @@ TPlusLineBreak TParagraphsList::LoadFromStream(TStream& stream, char16_t nullRep
   struct Bookkeeping {
     TParagraphsList& list;
     ~Bookkeeping() {
+      list.SortTextBlocks();
       if (list.Count == 0) list.AppendParagraph(nullptr, 0, 0);
       // A load stopped by an exception has counted a break after its last
       // paragraph; the text ends where that paragraph ends.

@@ -1,9 +1,11 @@
 // Replace: the one primitive through which every edit of the paragraph store passes.
 #include <algorithm>
 #include <cstring>
+#include <span>
 
 #include "editor/store/Paragraphs.h"
 #include "platform/Exceptions.h"
+#include "platform/LargeTable.h"
 
 namespace qm {
 namespace {
@@ -11,6 +13,8 @@ namespace {
 // The new text split at paragraph breaks: CR or CR LF; a lone LF is a character.
 std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
   std::vector<std::u16string_view> lines;
+  lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), u'\r')) + 1);
+  AdviseHugePages(lines.data(), lines.capacity() * sizeof(lines[0]));
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] != u'\r') continue;
@@ -21,6 +25,10 @@ std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
   lines.push_back(text.substr(start));
   return lines;
 }
+
+// From this many new lines on, the inserted paragraphs share one block of
+// text as loaded paragraphs do, instead of a buffer each.
+constexpr int kSharedLinesFrom = 16;
 
 uint8_t ToggleMask(std::u16string_view text) {
   uint8_t mask = 0;
@@ -33,6 +41,7 @@ uint8_t ToggleMask(std::u16string_view text) {
 // Owns freshly allocated text buffers until the replacement commits.
 struct TParagraphsList::PendingTexts {
   std::vector<char16_t*> buffers;
+  TextBlock shared;  // the inserted lines' text, when they share a block
   ~PendingTexts() {
     for (char16_t* b : buffers) FreeText(b);
   }
@@ -53,6 +62,27 @@ struct TParagraphsList::PendingTexts {
     text[at] = 0;
     return text;
   }
+  // The lines of `lines`, each followed by a zero, in the shared block;
+  // an empty line gets no text. The last line carries the tail.
+  void MakeShared(std::span<const std::u16string_view> lines, std::u16string_view tail, std::vector<char16_t*>& made) {
+    size_t n = tail.size();
+    for (auto line : lines) n += line.size() + 1;
+    shared.Data.reset(new char16_t[n]);
+    shared.Size = n;
+    AdviseHugePages(shared.Data.get(), n * sizeof(char16_t));
+    char16_t* at = shared.Data.get();
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const std::u16string_view extra = i + 1 == lines.size() ? tail : std::u16string_view();
+      if (lines[i].empty() && extra.empty()) {
+        made.push_back(nullptr);
+        continue;
+      }
+      made.push_back(at);
+      ++shared.Users;
+      at = std::copy(extra.begin(), extra.end(), std::copy(lines[i].begin(), lines[i].end(), at));
+      *at++ = 0;
+    }
+  }
   void Release() { buffers.clear(); }
 };
 
@@ -69,6 +99,7 @@ struct TParagraphsList::ReplacePlan {
   int64_t Delta = 0;                       // change of TextLength
   int32_t FirstLength = 0;                 // length of paragraph P afterwards
   bool InPlace = false;                    // P's own buffer takes its new text
+  bool SharedLines = false;                // the inserted paragraphs' text is one shared block
   std::vector<char16_t*> Made;             // new buffers: P's (unless in place) and the inserted paragraphs'
   std::vector<TRunRec> TailRuns;           // the runs that follow the tail, at their new offsets
   int OldLines = 0;                        // display lines of P … Q before
@@ -157,7 +188,11 @@ void TParagraphsList::MakeBuffers(ReplacePlan& plan, PendingTexts& pending) cons
   const auto& lines = plan.Lines;
   const int k = plan.K;
   plan.Made.assign(static_cast<size_t>(k + 1), nullptr);
-  if (k > 0) {
+  plan.SharedLines = k >= kSharedLinesFrom;
+  if (plan.SharedLines) {
+    plan.Made.resize(1);
+    pending.MakeShared(std::span(lines).subspan(1), plan.Tail, plan.Made);
+  } else if (k > 0) {
     plan.Made[static_cast<size_t>(k)] = pending.Make({lines[static_cast<size_t>(k)], plan.Tail});
     for (int i = 1; i < k; ++i) plan.Made[static_cast<size_t>(i)] = pending.Make({lines[static_cast<size_t>(i)]});
   }
@@ -202,6 +237,7 @@ void TParagraphsList::CommitFirstParagraph(ReplacePlan& plan, PendingTexts& pend
   // the text is in place; the in-place write reads the tail before the
   // paragraph holding it is freed.
   if (Count + k > Capacity) SetCapacity(Count + k);
+  if (plan.SharedLines) TextBlocks.reserve(TextBlocks.size() + 1);
   plan.HighlightFlags = Rec(p)->Flags & (pfSpansParsed | pfKeywordsApplied);
   if (plan.InPlace) {
     char16_t* t = Rec(p)->Text;
@@ -218,10 +254,14 @@ void TParagraphsList::CommitFirstParagraph(ReplacePlan& plan, PendingTexts& pend
   DeleteItems(p + 1, plan.Q - p);
   InsertItems(p + 1, k);
   pending.Release();
+  if (plan.SharedLines) InsertTextBlock(std::move(pending.shared));
 
   TParagraphRec* first = Rec(p);
   if (!plan.InPlace) {
-    if (first->Flags & pfOwnText) FreeText(first->Text);
+    if (first->Flags & pfOwnText)
+      FreeText(first->Text);
+    else if (first->Text != nullptr)
+      ReleaseSharedText(first->Text);
     first->Text = plan.Made[0];
     first->Flags = static_cast<uint8_t>((first->Flags & ~pfOwnText) | (plan.Made[0] ? pfOwnText : 0));
   }
@@ -247,7 +287,8 @@ void TParagraphsList::InsertNewParagraphs(ReplacePlan& plan) {
     char16_t* text = plan.Made[static_cast<size_t>(i)];
     const int32_t length = i == k ? static_cast<int32_t>(plan.Lines[static_cast<size_t>(k)].size() + plan.Tail.size())
                                   : static_cast<int32_t>(plan.Lines[static_cast<size_t>(i)].size());
-    TParagraphRec r{text, offset, line + i - 1, static_cast<uint8_t>(plan.HighlightFlags | (text ? pfOwnText : 0)),
+    const uint8_t own = text != nullptr && !plan.SharedLines ? pfOwnText : 0;
+    TParagraphRec r{text, offset, line + i - 1, static_cast<uint8_t>(plan.HighlightFlags | own),
                     static_cast<uint32_t>(0)};
     std::memcpy(ItemAt(index), &r, sizeof r);
     SetParLength(index, length);

@@ -124,6 +124,38 @@ TEST(Replace, BuffersGrowWithSlackAndShrinkInPlaceOnlyWhenTight) {
   EXPECT_EQ(memo.ParagraphText(0), std::u16string(42, u'a'));
 }
 
+// Many new lines share one block of text, as loaded lines do; a shared
+// block is freed with the last paragraph that points into it.
+TEST(Replace, ManyNewLinesShareOneBlockThatGoesWithTheirLastParagraph) {
+  TPlusMemoU memo;
+  LoadText(memo, u"first\r\nsecond");
+  TParagraphsList& list = memo.Paragraphs();
+  ASSERT_EQ(list.TextBlocks.size(), 1u);
+  std::u16string lines;
+  for (int i = 0; i < 40; ++i) lines += (i % 5 == 0 ? u"" : u"line") + std::u16string(u"\r\n");
+  memo.ReplaceRange(0, memo.TextLength(), lines);  // the loaded lines all go, and their block
+  ASSERT_EQ(list.TextBlocks.size(), 1u);
+  EXPECT_EQ(list.TextBlocks[0].Users, 32);  // the empty lines point nowhere
+  EXPECT_FALSE(list.Flags(2) & pfOwnText);
+  EXPECT_EQ(memo.Text(), lines);
+  VerifyStore(list, "after the replacement");
+
+  memo.ReplaceRange(list.StartOffset(2), list.StartOffset(2), u"typed ");  // the edited line takes its own copy
+  EXPECT_TRUE(list.Flags(2) & pfOwnText);
+  EXPECT_EQ(list.TextBlocks[0].Users, 31);
+  EXPECT_EQ(memo.ParagraphText(2), u"typed line");
+  VerifyStore(list, "after typing");
+
+  memo.ReplaceRange(list.StartOffset(3), memo.TextLength(), u"");
+  ASSERT_EQ(list.TextBlocks.size(), 1u);
+  EXPECT_EQ(list.TextBlocks[0].Users, 1);  // line 1 still points into it
+  VerifyStore(list, "after the deletion");
+  memo.ReplaceRange(list.StartOffset(1), list.StartOffset(1), u"my ");
+  EXPECT_TRUE(list.TextBlocks.empty());
+  EXPECT_EQ(memo.Text(), u"\r\nmy line\r\ntyped line\r\n");
+  VerifyStore(list, "after the last shared line was edited");
+}
+
 TEST(Replace, TooLongRaisesAndChangesNothing) {
   TPlusMemoU memo;
   LoadText(memo, u"abc\r\ndef");

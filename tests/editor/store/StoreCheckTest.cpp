@@ -36,6 +36,9 @@ TEST(StoreCheck, EachBrokenRuleHasItsMessage) {
        }},
       {"Error 5 in PlusMemoU1", [](TParagraphsList& l) { l.TextLength += 1; }},
       {"Error 6 in PlusMemoU1", [](TParagraphsList& l) { l.LineCount += 1; }},
+      // A loaded paragraph pointed outside every shared block, and a block's count of its paragraphs wrong.
+      {"Error 7 in PlusMemoU1 (paragraph 1)", [](TParagraphsList& l) { l.Rec(1)->Text = l.Rec(1)->Text + 100000; }},
+      {"Error 8 in PlusMemoU1", [](TParagraphsList& l) { l.TextBlocks[0].Users += 1; }},
   };
   for (const Case& c : cases) {
     TPlusMemoU memo;

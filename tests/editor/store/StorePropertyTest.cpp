@@ -139,7 +139,8 @@ void RunSequence(uint32_t seed, int steps) {
     const int32_t length = static_cast<int32_t>(model.size());
     int32_t start = rnd.Below(length + 1);
     int32_t stop = rnd.Chance(40) ? start : std::min(length, start + rnd.Below(rnd.Chance(10) ? length + 1 : 12));
-    const std::u16string insert = rnd.Text(rnd.Chance(30) ? 0 : 16, false);
+    // Now and then a pasted block of many lines.
+    const std::u16string insert = rnd.Text(rnd.Chance(30) ? 0 : rnd.Chance(5) ? 400 : 16, false);
     memo.ReplaceRange(start, stop, insert);
 
     // The model of the same edit: a range end inside a CR LF takes the break.
