@@ -6,10 +6,19 @@
 #include <map>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 #include "bench/ScriptGenerator.h"
+#include "bench/VariedScriptGenerator.h"
 
 namespace qm::bench {
+
+bool VariedInput() {
+  const char* generator = std::getenv("QM_BENCH_GENERATOR");
+  if (generator == nullptr || *generator == 0 || std::string_view(generator) == "repeating") return false;
+  if (std::string_view(generator) == "varied") return true;
+  throw std::runtime_error("QM_BENCH_GENERATOR is \"repeating\" or \"varied\"");
+}
 
 const std::string& ScriptBytes(size_t lines) {
   static std::map<size_t, std::string> cache;
@@ -23,6 +32,8 @@ const std::string& ScriptBytes(size_t lines) {
     std::ostringstream all;
     all << in.rdbuf();
     bytes = all.str();
+  } else if (VariedInput()) {
+    bytes = GenerateVariedScript(lines);
   } else {
     bytes = GenerateScript(lines);
   }

@@ -153,8 +153,9 @@ char ToCp1251(uint32_t cp) {
   }
 }
 
-// Converts UTF-8 text (up to three-byte sequences) to Windows-1251 bytes.
-std::string Utf8ToCp1251(View text) {
+}  // namespace
+
+std::string Utf8ToCp1251(std::string_view text) {
   std::string result;
   for (size_t i = 0; i < text.size();) {
     const auto lead = static_cast<unsigned char>(text[i]);
@@ -167,6 +168,8 @@ std::string Utf8ToCp1251(View text) {
   }
   return result;
 }
+
+namespace {
 
 template <size_t N>
 std::vector<std::string> Convert(const View (&items)[N]) {

@@ -5,6 +5,7 @@
 
 #include "HighlightUtil.h"
 #include "bench/ScriptGenerator.h"
+#include "bench/VariedScriptGenerator.h"
 #include "editor/highlight/KeyOptions.h"
 #include "editor/store/StoreCheck.h"
 
@@ -50,12 +51,14 @@ struct Edit {
 
 // Forty random edits on a generated script of at least minLines lines, each
 // followed by the comparison with a fresh editor.
-void RunSequence(uint32_t seed, THighlighterChain& chain, size_t minLines = 20) {
+void RunSequence(uint32_t seed, THighlighterChain& chain, size_t minLines = 20, bool varied = false) {
   std::mt19937 rng(seed);
   auto below = [&rng](int n) { return n <= 0 ? 0 : static_cast<int>(rng() % static_cast<uint32_t>(n)); };
   TPlusMemoU memo;
   test::ConfigureScriptEditor(memo, chain);
-  test::LoadText(memo, AnsiToWide(bench::GenerateScript(minLines + static_cast<size_t>(below(25)), seed)));
+  const size_t lines = minLines + static_cast<size_t>(below(25));
+  test::LoadText(
+      memo, AnsiToWide(varied ? bench::GenerateVariedScript(lines, 300, seed) : bench::GenerateScript(lines, seed)));
   scan::HighlightAll(memo);
   std::vector<Edit> history;
 
@@ -98,6 +101,15 @@ TEST(HighlightProperty, IncrementalEqualsFromScratch) {
   auto chain = test::MainChain();
   for (uint32_t seed = 1; seed <= 1000; ++seed) {
     RunSequence(seed, *chain);
+    if (HasFatalFailure()) return;
+  }
+}
+
+// Scripts whose lines rarely repeat: deep nesting, tabs, long lines, comments full of keywords.
+TEST(HighlightProperty, IncrementalEqualsFromScratchOnVariedScripts) {
+  auto chain = test::MainChain();
+  for (uint32_t seed = 1; seed <= 200; ++seed) {
+    RunSequence(seed, *chain, 20, true);
     if (HasFatalFailure()) return;
   }
 }

@@ -5,6 +5,7 @@
 
 #include "HighlightUtil.h"
 #include "bench/ScriptGenerator.h"
+#include "bench/VariedScriptGenerator.h"
 #include "editor/highlight/KeyOptions.h"
 #include "editor/highlight/RepeatedLines.h"
 #include "editor/store/Navigator.h"
@@ -60,6 +61,7 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
   const Case cases[] = {
       {"generated script", AnsiToWide(bench::GenerateScript(3000, 7))},
       {"another generated script", AnsiToWide(bench::GenerateScript(5000, 11))},
+      {"script with few repeated lines", AnsiToWide(bench::GenerateVariedScript(5000, 300, 5))},
       // The same lines inside a block, inside a string left open and outside.
       {"lines under different start styles",
        Repeat(
