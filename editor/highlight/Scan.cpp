@@ -779,6 +779,32 @@ class TKeysAhead {
   int aheadPar_ = -1;
 };
 
+// Whether the repeated-lines table is used for a paragraph. Making a key
+// and keeping an outcome cost about half of what the passes cost over a
+// line, so the table pays only where most lines are found: over a stretch
+// where fewer than half of them are, it rests for a longer stretch, then is
+// tried again. The paragraphs it rests over go through the passes.
+class TTableUse {
+ public:
+  static constexpr int kStretch = 4096;        // lookups judged together
+  static constexpr int kRest = 16 * kStretch;  // paragraphs left to the passes then
+
+  bool On(int par) const { return par >= restUntil_; }
+  void Count(int par, bool found) {
+    ++tries_;
+    found_ += found ? 1 : 0;
+    if (tries_ < kStretch) return;
+    if (2 * found_ < tries_) restUntil_ = par + 1 + kRest;
+    tries_ = 0;
+    found_ = 0;
+  }
+
+ private:
+  int tries_ = 0;
+  int found_ = 0;
+  int restUntil_ = 0;
+};
+
 // The outcome kept for key that serves paragraph par: made under the same
 // start style or serving its family, and looking back at the style in
 // effect before par where it looked back.
@@ -952,15 +978,18 @@ void ApplyKeywordsTo(TScanHost& host, int a, int b, const TSpeedLayers& layers) 
     keys.emplace(*repeats);
     levels.emplace(first);
   }
+  TTableUse use;
   for (int p = first; p <= b; ++p) {
     const bool parse = p >= firstUnparsed && !(list.Flags(p) & pfSpansParsed);
     const bool keywords = p >= a && !(list.Flags(p) & pfKeywordsApplied);
     if (!parse && !keywords) continue;
     // Both passes at once, or their outcome for an equal paragraph met before.
-    if (parse && keywords && repeats && !HasStaticMarks(list, p)) {
+    if (parse && keywords && repeats && use.On(p) && !HasStaticMarks(list, p)) {
       const TRepeatedLines::Key key = keys->KeyOf(list, p);
       levels->NoteUpTo(list, p);
-      if (TakeRepeat(list, p, *repeats, key, *keys, *levels)) continue;
+      const bool found = TakeRepeat(list, p, *repeats, key, *keys, *levels);
+      use.Count(p, found);
+      if (found) continue;
       TScanPar ps(host, p);
       ps.SetLayers(layers);
       if (chainPlan) ps.SetChainPlan(&*chainPlan);

@@ -62,6 +62,10 @@ TEST(RepeatedLinesTest, ReuseGivesWhatThePassesGive) {
       {"generated script", AnsiToWide(bench::GenerateScript(3000, 7))},
       {"another generated script", AnsiToWide(bench::GenerateScript(5000, 11))},
       {"script with few repeated lines", AnsiToWide(bench::GenerateVariedScript(5000, 300, 5))},
+      // Lines that seldom repeat, then lines that often do: the table rests
+      // over a long stretch of the first and is taken up again in the second.
+      {"a table that rests and comes back",
+       AnsiToWide(bench::GenerateVariedScript(10000, 300, 6) + bench::GenerateScript(70000, 6))},
       // The same lines inside a block, inside a string left open and outside.
       {"lines under different start styles",
        Repeat(
