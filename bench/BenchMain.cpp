@@ -3,10 +3,11 @@
 
 #include <cstdlib>
 
-#include "bench/BenchMain.h"
+#include "bench/FreshProcess.h"
 
 int main(int argc, char** argv) {
   if (const char* script = std::getenv("QM_BENCH_MEMORY_CHILD")) return qm::bench::MeasureMemoryChild(script);
+  if (const char* script = std::getenv("QM_BENCH_FIRST_LOAD_CHILD")) return qm::bench::MeasureFirstLoadChild(script);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -13,7 +13,7 @@
 
 #include "bench/BenchChain.h"
 #include "bench/BenchInput.h"
-#include "bench/BenchMain.h"
+#include "bench/FreshProcess.h"
 #include "bench/VocabGenerator.h"
 #include "editor/control/PlusMemoU.h"
 #include "editor/highlight/HighlighterChain.h"
@@ -106,32 +106,14 @@ namespace {
 
 // Peak resident memory of a fresh process that loads and fully highlights the script.
 void BM_MemoryHighlighted(benchmark::State& state) {
-  char path[] = "/tmp/qm-bench-script-XXXXXX";
-  const int fd = mkstemp(path);
-  if (fd < 0) {
-    state.SkipWithError("cannot create a temporary file");
+  std::vector<double> numbers;
+  for (auto _ : state) numbers = RunFreshChild("QM_BENCH_MEMORY_CHILD");
+  if (numbers.size() != 2) {
+    state.SkipWithError("the child failed");
     return;
   }
-  const std::string& bytes = ScriptBytes();
-  const bool written = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-  close(fd);
-  double peakMb = 0;
-  double afterMb = 0;
-  for (auto _ : state) {
-    if (!written) break;
-    const std::string command =
-        "QM_BENCH_MEMORY_CHILD=" + std::string(path) + " /proc/" + std::to_string(getpid()) + "/exe";
-    FILE* child = popen(command.c_str(), "r");
-    long peak = 0;
-    long after = 0;
-    if (child == nullptr || std::fscanf(child, "%ld %ld", &peak, &after) != 2) state.SkipWithError("child failed");
-    if (child != nullptr) pclose(child);
-    peakMb = static_cast<double>(peak) / 1024.0;
-    afterMb = static_cast<double>(after) / 1024.0;
-  }
-  unlink(path);
-  state.counters["peak_rss_mb"] = peakMb;
-  state.counters["rss_after_mb"] = afterMb;
+  state.counters["peak_rss_mb"] = numbers[0] / 1024.0;
+  state.counters["rss_after_mb"] = numbers[1] / 1024.0;
 }
 BENCHMARK(BM_MemoryHighlighted)->Unit(benchmark::kMillisecond)->Iterations(1);
 

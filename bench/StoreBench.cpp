@@ -7,6 +7,7 @@
 
 #include "bench/AllocationCounter.h"
 #include "bench/BenchInput.h"
+#include "bench/FreshProcess.h"
 #include "editor/control/PlusMemoU.h"
 #include "platform/CodePage.h"
 
@@ -52,6 +53,28 @@ void BM_Load(benchmark::State& state) {
   state.counters["allocs_per_1000_paragraphs"] = 1000.0 * static_cast<double>(allocations) / paragraphs;
 }
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
+
+// The first load of the script in a fresh process, as a user opens a file
+// once, against the plain decode of the same bytes in that process; both pay
+// for memory touched for the first time.
+void BM_FirstLoad(benchmark::State& state) {
+  double load = 0;
+  double decode = 0;
+  for (auto _ : state) {
+    const std::vector<double> numbers = RunFreshChild("QM_BENCH_FIRST_LOAD_CHILD");
+    if (numbers.size() != 4) {
+      state.SkipWithError("the child failed");
+      return;
+    }
+    load += numbers[0];
+    decode += numbers[1];
+  }
+  const auto runs = static_cast<double>(state.iterations());
+  state.counters["load_ms"] = load / runs;
+  state.counters["decode_ms"] = decode / runs;
+  state.counters["load_per_decode"] = load / decode;
+}
+BENCHMARK(BM_FirstLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Bytes the store holds per paragraph beyond 2 bytes per character of the text
 // (characters counted as positions: each break counts as its CR LF).
