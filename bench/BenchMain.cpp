@@ -8,6 +8,7 @@
 int main(int argc, char** argv) {
   if (const char* script = std::getenv("QM_BENCH_MEMORY_CHILD")) return qm::bench::MeasureMemoryChild(script);
   if (const char* script = std::getenv("QM_BENCH_FIRST_LOAD_CHILD")) return qm::bench::MeasureFirstLoadChild(script);
+  if (std::getenv("QM_BENCH_START_CHILD") != nullptr) return qm::bench::MeasureStartChild();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

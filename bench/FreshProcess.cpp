@@ -23,14 +23,18 @@ std::vector<double> RunFreshChild(const char* variable) {
   const bool written = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
   close(fd);
   std::vector<double> numbers;
-  if (written) {
-    const std::string command = std::string(variable) + "=" + path + " /proc/" + std::to_string(getpid()) + "/exe";
-    if (FILE* child = popen(command.c_str(), "r")) {
-      for (double n; std::fscanf(child, "%lf", &n) == 1;) numbers.push_back(n);
-      if (pclose(child) != 0) numbers.clear();
-    }
-  }
+  if (written) numbers = RunChild(variable, path);
   unlink(path);
+  return numbers;
+}
+
+std::vector<double> RunChild(const char* variable, const std::string& value) {
+  std::vector<double> numbers;
+  const std::string command = std::string(variable) + "=" + value + " /proc/" + std::to_string(getpid()) + "/exe";
+  if (FILE* child = popen(command.c_str(), "r")) {
+    for (double n; std::fscanf(child, "%lf", &n) == 1;) numbers.push_back(n);
+    if (pclose(child) != 0) numbers.clear();
+  }
   return numbers;
 }
 
