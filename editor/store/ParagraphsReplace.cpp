@@ -254,7 +254,8 @@ void TParagraphsList::CommitFirstParagraph(ReplacePlan& plan, PendingTexts& pend
   DeleteItems(p + 1, plan.Q - p);
   InsertItems(p + 1, k);
   pending.Release();
-  if (plan.SharedLines) InsertTextBlock(std::move(pending.shared));
+  // Empty lines point nowhere: a block of them alone is not kept.
+  if (plan.SharedLines && pending.shared.Users > 0) InsertTextBlock(std::move(pending.shared));
 
   TParagraphRec* first = Rec(p);
   if (!plan.InPlace) {

@@ -154,6 +154,10 @@ TEST(Replace, ManyNewLinesShareOneBlockThatGoesWithTheirLastParagraph) {
   EXPECT_TRUE(list.TextBlocks.empty());
   EXPECT_EQ(memo.Text(), u"\r\nmy line\r\ntyped line\r\n");
   VerifyStore(list, "after the last shared line was edited");
+
+  memo.ReplaceRange(0, 0, std::u16string(40, u'\r'));  // new lines that are all empty need no block
+  EXPECT_TRUE(list.TextBlocks.empty());
+  VerifyStore(list, "after empty lines");
 }
 
 TEST(Replace, TooLongRaisesAndChangesNothing) {
