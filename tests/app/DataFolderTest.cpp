@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ struct TSearchCase {
   const char* Winner;                       // "local" or "installed"
   bool OwnItemsRead;
 };
+
+// A case by its name in gtest's messages.
+void PrintTo(const TSearchCase& c, std::ostream* os) { *os << c.Name; }
 
 const TSearchCase kSearchCases[] = {
     {"only the local folder", {"scriptitems.xml", "user.txt"}, {}, true, "local", false},

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,9 @@ struct TArgumentCase {
   int Errno;               // the reason of the error box, 0 for none
   bool NulWarning;
 };
+
+// A case by its name in gtest's messages.
+void PrintTo(const TArgumentCase& c, std::ostream* os) { *os << c.Name; }
 
 std::string Put(const std::string& path, const std::string& bytes) {
   WriteFile(path, bytes);
