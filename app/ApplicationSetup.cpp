@@ -2,6 +2,8 @@
 #include "app/ApplicationSetup.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -11,6 +13,11 @@ namespace qm {
 void SetUpApplication(QApplication& app) {
   QApplication::setApplicationName("Quillmark");
   QApplication::setDesktopFileName("quillmark");
+  // The desktop entry's icon, for the windows' frames and the task bar.
+  QIcon icon;
+  for (const QString& file : QDir(":/icon").entryList({"*x*"}, QDir::Dirs))
+    icon.addFile(":/icon/" + file + "/quillmark.png");
+  QApplication::setWindowIcon(icon);
   // No display name is set: the toolkit would append it to every caption.
   // Dates, sizes and file types in the standard dialogs follow the locale.
   const QLocale russian(QLocale::Russian, QLocale::Russia);

@@ -6,7 +6,8 @@ class QApplication;
 namespace qm {
 
 // Names the application "Quillmark" (the name the desktop, error boxes and
-// the settings show; window captions stay as the windows set them) and loads
+// the settings show; window captions stay as the windows set them), gives
+// its windows the application's icon, and loads
 // the toolkit's Russian translations, so that its standard dialogs (open,
 // save, colour, message boxes) speak the program's language. A missing
 // translation file leaves those dialogs in English and is not an error.

@@ -1,10 +1,11 @@
 // Context help of the main window: the caret update (status bar, list selection, context buttons, help text), Ctrl+Q and the mouse over the panels.
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
 
+#include "app/DataFolder.h"
 #include "app/MainWindow.h"
 #include "app/MatchFold.h"
 #include "platform/CodePage.h"
@@ -69,17 +70,18 @@ void TForm1::ListBox1MouseMove(const QPoint& point) {
 void TForm1::Panel1MouseMove() { SetMessage(u""); }
 
 bool TForm1::LoadHelp() {
-  const QString path = QDir::currentPath() + "/data/help.xml";
-  const QFileInfo info(path);
+  const std::string path = DataFolder() + "/help.xml";
+  const QFileInfo info(QFile::decodeName(path.c_str()));
   if (!info.exists()) {
     helpStamp_.clear();
     return false;
   }
-  // Parsed again only when the file changed, so that the next caret move
-  // still shows an edited help file.
-  const std::string stamp = std::to_string(info.size()) + ":" + std::to_string(info.lastModified().toMSecsSinceEpoch());
+  // Parsed again only when the file (or the folder it comes from) changed,
+  // so that the next caret move still shows an edited help file.
+  const std::string stamp =
+      path + ":" + std::to_string(info.size()) + ":" + std::to_string(info.lastModified().toMSecsSinceEpoch());
   if (stamp == helpStamp_) return true;
-  const bool ok = help_.Load(path.toStdString()) && help_.ParseErrorLine() == 0;
+  const bool ok = help_.Load(path) && help_.ParseErrorLine() == 0;
   helpStamp_ = ok ? stamp : std::string();
   return ok;
 }

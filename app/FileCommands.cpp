@@ -11,10 +11,9 @@
 #include "app/MainWindow.h"
 #include "app/NewScriptDialog.h"
 #include "app/ScriptCheck.h"
+#include "app/WholeFile.h"
 #include "editor/control/StringsViews.h"
 #include "platform/Exceptions.h"
-#include "platform/FileStream.h"
-#include "platform/Stream.h"
 #include "qt/PlusMemoWidget.h"
 #include "qt/QtSurface.h"
 
@@ -111,16 +110,13 @@ void TForm1::OpenScriptExecute() {
   std::string path;
   int filterIndex = 1;
   if (!RunFileDialog(*JvOpenDialog1, path, filterIndex)) return;
+  OpenScriptFile(path);
+}
+
+void TForm1::OpenScriptFile(const std::string& path) {
   // The file is read whole before the text is replaced: a failed open
   // leaves the text as it was.
-  std::string bytes;
-  {
-    TFileStream file(path, fmOpenRead);
-    if (const int64_t size = file.Size(); size > 0) bytes.reserve(static_cast<size_t>(size));
-    char buffer[65536];
-    // Read to the end rather than trust the size: the file may change meanwhile.
-    for (size_t n; (n = file.Read(buffer, sizeof buffer)) > 0;) bytes.append(buffer, n);
-  }
+  const std::string bytes = ReadWholeFile(path);
   // A NUL would end the text there, and the next save would cut the file
   // short; each one becomes a space (NullReplacement) and the user is told.
   // Loaded from these bytes directly: a large script is not held twice.

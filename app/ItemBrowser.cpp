@@ -5,20 +5,17 @@
 #include <QStatusBar>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include <exception>
 
+#include "app/DataFolder.h"
 #include "app/ErrorBox.h"
 #include "app/MainWindow.h"
 #include "app/MatchFold.h"
+#include "app/WholeFile.h"
 #include "editor/control/StringsViews.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "qt/PlusMemoWidget.h"
-
-#include <QDir>
 
 namespace qm {
 
@@ -57,17 +54,21 @@ void TForm1::AddItems(const TKeywordList& list) {
 }
 
 bool TForm1::AddUserItems() {
-  const std::string path = QDir::currentPath().toStdString() + "/data/user.txt";
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    const int error = errno;
-    ShowErrorBox("Cannot open file \"" + path + "\". " + std::strerror(error));
-    return false;
-  }
-  std::stringstream text;
-  text << in.rdbuf();
+  const std::vector<std::string> files = UserItemFiles();
   std::vector<std::string> items = items_;
-  for (std::string& line : SplitLines(text.str())) items.push_back(std::move(line));
+  for (size_t i = 0; i < files.size(); ++i) {
+    std::string text;
+    try {
+      text = ReadWholeFile(files[i]);
+    } catch (const std::exception& e) {
+      ShowErrorBox(e.what());
+      // Without the shipped items the list stays empty; the user's own file
+      // only adds to them.
+      if (i == 0) return false;
+      continue;
+    }
+    for (std::string& line : SplitLines(text)) items.push_back(std::move(line));
+  }
   SetItems(std::move(items));
   return true;
 }

@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -23,6 +22,7 @@
 #include "app/AboutBox.h"
 #include "app/ActionTable.h"
 #include "app/BalloonHint.h"
+#include "app/DataFolder.h"
 #include "app/ErrorBox.h"
 #include "app/ExitConfirmation.h"
 #include "app/FindDialog.h"
@@ -403,11 +403,18 @@ void TForm1::Wiev1Execute() {
 }
 
 void TForm1::LoadVocabulary() {
-  const std::string path = QDir::currentPath().toStdString() + "/data/scriptitems.xml";
-  // A missing or broken vocabulary leaves the templates; nothing is reported.
-  if (!document_.Load(path) || document_.ParseErrorLine() != 0) return;
+  const std::string path = DataFolder() + "/scriptitems.xml";
+  // A missing or broken vocabulary leaves the templates; nothing is reported
+  // but to those who ask for the data files' messages.
+  if (!document_.Load(path) || document_.ParseErrorLine() != 0) {
+    qCInfo(DataFiles, "vocabulary %s not loaded", path.c_str());
+    return;
+  }
   const TIniFile ini(SettingsFilePath());
   const auto items = ReadVocabularyItems(document_);
+  size_t words = 0;
+  for (const auto& category : items) words += category.size();
+  qCInfo(DataFiles, "vocabulary %s: %zu words", path.c_str(), words);
   ::qm::LoadVocabulary(*chain_, items, [&](const char* key, TColor templateColour) {
     return ini.ReadInteger("Syntax", key, templateColour);
   });

@@ -121,6 +121,10 @@ class TForm1 : public QMainWindow {
   void NewScriptExecute();
   // Open dialog, then the file's 8-bit text replaces the editor text.
   void OpenScriptExecute();
+  // The open itself: the file's 8-bit text replaces the editor text, each NUL
+  // a space with a warning. A file that cannot be read raises the file error
+  // and leaves the text as it was.
+  void OpenScriptFile(const std::string& path);
   // Save dialog, then the text (first filter entry) or RTF (second) written
   // whole or not at all. False when the dialog was cancelled; a failed write
   // raises the file error. The exit confirmation runs the same steps.
@@ -179,17 +183,18 @@ class TForm1 : public QMainWindow {
   void BuildMenus();
   void ApplyIcons();
   void Connect();
-  // Loads data/scriptitems.xml under the current directory into the chain.
+  // Loads scriptitems.xml of the data folder (DataFolder) into the chain.
   void LoadVocabulary();
 
-  // Fills the list with the lines of data/user.txt; false (after the error
-  // box) when the file cannot be read.
+  // Adds the lines of the user items files (UserItemFiles) to the list; false
+  // (after the error box) when the data folder's user.txt cannot be read. The
+  // user's own file, when it cannot be read, gets the error box and adds nothing.
   bool AddUserItems();
   void AddItems(const TKeywordList& list);
   void SetItems(std::vector<std::string> items);
   int SelectedItem() const;
   void SelectItem(int index);
-  // Loads data/help.xml when it changed since the last load; false when it
+  // Loads help.xml of the data folder when it changed since the last load; false when it
   // is missing or not well formed.
   bool LoadHelp();
   // The help of an item: its syntax line and help text; false when it has none.

@@ -14,6 +14,10 @@ PACKAGES=(
   # For the tests only: a window manager on the virtual display, and the X
   # utilities that read window captions and type into dialogs there.
   openbox x11-utils xdotool
+  # For the tests and the Debian package: dpkg-shlibdeps and the packaging
+  # flags, the desktop entry's and AppStream entry's validators, lintian, and
+  # man to format the manual pages.
+  dpkg-dev desktop-file-utils appstream lintian man-db
 )
 
 missing=()

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DataFolder.h"
 #include "app/ErrorBox.h"
 
 // Places and sizes of windows as gtest prints them.
@@ -38,22 +39,26 @@ inline void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// A temporary current directory holding data/ and a temporary configuration folder.
+// A temporary current directory holding data/, a temporary configuration
+// folder and a temporary data home (for the user's own items).
 class MainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(work.isValid());
     ASSERT_TRUE(config.isValid());
+    ASSERT_TRUE(userData.isValid());
     previous = QDir::currentPath();
     QDir::setCurrent(work.path());
     QDir().mkpath("data");
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_DATA_HOME", userData.path().toLocal8Bit().constData(), 1);
     SetErrorBoxDisplay([this](const std::string& message) { errors.push_back(message); });
     SetWarningBoxDisplay([this](const std::string& message) { warnings.push_back(message); });
   }
   void TearDown() override {
     SetErrorBoxDisplay(nullptr);
     SetWarningBoxDisplay(nullptr);
+    SetInstalledDataFolder("");
     QDir::setCurrent(previous);
   }
 
@@ -61,6 +66,7 @@ class MainWindow : public ::testing::Test {
 
   QTemporaryDir work;
   QTemporaryDir config;
+  QTemporaryDir userData;
   QString previous;
   std::vector<std::string> errors;
   std::vector<std::string> warnings;
