@@ -33,7 +33,8 @@ constexpr const char* kUsage =
     "\n"
     "  INPUT            a script (8-bit Windows-1251 text), or a folder: its .txt\n"
     "                   files and those of its subfolders\n"
-    "  --data DIR       the folder holding scriptitems.xml (default: data)\n"
+    "  --data DIR       the folder holding scriptitems.xml (default: data, else\n"
+    "                   the installed data folder when data/ has none)\n"
     "  --format FORMAT  gcc (default): one line a problem, FILE:LINE:COLUMN: error:\n"
     "                   MESSAGE (or warning:), as compilers write them;\n"
     "                   sarif: one SARIF 2.1.0 log for all inputs\n"
@@ -77,7 +78,7 @@ class TCheckCommand {
     const std::string format = Value(parsed, "--format", "gcc");
     if (format != "gcc" && format != "sarif") return UsageError("unknown format '" + format + "' (gcc or sarif)");
     if (parsed.Inputs.empty()) return UsageError("no input given");
-    if (!LoadVocabulary(Value(parsed, "--data", "data"))) return kCheckUsage;
+    if (!LoadVocabulary(Value(parsed, "--data", cli::DefaultDataFolder()))) return kCheckUsage;
 
     for (const std::string& input : parsed.Inputs) CheckInput(input);
     const std::string report = format == "sarif" ? cli::SarifReport(reports_, kVersion) : cli::GccReport(reports_);
@@ -86,7 +87,7 @@ class TCheckCommand {
   }
 
  private:
-  static std::string Value(const cli::TArgs& args, const char* name, const char* otherwise) {
+  static std::string Value(const cli::TArgs& args, const char* name, const std::string& otherwise) {
     const auto it = args.Values.find(name);
     return it == args.Values.end() ? otherwise : it->second;
   }

@@ -76,6 +76,28 @@ std::string CannotRead(const std::string& path) {
   return {};
 }
 
+namespace {
+
+#ifndef QM_DATA_FROM_BIN
+#define QM_DATA_FROM_BIN "../share/quillmark/data"
+#endif
+
+bool HoldsVocabulary(const fs::path& folder) {
+  std::error_code ignored;
+  return fs::is_regular_file(folder / "scriptitems.xml", ignored);
+}
+
+}  // namespace
+
+std::string DefaultDataFolder() {
+  if (HoldsVocabulary("data")) return "data";
+  std::error_code failed;
+  const fs::path self = fs::read_symlink("/proc/self/exe", failed);
+  if (failed) return "data";
+  const fs::path installed = (self.parent_path() / QM_DATA_FROM_BIN).lexically_normal();
+  return HoldsVocabulary(installed) ? installed.string() : "data";
+}
+
 bool LoadVocabularyFile(const std::string& dataFolder, TXmlDocument& document, std::string& file, std::string& reason) {
   file = (fs::path(dataFolder) / "scriptitems.xml").string();
   reason = CannotRead(file);

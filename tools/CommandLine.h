@@ -36,6 +36,13 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<TValueOpt
 // The reason the system gives for not reading path, or "" when it can be read.
 std::string CannotRead(const std::string& path);
 
+// The vocabulary's folder when --data is not given: data/ under the current
+// folder when it holds scriptitems.xml (a tool run in the program's own
+// folder), else the installed data folder beside the tool's own folder
+// (<prefix>/bin/../share/quillmark/data) when that holds it, else data/.
+// The editor searches the same way.
+std::string DefaultDataFolder();
+
 // Loads DATA/scriptitems.xml, the vocabulary; on failure false with the
 // file and the reason in `file` and `reason`.
 bool LoadVocabularyFile(const std::string& dataFolder, TXmlDocument& document, std::string& file, std::string& reason);

@@ -42,7 +42,8 @@ constexpr const char* kUsage =
     "                   several scripts or a folder: the output folder (made when\n"
     "                   missing), one NAME.rtf per script, subfolders kept;\n"
     "                   without -o each script's RTF goes beside it as NAME.rtf\n"
-    "  --data DIR       the folder holding scriptitems.xml (default: data)\n"
+    "  --data DIR       the folder holding scriptitems.xml (default: data, else\n"
+    "                   the installed data folder when data/ has none)\n"
     "  --settings FILE  the settings file for the editor font, background and\n"
     "                   colours (default: Quillmark.ini in $XDG_CONFIG_HOME or\n"
     "                   ~/.config when it exists, else the editor's defaults)\n"
@@ -126,7 +127,7 @@ class TCommand {
     TXmlDocument vocabulary;
     std::string file;
     std::string reason;
-    if (!cli::LoadVocabularyFile(options.Data.value_or("data"), vocabulary, file, reason)) {
+    if (!cli::LoadVocabularyFile(options.Data ? *options.Data : cli::DefaultDataFolder(), vocabulary, file, reason)) {
       Fail(file, reason);
       return nullptr;
     }

@@ -149,15 +149,21 @@ TEST_F(InstallTree, TheInstalledProgramsAnswerHelpAndVersionWithoutADisplay) {
   }
 }
 
-TEST_F(InstallTree, TheInstalledCheckerReadsTheInstalledVocabulary) {
+TEST_F(InstallTree, TheInstalledToolsReadTheInstalledVocabularyFromAnyFolder) {
   TempFolder elsewhere;
   WriteFile(elsewhere / "script.txt",
             "scn Probe\r\nshort done\r\nbegin GameMode\r\n  set done to player.GetPos x\r\nend\r\n");
   const QString data = QString::fromStdString(At("share/quillmark/data"));
-  const TRun check = RunProgram(Program("quillmark-check"), {"--data", data, "script.txt"},
-                                QString::fromStdString(elsewhere.Path().string()));
-  EXPECT_EQ(check.Status, 0) << check.Err;
-  EXPECT_EQ(check.Out, "");
+  const QString folder = QString::fromStdString(elsewhere.Path().string());
+  // Named, and found beside the tool when not named (without a vocabulary the tools stop with status 2).
+  for (const QStringList& args : {QStringList{"--data", data, "script.txt"}, QStringList{"script.txt"}}) {
+    const TRun check = RunProgram(Program("quillmark-check"), args, folder);
+    EXPECT_EQ(check.Status, 0) << args.join(' ').toStdString() << ": " << check.Err;
+    EXPECT_EQ(check.Out, "");
+  }
+  const TRun exported = RunProgram(Program("quillmark-export"), {"-o", "script.rtf", "script.txt"}, folder);
+  EXPECT_EQ(exported.Status, 0) << exported.Err;
+  EXPECT_TRUE(fs::is_regular_file(elsewhere.Path() / "script.rtf"));
 }
 
 // The installed editor started from an empty folder reads the installed
