@@ -24,7 +24,7 @@ TForm6::TForm6(QWidget* parent) : TScreenCentredDialog(parent) {
   name.setBold(true);
   Label1->setFont(name);
   grid->addWidget(Label1, 0, 1, Qt::AlignLeft | Qt::AlignTop);
-  Label2 = new QLabel(QStringLiteral("Версия: 1.2"));
+  Label2 = new QLabel(QStringLiteral("Версия: " QM_VERSION));
   grid->addWidget(Label2, 1, 1, Qt::AlignLeft | Qt::AlignTop);
   grid->setColumnStretch(1, 1);
   grid->setRowStretch(1, 1);

@@ -6,7 +6,7 @@ namespace qm {
 namespace {
 
 constexpr const char* kProgram = "quillmark";
-constexpr const char* kVersion = "1.2";
+constexpr const char* kVersion = QM_VERSION;
 constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =

@@ -24,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kProgram = "quillmark-check";
-constexpr const char* kVersion = "1.2";
+constexpr const char* kVersion = QM_VERSION;
 
 constexpr const char* kUsage =
     "Usage: quillmark-check [--data DIR] [--format gcc|sarif] [-o OUT] INPUT...\n"

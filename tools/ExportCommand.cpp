@@ -29,7 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kProgram = "quillmark-export";
-constexpr const char* kVersion = "1.2";
+constexpr const char* kVersion = QM_VERSION;
 // Batches of this many scripts or more show a progress line on a terminal.
 constexpr size_t kLongBatch = 2;
 
