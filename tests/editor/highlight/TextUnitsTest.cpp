@@ -1,4 +1,4 @@
-// The unit search behind the stop-key search: the standard search's answer for every text, key and start.
+// The unit search behind the stop-key search, and the words of a paragraph the keyword lookups read.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -6,6 +6,7 @@
 
 #include "TestUtil.h"
 #include "editor/highlight/Scan.h"
+#include "editor/store/CaseFolding.h"
 
 namespace qm {
 namespace {
@@ -42,6 +43,45 @@ TEST(FindUnitsTest, AgreesWithTheStandardSearch) {
     const size_t from = pick(hay.size() + 1);
     ASSERT_EQ(scan::FindUnits(hay, key, from), std::u16string_view(hay).find(key, from))
         << test::S(hay) << " / " << test::S(key) << " from " << from;
+  }
+}
+
+// The words are the maximal runs outside the separators, found a block of 64
+// units at a time: lengths around the blocks' edges, words across them, long
+// words, units outside ASCII (the separator table reads them as one).
+TEST(ParagraphTextTest, WordsAreTheRunsBetweenSeparators) {
+  const TCharSet separators(u" ;(),\t");
+  std::mt19937 rng(1211);
+  const std::u16string alphabet = u"ab  ;Q(\u0436\u00ff\u0100";
+  auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
+  scan::TParagraphText text;
+  for (int round = 0; round < 3000; ++round) {
+    std::u16string par;
+    const size_t length = round < 200 ? static_cast<size_t>(round) : pick(300);
+    // Some paragraphs are one long word, or nothing but separators.
+    const std::u16string units = round % 7 == 0 ? u"x" : round % 11 == 0 ? u" ;" : alphabet;
+    for (size_t n = length; n > 0; --n) par.push_back(units[pick(units.size())]);
+    text.Reset(par);
+    const bool withPlain = round % 2 == 0;
+    const auto& words = text.Words(separators, pmuAscii, withPlain);
+    const std::u16string folded = FoldedCopy(par, pmuAscii);
+    size_t w = 0;
+    for (size_t i = 0; i < par.size();) {
+      if (separators.Contains(par[i])) {
+        ++i;
+        continue;
+      }
+      size_t j = i;
+      while (j < par.size() && !separators.Contains(par[j])) ++j;
+      ASSERT_LT(w, words.size()) << test::S(par);
+      EXPECT_EQ(words[w].Start, static_cast<int32_t>(i)) << test::S(par);
+      EXPECT_EQ(words[w].Length, static_cast<int32_t>(j - i)) << test::S(par);
+      EXPECT_EQ(words[w].FoldedHash, scan::HashUnits(folded.data() + i, j - i));
+      EXPECT_EQ(words[w].PlainHash, withPlain ? scan::HashUnits(par.data() + i, j - i) : 0);
+      ++w;
+      i = j;
+    }
+    EXPECT_EQ(w, words.size()) << test::S(par);
   }
 }
 
