@@ -1,6 +1,12 @@
 // The paragraph-wide start-key filter of a long catch-up.
 #include "editor/highlight/StartKeyFilter.h"
 
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "editor/highlight/ExtHilitU.h"
 #include "editor/highlight/KeyOptions.h"
 #include "editor/highlight/ScanHost.h"
@@ -21,6 +27,7 @@ char16_t OtherCase(char16_t c) {
 
 bool TStartKeyFilter::Build(TScanHost& host) {
   mayBegin_ = {};
+  quick_ = QuickTest{};
   pairs_ = {};
   maySeparate_ = {};
   maySeparate_[kOther] = true;
@@ -46,6 +53,7 @@ bool TStartKeyFilter::AddList(const TStartStopKeyList& keys, const TCharSet& sep
     const bool afterSep = (entry.Options & kwoWholeWord) && !separators.Contains(entry.StartText().front());
     AddKey(entry.StartMatch(), afterSep);
   }
+  PlanQuickTest();
   return true;
 }
 
@@ -76,19 +84,67 @@ void TStartKeyFilter::Mark(char16_t first, unsigned next, uint8_t where) {
   pairs_[at][next] |= where;
 }
 
+void TStartKeyFilter::PlanQuickTest() {
+  quick_ = QuickTest{};
+  for (char16_t c = 0; c < kOther; ++c) {
+    if (!mayBegin_[c]) continue;
+    const char16_t lower = static_cast<char16_t>(c | 0x20);
+    const bool letter = lower >= u'a' && lower <= u'z';
+    // A letter's two cases are one test of the unit with bit 5 set.
+    if (letter && c != lower && mayBegin_[lower]) continue;
+    if (quick_.Count == quick_.Units.size()) {
+      quick_.Count = 0;  // too many units to test at once: every position is tried
+      return;
+    }
+    quick_.Units[quick_.Count] = letter && mayBegin_[OtherCase(c)] ? lower : c;
+    quick_.Lowered[quick_.Count] = letter && mayBegin_[OtherCase(c)];
+    ++quick_.Count;
+  }
+  quick_.Other = mayBegin_[kOther];
+  quick_.On = quick_.Count > 0 || quick_.Other;
+}
+
+bool TStartKeyFilter::StartsAt(std::u16string_view text, size_t i) const {
+  const size_t n = text.size();
+  const unsigned a = IndexOf(text[i]);
+  if (!mayBegin_[a]) return false;
+  const unsigned b = i + 1 < n ? IndexOf(text[i + 1]) : kNoUnit;
+  // The paragraph start counts as a separator.
+  const bool afterSep = i == 0 || maySeparate_[IndexOf(text[i - 1])];
+  const uint8_t fits =
+      pairs_[a][b] & (afterSep ? kAnywhere | kAfterSep | kShortAnywhere | kShortAfterSep : kAnywhere | kShortAnywhere);
+  if ((fits & (kShortAnywhere | kShortAfterSep)) != 0) return true;
+  return fits != 0 && (!compareLong_ || LongKeyAt(text, i, afterSep));
+}
+
 size_t TStartKeyFilter::FirstStart(std::u16string_view text) const {
   const size_t n = text.size();
-  for (size_t i = 0; i < n; ++i) {
-    const unsigned a = IndexOf(text[i]);
-    if (!mayBegin_[a]) continue;
-    const unsigned b = i + 1 < n ? IndexOf(text[i + 1]) : kNoUnit;
-    // The paragraph start counts as a separator.
-    const bool afterSep = i == 0 || maySeparate_[IndexOf(text[i - 1])];
-    const uint8_t fits = pairs_[a][b] & (afterSep ? kAnywhere | kAfterSep | kShortAnywhere | kShortAfterSep
-                                                  : kAnywhere | kShortAnywhere);
-    if ((fits & (kShortAnywhere | kShortAfterSep)) != 0) return i;
-    if (fits != 0 && (!compareLong_ || LongKeyAt(text, i, afterSep))) return i;
+  size_t i = 0;
+#if defined(__SSE2__)
+  if (quick_.On) {
+    // Eight units at a time: most hold no unit that can begin a key.
+    const __m128i setBit5 = _mm_set1_epi16(0x20);
+    const __m128i asciiBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+    for (; i + 8 <= n; i += 8) {
+      const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+      const __m128i lowered = _mm_or_si128(units, setBit5);
+      __m128i may = _mm_setzero_si128();
+      for (size_t t = 0; t < quick_.Count; ++t)
+        may = _mm_or_si128(may, _mm_cmpeq_epi16(quick_.Lowered[t] ? lowered : units,
+                                                _mm_set1_epi16(static_cast<short>(quick_.Units[t]))));
+      if (quick_.Other)
+        may = _mm_or_si128(may, _mm_andnot_si128(_mm_cmpeq_epi16(_mm_and_si128(units, asciiBits), _mm_setzero_si128()),
+                                                 _mm_set1_epi16(-1)));
+      // Two mask bits per unit.
+      for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(may)); mask != 0; mask &= mask - 1, mask &= mask - 1) {
+        const size_t at = i + static_cast<size_t>(std::countr_zero(mask) / 2);
+        if (StartsAt(text, at)) return at;
+      }
+    }
   }
+#endif
+  for (; i < n; ++i)
+    if (StartsAt(text, i)) return i;
   return std::u16string_view::npos;
 }
 

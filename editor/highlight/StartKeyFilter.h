@@ -55,6 +55,10 @@ class TStartKeyFilter {
   bool AddList(const TStartStopKeyList& keys, const TCharSet& separators);
   void AddKey(std::u16string_view match, bool afterSep);
   void Mark(char16_t first, unsigned next, uint8_t where);
+  // Whether a key may begin at i, as far as the filter can tell.
+  bool StartsAt(std::u16string_view text, size_t i) const;
+  // Chooses the units that the quick test over eight units at a time looks for.
+  void PlanQuickTest();
   // Whether some key of more than two units may match at i, its separator before allowed or not.
   bool LongKeyAt(std::u16string_view text, size_t i, bool afterSep) const;
 
@@ -74,6 +78,17 @@ class TStartKeyFilter {
   std::array<std::array<uint8_t, kUnits + 1>, kUnits> pairs_{};
   // Whether a unit may be a separator of some list.
   std::array<bool, kUnits> maySeparate_{};
+
+  // The units that may begin a key, looked for eight at a time before the
+  // pairs are read; a letter with both its cases is one unit with bit 5 set.
+  struct QuickTest {
+    bool On = false;
+    size_t Count = 0;
+    std::array<char16_t, 8> Units{};
+    std::array<bool, 8> Lowered{};
+    bool Other = false;  // any unit outside ASCII may begin a key
+  };
+  QuickTest quick_;
 };
 
 }  // namespace scan
