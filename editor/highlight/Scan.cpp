@@ -36,50 +36,23 @@ std::u16string_view TParagraphText::Fold(TpmUpperCase type) {
   return folded_;
 }
 
-namespace {
-
-// Sets a bit for every unit of text that is not a separator, 64 units to a
-// word of bits, with one word more than the text needs (its bits clear).
-// Found without a jump per unit: where words end is data the loop does not
-// branch on.
-void MarkWordUnits(std::u16string_view text, const TCharTable& separators, std::vector<uint64_t>& bits) {
-  const size_t n = text.size();
-  bits.resize(n / 64 + 1);
-  for (size_t block = 0; block * 64 <= n; ++block) {
-    const size_t first = block * 64;
-    const size_t count = std::min<size_t>(64, n - first);
-    uint64_t mask = 0;
-    for (size_t k = 0; k < count; ++k) mask |= uint64_t{!separators.Contains(text[first + k])} << k;
-    bits[block] = mask;
-  }
-}
-
-// The first position from i on whose bit is `set` (bits past the text are clear).
-size_t NextWithBit(const std::vector<uint64_t>& bits, size_t i, bool set) {
-  size_t block = i / 64;
-  uint64_t word = (set ? bits[block] : ~bits[block]) & (~uint64_t{0} << (i % 64));
-  while (word == 0) {
-    if (++block == bits.size()) return block * 64;
-    word = set ? bits[block] : ~bits[block];
-  }
-  return block * 64 + static_cast<size_t>(std::countr_zero(word));
-}
-
-}  // namespace
-
 const std::vector<TParagraphText::Word>& TParagraphText::SplitWords(const TCharSet& separators, TpmUpperCase type,
                                                                     bool withPlain) {
   const std::u16string_view folded = Folded(type);
-  MarkWordUnits(text_, separatorTable_.Of(separators), wordBits_);
+  const TCharTable& table = separatorTable_.Of(separators);
+  auto isSeparator = [&table](char16_t c) { return table.Contains(c); };
   words_.clear();
   const char16_t* text = text_.data();
-  const size_t n = text_.size();
-  for (size_t i = NextWithBit(wordBits_, 0, true); i < n;) {
-    const size_t j = NextWithBit(wordBits_, i + 1, false);
-    const size_t len = j - i;
-    words_.push_back(Word{static_cast<int32_t>(i), static_cast<int32_t>(len), withPlain ? HashUnits(text + i, len) : 0,
-                          HashUnits(folded.data() + i, len)});
-    i = j < n ? NextWithBit(wordBits_, j, true) : n;
+  const auto n = static_cast<int32_t>(text_.size());
+  int32_t i = 0;
+  for (;;) {
+    while (i < n && isSeparator(text[i])) ++i;
+    if (i >= n) break;
+    int32_t j = i + 1;
+    while (j < n && !isSeparator(text[j])) ++j;
+    const auto len = static_cast<size_t>(j - i);
+    words_.push_back(Word{i, j - i, withPlain ? HashUnits(text + i, len) : 0, HashUnits(folded.data() + i, len)});
+    i = j;
   }
   wordsType_ = static_cast<int>(type);
   wordsPlain_ = withPlain;

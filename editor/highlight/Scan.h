@@ -101,8 +101,7 @@ class TParagraphText {
   std::u16string folded_;
   int foldedType_ = -1;
   std::vector<Word> words_;
-  std::vector<uint64_t> wordBits_;  // a set bit for each unit of a word
-  TCharTable separatorTable_;       // of the separators the words were split by
+  TCharTable separatorTable_;  // of the separators the words were split by
   int wordsType_ = -1;
   bool wordsPlain_ = false;
 };
