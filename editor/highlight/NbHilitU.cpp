@@ -53,8 +53,9 @@ class TNumberHighlighterU::NumberPass {
     end = std::min(length_, end);
     // Every number begins with a digit or "$"; without one there is nothing to
     // colour (unless the program wants to be asked about every region).
-    if (!h_.OnQueryHilit && std::none_of(text_.begin() + i, text_.begin() + std::max(i, end),
-                                         [](char16_t c) { return (c >= u'0' && c <= u'9') || c == u'$'; }))
+    if (!h_.OnQueryHilit &&
+        (!AnyRegionAllowed(i, end) || std::none_of(text_.begin() + i, text_.begin() + std::max(i, end),
+                                                   [](char16_t c) { return (c >= u'0' && c <= u'9') || c == u'$'; })))
       return;
     Refresh(i);
     while (i < end) {
@@ -84,6 +85,19 @@ class TNumberHighlighterU::NumberPass {
 
  private:
   bool IsSeparator(int32_t i) const { return seps_.Contains(text_[static_cast<size_t>(i)]); }
+
+  bool Allowed(uint32_t styleId) const { return h_.Priority > 0 || RegionScope(list_.Styles.Get(styleId)) == h_.Scope; }
+
+  // Whether some region of from … end (the style in effect at from, and of
+  // each run that begins after it) lets numbers be coloured. Lines inside a
+  // block mostly hold none: the pass has nothing to look for there.
+  bool AnyRegionAllowed(int32_t from, int32_t end) const {
+    int k = runs_.FirstRun(from, true);
+    if (Allowed(k > 0 ? runs_.Attr(k - 1) : runs_.StartStyleId())) return true;
+    for (; k < runs_.Count() && runs_.Offset(k) < end; ++k)
+      if (Allowed(runs_.Attr(k))) return true;
+    return false;
+  }
 
   // Whether numbers may be coloured under the style in effect at `at`, up to
   // the next run boundary. The run after `at` is followed as `at` grows, and

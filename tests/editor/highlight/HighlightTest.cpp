@@ -155,6 +155,11 @@ TEST_F(Highlight, NumbersAndTheirSeparators) {
   scan::HighlightAll(memo);
   EXPECT_EQ(Map(0), "ccnn");
   EXPECT_EQ(Map(1), "ccnncc");
+  // A paragraph that begins inside a block colours the numbers after it ends.
+  chain->Numbers->Priority = 0;
+  Load(u"begin GameMode\r\n5 end 7\r\n6");
+  EXPECT_EQ(Map(1), "BBccc0n");
+  EXPECT_EQ(Map(2), "n");
 }
 
 TEST(HighlightNesting, SixteenKeysOpenTheSeventeenthDoesNot) {
