@@ -15,6 +15,7 @@ void TRunBuffer::Load(TParagraphsList& list, int par) {
   changed_ = false;
   clearLaidOut_ = false;
   lookBack_ = TLookBack{};
+  levels_ = nullptr;
   closeLengthsSet_ = {};
   runs_.clear();
   gapStart_ = 0;

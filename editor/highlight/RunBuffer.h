@@ -18,6 +18,8 @@ namespace qm::scan {
 // to its end, so each insertion or removal moves only the runs between it and
 // the one before, and a paragraph with a million runs costs no more per run
 // than a short one.
+class TLevelsMet;
+
 class TRunBuffer {
  public:
   void Load(TParagraphsList& list, int par);
@@ -83,6 +85,10 @@ class TRunBuffer {
   };
   const TLookBack& LookBack() const { return lookBack_; }
   void NoteLookBack(int level, uint32_t style) const;
+  // The levels a long catch-up met before this paragraph, which answer the
+  // look-back without reading the block above; null outside one (and after Load).
+  const TLevelsMet* Levels() const { return levels_; }
+  void SetLevels(const TLevelsMet* levels) { levels_ = levels; }
   // The closing key lengths the passes set on a copy of a style at its own
   // level since Load (a span opening after it, closing, or going on as
   // another): a run that carries such a length may have it from the copy
@@ -115,6 +121,7 @@ class TRunBuffer {
   bool changed_ = false;
   bool clearLaidOut_ = false;
   mutable TLookBack lookBack_;
+  const TLevelsMet* levels_ = nullptr;
   std::array<uint64_t, 4> closeLengthsSet_{};
   std::vector<TRunRec> runs_;  // the runs with a gap of unused records inside
   size_t gapStart_ = 0;

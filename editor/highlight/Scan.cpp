@@ -16,6 +16,7 @@
 #include "editor/highlight/Highlighter.h"
 #include "editor/highlight/KeyOptions.h"
 #include "editor/highlight/KeywordList.h"
+#include "editor/highlight/LevelsMet.h"
 #include "editor/highlight/OwnKeywords.h"
 #include "editor/highlight/RepeatedLines.h"
 #include "editor/highlight/StartKeyFilter.h"
@@ -102,7 +103,10 @@ TDynInfo OuterStyle(const TRunBuffer& runs, int32_t x, bool pastRuns, int level)
     if (runs.Style(i).KeyLevel() < level) return runs.Run(i);
   if (runs.StartStyle().KeyLevel() < level) return runs.StartStyle();
   int32_t offset = 0;
-  const uint32_t id = OuterStyleBefore(runs.List(), runs.Par(), level, offset);
+  const TLevelsMet* levels = runs.Levels();
+  const uint32_t id = levels != nullptr && levels->Covers(runs.Par())
+                          ? levels->OuterStyleBefore(runs.List(), runs.Par(), level, offset)
+                          : OuterStyleBefore(runs.List(), runs.Par(), level, offset);
   runs.NoteLookBack(level, id);
   TDynInfo run = runs.List().Styles.Get(id);
   run.Offset = offset;
@@ -681,48 +685,6 @@ bool HasStaticMarks(const TParagraphsList& list, int par) {
   return false;
 }
 
-// The lowest key level of a start style and runs.
-int LowestLevel(const TStyleTable& styles, uint32_t startId, const TRunRec* runs, size_t count) {
-  int lowest = styles.Get(startId).KeyLevel();
-  for (size_t k = 0; k < count; ++k) lowest = std::min(lowest, styles.Get(runs[k].Attr).KeyLevel());
-  return lowest;
-}
-
-// The levels a catch-up has met, so that the look-back for the style in
-// effect below a level (see OuterStyleBefore) reads one paragraph instead of
-// every line of the block above: for each key level, the last paragraph
-// whose start style or a run has that level as its lowest. Every paragraph
-// from the first on is noted in turn, before the ones after it are worked on.
-class TLevelsMet {
- public:
-  explicit TLevelsMet(int first) : first_(first), noted_(first - 1) { last_.fill(-1); }
-
-  void Note(int par, int lowest) {
-    last_[static_cast<size_t>(lowest + 1)] = par;
-    noted_ = par;
-  }
-  // Notes the paragraphs before par that were not noted, from their records.
-  void NoteUpTo(const TParagraphsList& list, int par) {
-    while (noted_ + 1 < par) {
-      const int p = noted_ + 1;
-      const ParExtraInfo* e = list.Extra(p);
-      Note(p, e == nullptr ? -1 : LowestLevel(list.Styles, e->StartStyle, e->Runs(), e->RunCount));
-    }
-  }
-  // OuterStyleBefore(list, par, level) for the paragraph after the last one noted.
-  uint32_t OuterStyleBefore(const TParagraphsList& list, int par, int level) const {
-    int below = -1;  // the last paragraph holding a level below `level`
-    for (int m = 0; m <= level; ++m) below = std::max(below, last_[static_cast<size_t>(m)]);
-    int32_t offset = 0;
-    return scan::OuterStyleBefore(list, below >= 0 ? below + 1 : std::min(first_, par), level, offset);
-  }
-
- private:
-  int first_;
-  int noted_;
-  std::array<int, kMaxKeyLevel + 2> last_;  // by level + 1, from the default style's -1
-};
-
 // The repeated-lines table's key of paragraph par under start style startId, of family startFamily.
 TRepeatedLines::Key RepeatKey(const TParagraphsList& list, int par, uint32_t startId, uint32_t startFamily,
                               TRepeatedLines& repeats) {
@@ -960,6 +922,7 @@ void ApplyKeywordsTo(TScanHost& host, int a, int b, const TSpeedLayers& layers) 
   std::optional<TRepeatedLines> repeats;
   std::optional<TStartKeyFilter> startFilter;
   std::optional<TChainKeywordPlan> chainPlan;
+  std::optional<TLevelsMet> levels;
   if (chain && b - first >= kRepeatedLinesMinParagraphs && TRepeatedLines::Applies(host)) {
     if (layers.RepeatedLines) {
       try {
@@ -970,14 +933,11 @@ void ApplyKeywordsTo(TScanHost& host, int a, int b, const TSpeedLayers& layers) 
     }
     if (layers.StartKeyFilter && !startFilter.emplace().Build(host)) startFilter.reset();
     if (layers.ChainPlan) chainPlan.emplace();
+    if (layers.RepeatedLines || layers.LevelIndex) levels.emplace(first);
   }
   const TStartKeyFilter* filter = startFilter ? &*startFilter : nullptr;
   std::optional<TKeysAhead> keys;
-  std::optional<TLevelsMet> levels;
-  if (repeats) {
-    keys.emplace(*repeats);
-    levels.emplace(first);
-  }
+  if (repeats) keys.emplace(*repeats);
   TTableUse use;
   for (int p = first; p <= b; ++p) {
     const bool parse = p >= firstUnparsed && !(list.Flags(p) & pfSpansParsed);
@@ -993,6 +953,7 @@ void ApplyKeywordsTo(TScanHost& host, int a, int b, const TSpeedLayers& layers) 
       TScanPar ps(host, p);
       ps.SetLayers(layers);
       if (chainPlan) ps.SetChainPlan(&*chainPlan);
+      if (layers.LevelIndex) ps.Runs().SetLevels(&*levels);
       SpansAndKeywords(ps, *repeats, filter, key, *keys, *levels);
       ps.Store();
       list.SetFlags(p, list.Flags(p) | pfKeywordsApplied);
@@ -1001,6 +962,10 @@ void ApplyKeywordsTo(TScanHost& host, int a, int b, const TSpeedLayers& layers) 
     TScanPar ps(host, p);
     ps.SetLayers(layers);
     if (chainPlan) ps.SetChainPlan(&*chainPlan);
+    if (levels && layers.LevelIndex) {
+      levels->NoteUpTo(list, p);
+      ps.Runs().SetLevels(&*levels);
+    }
     if (parse) ParseSpansIn(ps, filter);
     if (!keywords) {
       ps.Store();

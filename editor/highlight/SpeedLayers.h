@@ -4,7 +4,7 @@
 namespace qm::scan {
 
 // Each layer gives exactly the runs that the plain passes give; the tests
-// compare the two. The first three serve a long catch-up (highlight-all, the
+// compare the two. The first four serve a long catch-up (highlight-all, the
 // RTF export), the last two every keyword pass.
 struct TSpeedLayers {
   // A paragraph met again under an equal start style takes the outcome of its
@@ -15,6 +15,9 @@ struct TSpeedLayers {
   bool StartKeyFilter = true;
   // The chain's shared keyword lookup is found once, not for every paragraph.
   bool ChainPlan = true;
+  // The style outside a closing span is found from the levels the catch-up
+  // noted paragraph by paragraph, not by reading back through the block.
+  bool LevelIndex = true;
   // A highlighter's keyword pass looks words up in a hash index instead of
   // trying every entry at every place.
   bool KeywordIndex = true;
@@ -22,7 +25,7 @@ struct TSpeedLayers {
   // up once for all of them.
   bool SharedLookup = true;
 
-  static constexpr TSpeedLayers AllOff() { return TSpeedLayers{false, false, false, false, false}; }
+  static constexpr TSpeedLayers AllOff() { return TSpeedLayers{false, false, false, false, false, false}; }
 };
 
 // The layers every pass uses unless it is given others: all on, unless a

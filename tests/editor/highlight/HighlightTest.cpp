@@ -1,6 +1,8 @@
 // Highlighting on the main window's chain: comments, strings, blocks, headers, menu mode, words, numbers, nesting, priorities.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "HighlightUtil.h"
 #include "editor/store/StoreCheck.h"
 
@@ -248,6 +250,39 @@ TEST_F(Highlight, LongKeysDoNotOverflowTheLengthFields) {
   EXPECT_EQ(list.Run(0, 0).Offset, 2);
   EXPECT_EQ(list.Run(0, 0).OpenKeyLength, 255) << "the 8-bit length saturates";
   EXPECT_EQ(list.Run(0, 1).Offset, 302) << "the run still ends after the whole key";
+}
+
+}  // namespace
+}  // namespace qm
+
+namespace qm {
+namespace {
+
+// Spans of two kinds that nest across paragraphs: closing an inner one looks
+// back, past the lines it spanned, for the style of the span around it. A
+// long catch-up answers that from the levels it noted; the answer must be the
+// one the plain look-back reads.
+TEST(HighlightNesting, TheStyleOutsideANestedSpanIsFoundAsByReadingBack) {
+  std::mt19937 rng(1212);
+  const char16_t* const tokens[] = {u"(", u")", u"[", u"]", u"x", u" ", u"\r\n", u"\r\n\r\n"};
+  std::u16string text;
+  for (int i = 0; i < 9000; ++i) text += tokens[std::uniform_int_distribution<size_t>(0, std::size(tokens) - 1)(rng)];
+  auto outcome = [&](const scan::TSpeedLayers& layers) {
+    TExtHighlighterU h;
+    h.SetSeparators(u" ");
+    h.StartStopKeys.AddExtStartStopKey(u"(", u")", 0, 0, 7, 0, 32767, 0, -1, -1, false);
+    h.StartStopKeys.AddExtStartStopKey(u"[", u"]", 0, 0, 8, 0, 255, 0, -1, -1, false);
+    TPlusMemoU memo;
+    memo.SetHighlighter(&h);
+    test::LoadText(memo, text);
+    scan::HighlightAll(memo, layers);
+    return test::DumpAll(memo.Paragraphs());
+  };
+  scan::TSpeedLayers withoutIndex;
+  withoutIndex.LevelIndex = false;
+  const std::string plain = outcome(scan::TSpeedLayers::AllOff());
+  EXPECT_EQ(outcome(scan::TSpeedLayers{}), plain);
+  EXPECT_EQ(outcome(withoutIndex), plain);
 }
 
 }  // namespace
