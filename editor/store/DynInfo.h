@@ -90,14 +90,14 @@ class TStyleTable {
     uint32_t Id = 0;
     bool Valid = false;
   };
-  static constexpr size_t kDerivations = 1024;
+  static constexpr size_t kDerivations = 8192;
   size_t DerivationSlot(uint32_t base, uint64_t a, uint64_t b, uint64_t c) {
     if (derived_.empty()) derived_.resize(kDerivations);
     uint64_t h = (base * 0x9e3779b97f4a7c15ULL) ^ a;
     h = (h * 0xff51afd7ed558ccdULL) ^ b;
     h = (h * 0xc4ceb9fe1a85ec53ULL) ^ c;
     h *= 0xff51afd7ed558ccdULL;
-    return static_cast<size_t>(h >> 54);  // 10 bits: kDerivations slots
+    return static_cast<size_t>(h >> 51);  // 13 bits: kDerivations slots
   }
 
   std::vector<TDynInfo> styles_;
