@@ -12,14 +12,14 @@
 
 namespace qm::scan {
 
+class TLevelsMet;
+
 // A working copy of one paragraph's runs. The passes insert and remove runs
 // here, and Store writes the result into the paragraph with one copy. The
 // runs sit in a gap buffer: the passes work from the start of the paragraph
 // to its end, so each insertion or removal moves only the runs between it and
 // the one before, and a paragraph with a million runs costs no more per run
 // than a short one.
-class TLevelsMet;
-
 class TRunBuffer {
  public:
   void Load(TParagraphsList& list, int par);

@@ -96,8 +96,9 @@ void TStartKeyFilter::PlanQuickTest() {
       quick_.Count = 0;  // too many units to test at once: every position is tried
       return;
     }
-    quick_.Units[quick_.Count] = letter && mayBegin_[OtherCase(c)] ? lower : c;
-    quick_.Lowered[quick_.Count] = letter && mayBegin_[OtherCase(c)];
+    const bool bothCases = letter && mayBegin_[OtherCase(c)];
+    quick_.Units[quick_.Count] = bothCases ? lower : c;
+    quick_.Lowered[quick_.Count] = bothCases;
     ++quick_.Count;
   }
   quick_.Other = mayBegin_[kOther];
