@@ -48,31 +48,33 @@ THugePagePlan PlanHugePageHeap(const char* tunables, const char* marker, const c
   return plan;
 }
 
+namespace {
+
+// GLIBC_TUNABLES as it was before the restart (unset when empty), and no marker.
+void PutBackEnvironment(const std::string& tunables) {
+  if (tunables.empty())
+    unsetenv("GLIBC_TUNABLES");
+  else
+    setenv("GLIBC_TUNABLES", tunables.c_str(), 1);
+  unsetenv(kHugePageMarker);
+}
+
+}  // namespace
+
 void UseHugePageHeap(char** argv) {
   const THugePagePlan plan =
       PlanHugePageHeap(std::getenv("GLIBC_TUNABLES"), std::getenv(kHugePageMarker), std::getenv("QM_HUGE_PAGES"),
                        ReadSmallFile("/sys/kernel/mm/transparent_hugepage/enabled"), gnu_get_libc_version());
   if (plan.RestoreTunables) {
-    if (plan.RestoreTunables->empty())
-      unsetenv("GLIBC_TUNABLES");
-    else
-      setenv("GLIBC_TUNABLES", plan.RestoreTunables->c_str(), 1);
-    unsetenv(kHugePageMarker);
+    PutBackEnvironment(*plan.RestoreTunables);
     return;
   }
   if (!plan.RestartTunables) return;
-  const char* old = std::getenv("GLIBC_TUNABLES");
-  const std::string saved = old != nullptr ? old : "";
-  const bool hadOld = old != nullptr;
   setenv("GLIBC_TUNABLES", plan.RestartTunables->c_str(), 1);
   setenv(kHugePageMarker, plan.Marker.c_str(), 1);
   execv("/proc/self/exe", argv);
   // The restart failed: go on as we are, with the environment as it was.
-  if (hadOld)
-    setenv("GLIBC_TUNABLES", saved.c_str(), 1);
-  else
-    unsetenv("GLIBC_TUNABLES");
-  unsetenv(kHugePageMarker);
+  PutBackEnvironment(plan.Marker);
 }
 
 }  // namespace qm

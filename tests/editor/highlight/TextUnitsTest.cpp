@@ -46,9 +46,9 @@ TEST(FindUnitsTest, AgreesWithTheStandardSearch) {
   }
 }
 
-// The words are the maximal runs outside the separators, found a block of 64
-// units at a time: lengths around the blocks' edges, words across them, long
-// words, units outside ASCII (the separator table reads them as one).
+// The words are the maximal runs outside the separators, each with the hashes
+// the lookups use: empty paragraphs, long words, paragraphs of separators only,
+// units outside ASCII (the separator table reads those from 256 on as one).
 TEST(ParagraphTextTest, WordsAreTheRunsBetweenSeparators) {
   const TCharSet separators(u" ;(),\t");
   std::mt19937 rng(1211);
